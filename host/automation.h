@@ -1,0 +1,54 @@
+#pragma once
+// Late-bound access to the host's automation objects: members are named at run
+// time, as the host's contract names them, so that the window logic can run
+// against the session bus or against an in-process fake.
+
+#include <QString>
+#include <QVariant>
+#include <QVariantList>
+
+#include <memory>
+
+namespace velmora::host {
+
+class AutomationObject;
+using AutomationRef = std::shared_ptr<AutomationObject>;
+
+// What one member access gave: a plain value, another automation object, or a
+// failure with the reason in plain words.
+struct Outcome {
+    bool ok = false;
+    QVariant value;        // bool, int, QString or QStringList
+    AutomationRef object;  // set when the member yields an object
+    QString error;
+
+    static Outcome success(QVariant value = {})
+    {
+        return {true, std::move(value), nullptr, {}};
+    }
+    static Outcome objectResult(AutomationRef object)
+    {
+        return {true, {}, std::move(object), {}};
+    }
+    static Outcome failure(QString why) { return {false, {}, nullptr, std::move(why)}; }
+};
+
+class AutomationObject {
+public:
+    virtual ~AutomationObject() = default;
+    virtual Outcome get(const QString &property) = 0;
+    virtual Outcome set(const QString &property, const QVariant &value) = 0;
+    virtual Outcome call(const QString &method, const QVariantList &args = {}) = 0;
+};
+
+// Finds the host application object by its class name.
+class AutomationSystem {
+public:
+    virtual ~AutomationSystem() = default;
+    // A running object registered under the class name, or a failure.
+    virtual Outcome attach(const QString &className) = 0;
+    // A newly started object of the class, or a failure.
+    virtual Outcome create(const QString &className) = 0;
+};
+
+} // namespace velmora::host

@@ -1,0 +1,92 @@
+#include "host/hostlink.h"
+
+#include <QLoggingCategory>
+#include <QStringList>
+
+Q_LOGGING_CATEGORY(lcHostLink, "velmora.host", QtWarningMsg)
+
+namespace velmora::host {
+
+HostLink::HostLink(AutomationSystem &system, UserNotice &notice)
+    : system_(system), notice_(notice)
+{
+}
+
+bool HostLink::noteFailure(const Outcome &outcome)
+{
+    lastError_ = outcome.error;
+    qCDebug(lcHostLink) << "host access failed:" << outcome.error;
+    return false;
+}
+
+void HostLink::endWith(const QString &title, const QString &text)
+{
+    ended_ = true;
+    notice_.showWarning(title, text);
+    notice_.endProgram();
+}
+
+bool HostLink::connectToHost()
+{
+    if (ended_)
+        return false;
+
+    Outcome app = system_.attach(kHostClassName);
+    const bool attached = app.ok && app.object;
+    if (!attached) {
+        noteFailure(app);
+        app = system_.create(kHostClassName);
+        if (!app.ok || !app.object) {
+            noteFailure(app);
+            endWith(kStartupFailureTitle, kStartupFailureText);
+            return false;
+        }
+    }
+    hostApp_ = app.object;
+
+    // A failing Personality read is not fatal here: the first command reports it.
+    const Outcome personality = hostApp_->get(QStringLiteral("Personality"));
+    if (personality.ok && personality.object)
+        hostPersonality_ = personality.object;
+    else
+        noteFailure(personality);
+
+    if (attached) {
+        // Only an adopted host may already be busy with someone else's scenario.
+        if (sendHostCommand(QStringLiteral("CheckScenario /")) == QLatin1String("1")) {
+            endWith(kHostBusyTitle, kHostBusyText);
+            return false;
+        }
+        if (ended_)
+            return false;
+    }
+
+    for (const auto &[property, value] : {std::pair{"UserControl", true}, {"Visible", false}}) {
+        const Outcome set = hostApp_->set(QString::fromLatin1(property), value);
+        if (!set.ok)
+            noteFailure(set);
+    }
+    return true;
+}
+
+QString HostLink::sendHostCommand(const QString &command)
+{
+    if (ended_)
+        return {};
+
+    Outcome outcome = hostPersonality_
+        ? hostPersonality_->call(QStringLiteral("ExecuteCommand"), {command})
+        : Outcome::failure(QStringLiteral("the host has no command object"));
+    if (outcome.ok) {
+        const QStringList reply = outcome.value.toStringList();
+        commandSucceeded_ = true;
+        return reply.isEmpty() ? QStringLiteral("0") : reply.first();
+    }
+
+    noteFailure(outcome);
+    if (!commandSucceeded_)
+        endWith(kStartupFailureTitle, kStartupFailureText);
+    return {};
+}
+
+} // namespace velmora::host

@@ -1,0 +1,72 @@
+#pragma once
+// Two-body mechanics and time for the stand-in host: pure functions on plain
+// values, double precision throughout, no Qt.
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace zep::astro {
+
+inline constexpr double kMu = 3.986004418e14;         // Earth, m^3/s^2
+inline constexpr double kEarthRadius = 6378137.0;     // equatorial, m
+inline constexpr double kPi = 3.14159265358979323846;
+
+struct Vec3 {
+    double x = 0, y = 0, z = 0;
+};
+
+// Angles in radians, a in metres. meanAnomaly is at the elements' epoch.
+struct Elements {
+    double a = 0;
+    double e = 0;
+    double i = 0;
+    double raan = 0;
+    double argp = 0;
+    double meanAnomaly = 0;
+};
+
+struct State {
+    Vec3 r;  // m, Earth-inertial (J2000-aligned)
+    Vec3 v;  // m/s
+};
+
+// Elements recovered from a state, with the true anomaly for display.
+struct ElementsReport {
+    Elements elements;
+    double trueAnomaly = 0;
+    bool circular = false;    // e below the tolerance: argp is not defined, taken as 0
+    bool equatorial = false;  // i below the tolerance: raan is not defined, taken as 0
+};
+
+// Accepts 0 <= e < 1, a > 0, all finite; otherwise says why in plain words.
+std::optional<std::string> checkElements(const Elements &el);
+
+// Solves M = E - e sin E for E; any finite M, 0 <= e < 1.
+double solveKepler(double meanAnomaly, double e);
+double trueFromEccentric(double eccentricAnomaly, double e);
+double period(double a);  // s
+// Elements advanced by dt seconds (mean anomaly only, two-body).
+Elements propagate(const Elements &el, double dt);
+State toState(const Elements &el);
+std::optional<ElementsReport> fromState(const State &s);
+
+// UTC instant as seconds since 2000-01-01 00:00:00 UTC (no leap seconds).
+struct Instant {
+    double seconds = 0;
+};
+
+// "1 Jul 2005 12:00:00.00": day, English month abbreviation (any case),
+// four-digit year, hh:mm:ss with optional fraction.
+std::optional<Instant> parseDate(std::string_view text);
+// Always "D Mon YYYY hh:mm:ss.ss".
+std::string formatDate(Instant t);
+
+// Greenwich mean sidereal time, radians in [0, 2 pi), IAU 1982 expression.
+double gmst(Instant t);
+// Earth-inertial to Earth-fixed: rotation about z by -gmst.
+Vec3 inertialToFixed(const Vec3 &r, Instant t);
+
+} // namespace zep::astro

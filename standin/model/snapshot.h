@@ -1,0 +1,75 @@
+#pragma once
+// The scenario as the view draws it: an immutable value that the command
+// thread publishes and the GUI thread reads, one per paint.
+
+#include "standin/astro/astro.h"
+
+#include <QColor>
+#include <QMap>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+namespace zep {
+
+enum class ReferenceFrame { Inertial = 0, Fixed = 1 };
+
+// One vector, angle or axes set of the view's geometry tools.
+struct GeometryItem {
+    enum class Kind { Axes, Vector, Angle };
+    Kind kind = Kind::Vector;
+    QString path;            // as the commands name it, e.g. "Satellite/Satellite Position Vector"
+    bool show = false;
+    bool showLabel = false;
+    QColor color = Qt::white;
+    QStringList betweenVectors;  // angles: the vectors' paths, in the given order
+    astro::Vec3 fixedComponents; // user vectors "Fixed in Axes ... Cartesian x y z"
+};
+
+struct Snapshot {
+    quint64 revision = 0;
+
+    bool scenarioOpen = false;
+    QString scenarioName;
+    astro::Instant start, stop, epoch;
+    double animationStep = 60;    // s
+    double animationRate = 1;
+    QString refreshMode;
+
+    struct Grid {
+        bool showEci = false;
+        QColor eciColor = Qt::green;
+        bool showRadial = false;
+    } grid;
+    struct Annotations {
+        bool time = true;
+        bool timeStep = true;
+        bool frame = true;
+    } annotations;
+
+    bool hasSatellite = false;
+    QString satelliteName;
+    bool hasOrbit = false;
+    astro::Elements elements;      // at elementsEpoch
+    astro::Instant elementsEpoch;
+    QColor satelliteColor = Qt::white;
+    bool orbitLeadAll = false;
+    bool dataDisplayShown = false;
+    QString dataDisplayName;
+
+    ReferenceFrame frame = ReferenceFrame::Inertial;
+    struct Viewer {
+        double latitudeDeg = 30;
+        double longitudeDeg = 0;
+        double rangeM = 1e8;
+        quint64 serial = 0;        // bumps on every ViewerPosition command
+    } viewer;
+
+    // Keyed by the lower-cased path.
+    QMap<QString, GeometryItem> geometry;
+};
+
+using SnapshotPtr = std::shared_ptr<const Snapshot>;
+
+} // namespace zep

@@ -1,0 +1,165 @@
+// The connection and the command channel against the recording fake.
+#include "host/hostlink.h"
+#include "tests/support/fakehost.h"
+
+#include <QtTest>
+
+using namespace velmora;
+using velmora::testing::FakeHost;
+using velmora::testing::RecordingNotice;
+
+class TstHostLink : public QObject {
+    Q_OBJECT
+private slots:
+    void connecting_data();
+    void connecting();
+    void replies_data();
+    void replies();
+    void failureIsFatalOnlyBeforeASuccess();
+    void nothingReachesTheHostAfterTheEnd();
+    void missingCommandObjectFailsTheFirstCommand();
+    void startupTextIsExact();
+};
+
+void TstHostLink::connecting_data()
+{
+    QTest::addColumn<bool>("running");
+    QTest::addColumn<bool>("creatable");
+    QTest::addColumn<QString>("checkReply");
+    QTest::addColumn<bool>("connected");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QStringList>("log");
+
+    const QString attach = QStringLiteral("attach ZEP.Application");
+    const QString create = QStringLiteral("create ZEP.Application");
+    QTest::newRow("no host, none can be created")
+        << false << false << "0" << false << host::kStartupFailureTitle
+        << QStringList{attach, create};
+    QTest::newRow("created host is not asked for a scenario")
+        << false << true << "1" << true << QString()
+        << QStringList{attach, create, "set UserControl true", "set Visible false"};
+    QTest::newRow("adopted host without a scenario")
+        << true << true << "0" << true << QString()
+        << QStringList{attach, "cmd CheckScenario /", "set UserControl true", "set Visible false"};
+    QTest::newRow("adopted host answering something else")
+        << true << true << "yes" << true << QString()
+        << QStringList{attach, "cmd CheckScenario /", "set UserControl true", "set Visible false"};
+    QTest::newRow("adopted host with a scenario")
+        << true << true << "1" << false << host::kHostBusyTitle
+        << QStringList{attach, "cmd CheckScenario /"};
+}
+
+void TstHostLink::connecting()
+{
+    QFETCH(bool, running);
+    QFETCH(bool, creatable);
+    QFETCH(QString, checkReply);
+    QFETCH(bool, connected);
+    QFETCH(QString, title);
+    QFETCH(QStringList, log);
+
+    FakeHost fake;
+    fake.running = running;
+    fake.creatable = creatable;
+    fake.replies[QStringLiteral("CheckScenario /")] = {checkReply};
+    RecordingNotice notice;
+    host::HostLink link(fake, notice);
+
+    QCOMPARE(link.connectToHost(), connected);
+    QCOMPARE(fake.log, log);
+    QCOMPARE(link.ended(), !connected);
+    QCOMPARE(notice.endings, connected ? 0 : 1);
+    QCOMPARE(notice.messages.size(), connected ? 0 : 1);
+    if (!connected)
+        QCOMPARE(notice.messages.first().title, title);
+    if (connected) {
+        QVERIFY(fake.userControl);
+        QVERIFY(!fake.visible);
+    }
+}
+
+void TstHostLink::replies_data()
+{
+    QTest::addColumn<QStringList>("reply");
+    QTest::addColumn<QString>("result");
+    QTest::newRow("first line") << QStringList{"a", "b"} << "a";
+    QTest::newRow("empty list gives 0") << QStringList{} << "0";
+    QTest::newRow("empty first line") << QStringList{""} << "";
+}
+
+void TstHostLink::replies()
+{
+    QFETCH(QStringList, reply);
+    QFETCH(QString, result);
+    FakeHost fake;
+    RecordingNotice notice;
+    host::HostLink link(fake, notice);
+    QVERIFY(link.connectToHost());
+    fake.replies[QStringLiteral("Q /")] = reply;
+    const QString got = link.sendHostCommand(QStringLiteral("Q /"));
+    QCOMPARE(got, result);
+    QVERIFY(!got.isNull());
+    QVERIFY(link.commandSucceeded());
+}
+
+void TstHostLink::failureIsFatalOnlyBeforeASuccess()
+{
+    FakeHost fake;
+    RecordingNotice notice;
+    host::HostLink link(fake, notice);
+    QVERIFY(link.connectToHost());
+    fake.failing << QStringLiteral("Bad /");
+
+    QCOMPARE(link.sendHostCommand(QStringLiteral("Good /")), QStringLiteral("0"));
+    const QString tolerated = link.sendHostCommand(QStringLiteral("Bad /"));
+    QVERIFY(tolerated.isNull());
+    QVERIFY(notice.messages.isEmpty());
+    QVERIFY(!link.ended());
+
+    // The start-up's reset makes the next failure fatal again.
+    link.clearCommandSucceeded();
+    QVERIFY(link.sendHostCommand(QStringLiteral("Bad /")).isNull());
+    QCOMPARE(notice.messages.size(), 1);
+    QCOMPARE(notice.messages.first().title, host::kStartupFailureTitle);
+    QCOMPARE(notice.endings, 1);
+    QVERIFY(link.ended());
+}
+
+void TstHostLink::nothingReachesTheHostAfterTheEnd()
+{
+    FakeHost fake;
+    RecordingNotice notice;
+    host::HostLink link(fake, notice);
+    QVERIFY(link.connectToHost());
+    fake.failing << QStringLiteral("New / Scenario Velmora");
+    link.sendHostCommand(QStringLiteral("New / Scenario Velmora"));
+    QVERIFY(link.ended());
+    const qsizetype before = fake.commands.size();
+    QVERIFY(link.sendHostCommand(QStringLiteral("CheckScenario /")).isNull());
+    QCOMPARE(fake.commands.size(), before);
+    QCOMPARE(notice.messages.size(), 1);
+}
+
+void TstHostLink::missingCommandObjectFailsTheFirstCommand()
+{
+    FakeHost fake;
+    fake.personalityFails = true;
+    RecordingNotice notice;
+    host::HostLink link(fake, notice);
+    QVERIFY(link.connectToHost());  // created host: the failure waits for the first command
+    QVERIFY(!link.hostPersonality());
+    link.sendHostCommand(QStringLiteral("New / Scenario Velmora"));
+    QCOMPARE(notice.messages.size(), 1);
+    QCOMPARE(notice.messages.first().title, host::kStartupFailureTitle);
+}
+
+void TstHostLink::startupTextIsExact()
+{
+    QCOMPARE(host::kStartupFailureText,
+             QStringLiteral("Error occurred during startup.  Please check that you have ZEP "
+                            "installed with the appropriate licenses:") +
+                 QChar(13) + QChar(10) + QStringLiteral("ZEP, ZEP/Tavik, ZEP/Merrow"));
+}
+
+QTEST_GUILESS_MAIN(TstHostLink)
+#include "tst_hostlink.moc"

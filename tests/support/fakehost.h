@@ -1,0 +1,80 @@
+#pragma once
+// An in-process host for the window logic's tests: it answers like the real one
+// and records, in order, every command line and every direct member access.
+
+#include "host/automation.h"
+#include "host/hostlink.h"
+
+#include <QHash>
+#include <QList>
+#include <QSet>
+#include <QStringList>
+
+#include <functional>
+
+namespace velmora::testing {
+
+class FakeHost : public host::AutomationSystem {
+public:
+    struct Window {
+        QString caption;
+        bool captionFails = false;
+        bool closeFails = false;
+        bool stateFails = false;
+        int state = 0;
+    };
+
+    FakeHost();
+
+    // How the host is reached.
+    bool running = false;       // attach succeeds
+    bool creatable = true;      // create succeeds
+    bool personalityFails = false;
+
+    // Command replies: exact line -> reply lines; lines in `failing` fail.
+    QHash<QString, QStringList> replies;
+    QSet<QString> failing;
+    // Called after each command; may change the host (fail from now on, ...).
+    std::function<void(const QString &)> afterCommand;
+
+    // Host windows in their current order; Close removes one, so the rest move up.
+    QList<Window> windows;
+    // Called after a window was closed, e.g. to move another one.
+    std::function<void(FakeHost &)> afterClose;
+
+    // What reached the host.
+    QStringList commands;   // ExecuteCommand lines, in order
+    QStringList log;        // "cmd <line>", "set Visible false", "call Arrange 2", "close <caption>" ...
+    bool visible = true;
+    bool userControl = false;
+    int windowState = 0;
+
+    host::Outcome attach(const QString &className) override;
+    host::Outcome create(const QString &className) override;
+
+    // Internal: used by the fake's objects.
+    host::Outcome execute(const QString &line);
+    host::AutomationRef app();
+
+private:
+    host::AutomationRef app_;
+};
+
+// Records the fatal path instead of showing a box and exiting.
+class RecordingNotice : public host::UserNotice {
+public:
+    struct Message {
+        QString title;
+        QString text;
+    };
+    QList<Message> messages;
+    int endings = 0;
+
+    void showWarning(const QString &title, const QString &text) override
+    {
+        messages.append({title, text});
+    }
+    void endProgram() override { ++endings; }
+};
+
+} // namespace velmora::testing
