@@ -26,7 +26,7 @@ void HostLink::endWith(const QString &title, const QString &text)
     notice_.endProgram();
 }
 
-bool HostLink::connectToHost()
+bool HostLink::ConnectToHost()
 {
     if (ended_)
         return false;
@@ -53,7 +53,7 @@ bool HostLink::connectToHost()
 
     if (attached) {
         // Only an adopted host may already be busy with someone else's scenario.
-        if (sendHostCommand(QStringLiteral("CheckScenario /")) == QLatin1String("1")) {
+        if (SendHostCommand(QStringLiteral("CheckScenario /")) == QLatin1String("1")) {
             endWith(kHostBusyTitle, kHostBusyText);
             return false;
         }
@@ -69,7 +69,7 @@ bool HostLink::connectToHost()
     return true;
 }
 
-QString HostLink::sendHostCommand(const QString &command)
+QString HostLink::SendHostCommand(const QString &command)
 {
     if (ended_)
         return {};

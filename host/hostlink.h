@@ -33,23 +33,23 @@ public:
 
     // Attach or create, adopt the host; on failure the program has ended and
     // this returns false.
-    bool connectToHost();
+    bool ConnectToHost();
 
     // Sends one command line. Gives the first reply line, "0" for an empty
     // reply, or a null QString for a failure that is tolerated (a command has
     // gone through since the flag was last cleared). Any other failure ends the
     // program; after that every call returns null without reaching the host.
-    QString sendHostCommand(const QString &command);
+    QString SendHostCommand(const QString &command);
 
-    bool commandSucceeded() const { return commandSucceeded_; }
-    void clearCommandSucceeded() { commandSucceeded_ = false; }
+    bool CommandSucceeded() const { return commandSucceeded_; }
+    void ClearCommandSucceeded() { commandSucceeded_ = false; }
 
     // True once the fatal path has run: callers stop what they were doing.
     bool ended() const { return ended_; }
 
-    // Held for the whole run once connected; may be null (see connectToHost).
-    const AutomationRef &hostApp() const { return hostApp_; }
-    const AutomationRef &hostPersonality() const { return hostPersonality_; }
+    // Held for the whole run once connected; may be null (see ConnectToHost).
+    const AutomationRef &HostApp() const { return hostApp_; }
+    const AutomationRef &HostPersonality() const { return hostPersonality_; }
 
     // The reason of the last failed host access, kept for diagnostics.
     const QString &lastError() const { return lastError_; }

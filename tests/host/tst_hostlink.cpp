@@ -65,7 +65,7 @@ void TstHostLink::connecting()
     RecordingNotice notice;
     host::HostLink link(fake, notice);
 
-    QCOMPARE(link.connectToHost(), connected);
+    QCOMPARE(link.ConnectToHost(), connected);
     QCOMPARE(fake.log, log);
     QCOMPARE(link.ended(), !connected);
     QCOMPARE(notice.endings, connected ? 0 : 1);
@@ -94,12 +94,12 @@ void TstHostLink::replies()
     FakeHost fake;
     RecordingNotice notice;
     host::HostLink link(fake, notice);
-    QVERIFY(link.connectToHost());
+    QVERIFY(link.ConnectToHost());
     fake.replies[QStringLiteral("Q /")] = reply;
-    const QString got = link.sendHostCommand(QStringLiteral("Q /"));
+    const QString got = link.SendHostCommand(QStringLiteral("Q /"));
     QCOMPARE(got, result);
     QVERIFY(!got.isNull());
-    QVERIFY(link.commandSucceeded());
+    QVERIFY(link.CommandSucceeded());
 }
 
 void TstHostLink::failureIsFatalOnlyBeforeASuccess()
@@ -107,18 +107,18 @@ void TstHostLink::failureIsFatalOnlyBeforeASuccess()
     FakeHost fake;
     RecordingNotice notice;
     host::HostLink link(fake, notice);
-    QVERIFY(link.connectToHost());
+    QVERIFY(link.ConnectToHost());
     fake.failing << QStringLiteral("Bad /");
 
-    QCOMPARE(link.sendHostCommand(QStringLiteral("Good /")), QStringLiteral("0"));
-    const QString tolerated = link.sendHostCommand(QStringLiteral("Bad /"));
+    QCOMPARE(link.SendHostCommand(QStringLiteral("Good /")), QStringLiteral("0"));
+    const QString tolerated = link.SendHostCommand(QStringLiteral("Bad /"));
     QVERIFY(tolerated.isNull());
     QVERIFY(notice.messages.isEmpty());
     QVERIFY(!link.ended());
 
     // The start-up's reset makes the next failure fatal again.
-    link.clearCommandSucceeded();
-    QVERIFY(link.sendHostCommand(QStringLiteral("Bad /")).isNull());
+    link.ClearCommandSucceeded();
+    QVERIFY(link.SendHostCommand(QStringLiteral("Bad /")).isNull());
     QCOMPARE(notice.messages.size(), 1);
     QCOMPARE(notice.messages.first().title, host::kStartupFailureTitle);
     QCOMPARE(notice.endings, 1);
@@ -130,12 +130,12 @@ void TstHostLink::nothingReachesTheHostAfterTheEnd()
     FakeHost fake;
     RecordingNotice notice;
     host::HostLink link(fake, notice);
-    QVERIFY(link.connectToHost());
+    QVERIFY(link.ConnectToHost());
     fake.failing << QStringLiteral("New / Scenario Velmora");
-    link.sendHostCommand(QStringLiteral("New / Scenario Velmora"));
+    link.SendHostCommand(QStringLiteral("New / Scenario Velmora"));
     QVERIFY(link.ended());
     const qsizetype before = fake.commands.size();
-    QVERIFY(link.sendHostCommand(QStringLiteral("CheckScenario /")).isNull());
+    QVERIFY(link.SendHostCommand(QStringLiteral("CheckScenario /")).isNull());
     QCOMPARE(fake.commands.size(), before);
     QCOMPARE(notice.messages.size(), 1);
 }
@@ -146,9 +146,9 @@ void TstHostLink::missingCommandObjectFailsTheFirstCommand()
     fake.personalityFails = true;
     RecordingNotice notice;
     host::HostLink link(fake, notice);
-    QVERIFY(link.connectToHost());  // created host: the failure waits for the first command
-    QVERIFY(!link.hostPersonality());
-    link.sendHostCommand(QStringLiteral("New / Scenario Velmora"));
+    QVERIFY(link.ConnectToHost());  // created host: the failure waits for the first command
+    QVERIFY(!link.HostPersonality());
+    link.SendHostCommand(QStringLiteral("New / Scenario Velmora"));
     QCOMPARE(notice.messages.size(), 1);
     QCOMPARE(notice.messages.first().title, host::kStartupFailureTitle);
 }
