@@ -7,6 +7,6 @@ scripts/deps.sh
 cmake -S . -B build -G Ninja -DVELMORA_BENCH=OFF >/dev/null
 cmake --build build
 if [ -z "${DBUS_SESSION_BUS_ADDRESS:-}" ]; then
-  exec dbus-run-session -- build/toolbar/velmora-toolbar
+  exec dbus-run-session -- build/bin/velmora-toolbar
 fi
-exec build/toolbar/velmora-toolbar
+exec build/bin/velmora-toolbar
