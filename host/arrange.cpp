@@ -1,0 +1,7 @@
+#include "host/arrange.h"
+
+namespace velmora::host {
+
+void ArrangeHostWindows(HostLink &) {}
+
+} // namespace velmora::host

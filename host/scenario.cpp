@@ -1,0 +1,7 @@
+#include "host/scenario.h"
+
+namespace velmora::host {
+
+void PrepareScenario(HostLink &) {}
+
+} // namespace velmora::host
