@@ -1,0 +1,56 @@
+#pragma once
+// The scenario's 3-D window: the Earth, the satellite's orbit and the geometry
+// aids, drawn on demand from the store's latest snapshot.
+
+#include "standin/astro/astro.h"
+#include "standin/model/clock.h"
+#include "standin/model/store.h"
+
+#include <QOpenGLWidget>
+#include <QPointF>
+
+#include <memory>
+#include <optional>
+
+namespace zep {
+
+class EarthView : public QOpenGLWidget {
+    Q_OBJECT
+public:
+    EarthView(ScenarioStore &store, AnimationClock &clock, QWidget *parent = nullptr);
+    ~EarthView() override;   // makes the context current before releasing GL resources
+
+    // Whether this process can make an OpenGL 3.3 core context at all. False on
+    // the "offscreen" platform, where QOpenGLWidget cannot work: do not create
+    // an EarthView then (createEarthView() below does that check).
+    static bool openGLAvailable();
+
+    // For tests and the camera: where a point of the Earth-inertial frame lands on the widget.
+    std::optional<QPointF> project(const astro::Vec3 &inertialMetres) const;
+    std::optional<QPointF> satelliteScreenPosition() const;
+
+    // False when the context could not be made or the shaders failed: the view
+    // then draws nothing.
+    bool rendererReady() const;
+
+signals:
+    void frameDrawn(double milliseconds);
+
+protected:
+    void initializeGL() override;
+    void resizeGL(int w, int h) override;
+    void paintGL() override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
+
+private:
+    struct Private;
+    std::unique_ptr<Private> d;
+};
+
+// The view when OpenGL can work here, else a plain panel that says why.
+QWidget *createEarthView(ScenarioStore &store, AnimationClock &clock, QWidget *parent = nullptr);
+
+} // namespace zep
