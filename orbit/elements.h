@@ -1,0 +1,30 @@
+#pragma once
+// The satellite's element set as the toolbar edits it, and the conversion of
+// the edited true anomaly into the mean anomaly that the host is sent.
+
+namespace velmora::orbit {
+
+// Single precision on purpose: the host receives exactly these values.
+struct OrbitElements {
+    float SemimajorAxis = 0, Eccentricity = 0, Inclination = 0, ArgumentOfPerigee = 0,
+          RAAN = 0, TrueAnomaly = 0, EccentricAnomaly = 0, MeanAnomaly = 0;
+};
+
+inline constexpr int kElementRows = 6;
+
+// Field of a toolbar element row 0..5 (a, e, i, argument of perigee, RAAN,
+// true anomaly). Any other row is a caller's bug: it asserts in debug builds
+// and otherwise yields a scratch float that no element shares.
+float &ElementField(OrbitElements &el, int row);
+float ElementField(const OrbitElements &el, int row);
+
+// Scroll positions per element unit of a row: 1, 1000, 10, 10, 10, 10
+// (1 for any other row, so that a caller's bug cannot divide by zero).
+double PositionScale(int row);
+
+// True anomaly to eccentric and mean anomaly. A step that fails (e outside
+// (-1, 1], a non-finite intermediate, a result beyond single range) stores
+// nothing from that step on.
+void UpdateMeanAnomaly(OrbitElements &el, double Pi);
+
+} // namespace velmora::orbit

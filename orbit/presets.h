@@ -1,0 +1,24 @@
+#pragma once
+// The six orbit regimes of OrbitSelect as fixed lists of scroll-bar writes.
+
+#include <QStringList>
+
+#include <span>
+
+namespace velmora::orbit {
+
+struct ScrollWrite {
+    enum class Member { Max, Min, Value, Enabled };
+    int row;        // ElementScroll index 0..4
+    Member member;
+    int value;      // position, or 1/0 for Enabled
+};
+
+// The entries of OrbitSelect, in list order.
+QStringList PresetNames();
+
+// The writes of the preset at a list index, in the order they must be made
+// (bar 0 to 4; Max, Min, Value, Enabled); empty for any other index.
+std::span<const ScrollWrite> PresetWrites(int listIndex);
+
+} // namespace velmora::orbit

@@ -1,0 +1,53 @@
+#pragma once
+// Pushing the element set to the host: the two-body state command, the period
+// label and the satellite colour.
+
+#include "host/hostlink.h"
+#include "orbit/elements.h"
+
+#include <QString>
+#include <QStringView>
+
+#include <optional>
+
+namespace velmora::orbit {
+
+// What ApplyOrbit needs of the toolbar.
+class OrbitDisplay {
+public:
+    virtual ~OrbitDisplay() = default;
+    virtual QString SemimajorAxisText() const = 0;           // text of ElementValue(0)
+    virtual void SetOrbitPeriodCaption(const QString &) = 0; // caption of OrbitPeriod
+};
+
+inline const QString kScenarioPath = QStringLiteral("Scenario/Velmora");
+inline const QString kSatellitePath = QStringLiteral("Scenario/Velmora/Satellite/Satellite");
+
+// The three colour names, exactly as sent and kept in SatelliteColor.
+inline const QString kColorRed = QStringLiteral("Red");
+inline const QString kColorYellow = QStringLiteral("Yellow");
+inline const QString kColorWhite = QStringLiteral("White");
+
+// Single-precision Earth radius in km (6378.13720703125) and the geostationary axis.
+inline constexpr float kEarthRadiusKm = 6378.137f;
+inline constexpr float kGeostationaryKm = 42164.0f;
+
+// The state command from the host's replies (a null reply leaves its place empty).
+QString StateCommand(const QString &timePeriodReply, const QString &epochReply,
+                     const OrbitElements &el);
+
+// The colour the rule wants now, or nothing when no colour command is due or
+// the perigee cannot be computed in single precision.
+std::optional<QString> SatelliteColorChange(const OrbitElements &el, const QString &SatelliteColor);
+
+// Sends the queries, the state command and, when the colour changes, the two
+// colour commands; sets the period caption and SatelliteColor. Stops at a
+// failing step (commands sent stay sent) and sends nothing once the link ended.
+void ApplyOrbit(host::HostLink &link, const OrbitElements &el, QString &SatelliteColor,
+                OrbitDisplay &display);
+
+// "88.57 min", ".00 min" from the semi-major-axis box text in km; nothing when
+// the text is not a number or the period is not a finite non-negative value.
+std::optional<QString> OrbitPeriodCaption(QStringView semimajorAxisText);
+
+} // namespace velmora::orbit
