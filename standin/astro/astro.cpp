@@ -1,0 +1,410 @@
+#include "standin/astro/astro.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+
+namespace zep::astro {
+
+namespace {
+
+constexpr double kTwoPi = 2.0 * kPi;
+constexpr double kSecondsPerDay = 86400.0;
+
+// Below these the node line or the periapsis direction is lost in rounding.
+constexpr double kCircularTolerance = 1e-10;
+constexpr double kEquatorialTolerance = 1e-10;
+
+Vec3 operator+(Vec3 a, Vec3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
+Vec3 operator-(Vec3 a, Vec3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+Vec3 operator*(double s, Vec3 a) { return {s * a.x, s * a.y, s * a.z}; }
+double dot(Vec3 a, Vec3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+Vec3 cross(Vec3 a, Vec3 b)
+{
+    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
+double norm(Vec3 a) { return std::hypot(a.x, a.y, a.z); }
+bool finite(Vec3 a) { return std::isfinite(a.x) && std::isfinite(a.y) && std::isfinite(a.z); }
+
+double wrapTwoPi(double angle)
+{
+    double w = std::fmod(angle, kTwoPi);
+    if (w < 0)
+        w += kTwoPi;
+    // fmod of a tiny negative angle can round back up to exactly 2 pi.
+    return w >= kTwoPi ? 0.0 : w;
+}
+
+// Angle from direction `from` to direction `to`, counted positive about `axis`.
+double angleAbout(Vec3 from, Vec3 to, Vec3 axis)
+{
+    return wrapTwoPi(std::atan2(dot(cross(from, to), axis), dot(from, to)));
+}
+
+// Kepler's equation on the principal range: Halley steps kept inside a
+// bracket that always holds the root, with bisection when a step leaves it.
+// For M in [0, pi] the root lies in [M, M + e] intersected with [0, pi].
+double solveKeplerReduced(double m, double e)
+{
+    const bool negative = m < 0;
+    if (negative)
+        m = -m;
+    double lo = m;
+    double hi = std::min(kPi, m + e);
+    // Near e = 1 the start M + e sin M sits far from the root at small M;
+    // pi is always on the convex side there, so Newton-type steps move monotonically.
+    double x = e < 0.8 ? m + e * std::sin(m) : kPi;
+    x = std::clamp(x, lo, hi);
+    for (int iter = 0; iter < 100; ++iter) {
+        const double s = e * std::sin(x);
+        const double c = e * std::cos(x);
+        const double f = x - s - m;
+        if (f == 0)
+            break;
+        if (f > 0)
+            hi = x;
+        else
+            lo = x;
+        const double f1 = 1.0 - c;
+        const double newton = f / f1;
+        const double step = f / (f1 - 0.5 * newton * s);
+        double next = x - step;
+        if (!(next > lo && next < hi))
+            next = 0.5 * (lo + hi);
+        if (next == x || hi - lo <= 4 * std::numeric_limits<double>::epsilon() * std::max(1.0, hi))
+            break;
+        x = next;
+    }
+    return negative ? -x : x;
+}
+
+} // namespace
+
+std::optional<std::string> checkElements(const Elements &el)
+{
+    const struct {
+        double value;
+        const char *name;
+    } fields[] = {
+        {el.a, "semi-major axis"},     {el.e, "eccentricity"},
+        {el.i, "inclination"},         {el.raan, "right ascension of the ascending node"},
+        {el.argp, "argument of perigee"}, {el.meanAnomaly, "mean anomaly"},
+    };
+    for (const auto &f : fields) {
+        if (!std::isfinite(f.value))
+            return std::string("The ") + f.name + " is not a finite number.";
+    }
+    if (el.a <= 0)
+        return std::string("The semi-major axis must be greater than zero.");
+    if (el.e < 0)
+        return std::string("The eccentricity must not be negative.");
+    if (el.e >= 1)
+        return std::string("The eccentricity must be below 1: only closed (elliptical) orbits are drawn.");
+    return std::nullopt;
+}
+
+double solveKepler(double meanAnomaly, double e)
+{
+    if (!std::isfinite(meanAnomaly) || !(e >= 0 && e < 1))
+        return std::numeric_limits<double>::quiet_NaN();
+    // remainder() is exact, so the whole turns are given back unchanged.
+    const double reduced = std::remainder(meanAnomaly, kTwoPi);
+    const double turns = meanAnomaly - reduced;
+    return solveKeplerReduced(reduced, e) + turns;
+}
+
+double trueFromEccentric(double eccentricAnomaly, double e)
+{
+    const double reduced = std::remainder(eccentricAnomaly, kTwoPi);
+    const double half = 0.5 * reduced;
+    const double nu = 2.0 * std::atan2(std::sqrt(1.0 + e) * std::sin(half),
+                                       std::sqrt(1.0 - e) * std::cos(half));
+    return nu + (eccentricAnomaly - reduced);
+}
+
+double period(double a)
+{
+    return kTwoPi * std::sqrt(a * a * a / kMu);
+}
+
+Elements propagate(const Elements &el, double dt)
+{
+    Elements out = el;
+    const double n = std::sqrt(kMu / (el.a * el.a * el.a));
+    // Reduce each part before adding so long spans keep their precision.
+    out.meanAnomaly = wrapTwoPi(wrapTwoPi(el.meanAnomaly) + wrapTwoPi(n * dt));
+    return out;
+}
+
+State toState(const Elements &el)
+{
+    const double e = el.e;
+    const double bigE = solveKepler(el.meanAnomaly, e);
+    const double cosE = std::cos(bigE);
+    const double sinE = std::sin(bigE);
+    const double rootOneMinusE2 = std::sqrt((1.0 - e) * (1.0 + e));
+    const double r = el.a * (1.0 - e * cosE);
+    const double vScale = std::sqrt(kMu * el.a) / r;
+
+    // Perifocal frame: x toward periapsis, z along the angular momentum.
+    const double px = el.a * (cosE - e);
+    const double py = el.a * rootOneMinusE2 * sinE;
+    const double vx = -vScale * sinE;
+    const double vy = vScale * rootOneMinusE2 * cosE;
+
+    const double cO = std::cos(el.raan), sO = std::sin(el.raan);
+    const double ci = std::cos(el.i), si = std::sin(el.i);
+    const double cw = std::cos(el.argp), sw = std::sin(el.argp);
+    // Columns of R3(-raan) R1(-i) R3(-argp): periapsis and in-plane normal directions.
+    const Vec3 p{cO * cw - sO * sw * ci, sO * cw + cO * sw * ci, sw * si};
+    const Vec3 q{-cO * sw - sO * cw * ci, -sO * sw + cO * cw * ci, cw * si};
+    return {px * p + py * q, vx * p + vy * q};
+}
+
+std::optional<ElementsReport> fromState(const State &s)
+{
+    if (!finite(s.r) || !finite(s.v))
+        return std::nullopt;
+    const double r = norm(s.r);
+    const Vec3 h = cross(s.r, s.v);
+    const double hMag = norm(h);
+    if (!(r > 0) || !(hMag > 0))
+        return std::nullopt;  // at the centre, or falling straight in or out: no orbit plane
+    const double v2 = dot(s.v, s.v);
+    const double energy = 0.5 * v2 - kMu / r;
+    if (!(energy < 0))
+        return std::nullopt;  // open orbit: these elements describe closed ones only
+
+    const Vec3 eVec = (1.0 / kMu) * ((v2 - kMu / r) * s.r - dot(s.r, s.v) * s.v);
+    const Vec3 hHat = (1.0 / hMag) * h;
+
+    ElementsReport rep;
+    Elements &el = rep.elements;
+    el.a = -kMu / (2.0 * energy);
+    el.e = norm(eVec);
+    el.i = std::atan2(std::hypot(h.x, h.y), h.z);
+    if (!std::isfinite(el.a) || !(el.e < 1))
+        return std::nullopt;
+
+    rep.equatorial = std::hypot(hHat.x, hHat.y) < kEquatorialTolerance;
+    rep.circular = el.e < kCircularTolerance;
+
+    // Node direction, or the x axis when the orbit lies in the equator.
+    Vec3 node{1, 0, 0};
+    if (!rep.equatorial) {
+        node = Vec3{-h.y, h.x, 0};
+        node = (1.0 / norm(node)) * node;
+        el.raan = wrapTwoPi(std::atan2(h.x, -h.y));
+    }
+    // Periapsis direction, or the node itself when the orbit is circular.
+    Vec3 periapsis = node;
+    if (rep.circular) {
+        el.e = 0;
+    } else {
+        periapsis = (1.0 / el.e) * eVec;
+        el.argp = angleAbout(node, periapsis, hHat);
+    }
+    rep.trueAnomaly = angleAbout(periapsis, s.r, hHat);
+
+    const double half = 0.5 * rep.trueAnomaly;
+    const double bigE = 2.0 * std::atan2(std::sqrt(1.0 - el.e) * std::sin(half),
+                                         std::sqrt(1.0 + el.e) * std::cos(half));
+    el.meanAnomaly = wrapTwoPi(bigE - el.e * std::sin(bigE));
+    return rep;
+}
+
+// ---------------------------------------------------------------- time
+
+namespace {
+
+constexpr const char *kMonths[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                     "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+
+bool isLeap(long long y)
+{
+    return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+}
+
+int daysInMonth(long long y, int month)
+{
+    static constexpr int days[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    return month == 2 && isLeap(y) ? 29 : days[month - 1];
+}
+
+// Days from 2000-01-01 in the proleptic Gregorian calendar (month 1..12).
+long long daysFromCivil(long long y, int m, int d)
+{
+    y -= m <= 2;
+    const long long era = (y >= 0 ? y : y - 399) / 400;
+    const long long yoe = y - era * 400;
+    const long long doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+    const long long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + doe - 730425;  // 730425 days from 0000-03-01 to 2000-01-01
+}
+
+void civilFromDays(long long z, long long &y, int &m, int &d)
+{
+    z += 730425;
+    const long long era = (z >= 0 ? z : z - 146096) / 146097;
+    const long long doe = z - era * 146097;
+    const long long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const long long doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const long long mp = (5 * doy + 2) / 153;
+    d = int(doy - (153 * mp + 2) / 5 + 1);
+    m = int(mp < 10 ? mp + 3 : mp - 9);
+    y = yoe + era * 400 + (m <= 2);
+}
+
+class Scanner {
+public:
+    explicit Scanner(std::string_view text) : m_text(text) {}
+
+    bool atEnd() const { return m_pos == m_text.size(); }
+
+    // Reads minDigits..maxDigits decimal digits.
+    bool digits(int minDigits, int maxDigits, int &value)
+    {
+        int count = 0;
+        value = 0;
+        while (count < maxDigits && m_pos < m_text.size() && isDigit(m_text[m_pos])) {
+            value = value * 10 + (m_text[m_pos] - '0');
+            ++m_pos;
+            ++count;
+        }
+        return count >= minDigits && !(m_pos < m_text.size() && isDigit(m_text[m_pos]));
+    }
+
+    bool spaces()
+    {
+        const std::size_t start = m_pos;
+        while (m_pos < m_text.size() && (m_text[m_pos] == ' ' || m_text[m_pos] == '\t'))
+            ++m_pos;
+        return m_pos > start;
+    }
+
+    bool literal(char c)
+    {
+        if (m_pos < m_text.size() && m_text[m_pos] == c) {
+            ++m_pos;
+            return true;
+        }
+        return false;
+    }
+
+    bool month(int &month)
+    {
+        if (m_text.size() - m_pos < 3)
+            return false;
+        for (int k = 0; k < 12; ++k) {
+            bool same = true;
+            for (int c = 0; c < 3; ++c)
+                same = same && lower(m_text[m_pos + c]) == lower(kMonths[k][c]);
+            if (same) {
+                m_pos += 3;
+                month = k + 1;
+                return !(m_pos < m_text.size() && isAlpha(m_text[m_pos]));
+            }
+        }
+        return false;
+    }
+
+    // "ss" or "ss.fff": two digits, then a point and at least one digit.
+    bool seconds(double &value)
+    {
+        const std::size_t start = m_pos;
+        int whole = 0;
+        if (!digits(2, 2, whole))
+            return false;
+        if (literal('.')) {
+            const std::size_t fraction = m_pos;
+            while (m_pos < m_text.size() && isDigit(m_text[m_pos]))
+                ++m_pos;
+            if (m_pos == fraction)
+                return false;
+        }
+        const char *first = m_text.data() + start;
+        const char *last = m_text.data() + m_pos;
+        const auto [end, ec] = std::from_chars(first, last, value, std::chars_format::fixed);
+        return ec == std::errc() && end == last;
+    }
+
+private:
+    static bool isDigit(char c) { return c >= '0' && c <= '9'; }
+    static bool isAlpha(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+    static char lower(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
+
+    std::string_view m_text;
+    std::size_t m_pos = 0;
+};
+
+} // namespace
+
+std::optional<Instant> parseDate(std::string_view text)
+{
+    Scanner in(text);
+    int day = 0, month = 0, year = 0, hour = 0, minute = 0;
+    double second = 0;
+    if (!in.digits(1, 2, day) || !in.spaces() || !in.month(month) || !in.spaces()
+        || !in.digits(4, 4, year) || !in.spaces() || !in.digits(1, 2, hour) || !in.literal(':')
+        || !in.digits(2, 2, minute) || !in.literal(':') || !in.seconds(second) || !in.atEnd())
+        return std::nullopt;
+    if (day < 1 || day > daysInMonth(year, month) || hour > 23 || minute > 59 || !(second < 60))
+        return std::nullopt;
+    const double days = double(daysFromCivil(year, month, day));
+    return Instant{days * kSecondsPerDay + hour * 3600.0 + minute * 60.0 + second};
+}
+
+std::string formatDate(Instant t)
+{
+    // Printable range: the four-digit years that parseDate accepts.
+    static const double first = double(daysFromCivil(0, 1, 1)) * kSecondsPerDay;
+    static const double last = double(daysFromCivil(10000, 1, 1)) * kSecondsPerDay - 0.01;
+    if (std::isnan(t.seconds))
+        return {};
+    const double clamped = std::clamp(t.seconds, first, last);
+    // Round once to whole hundredths so 59.996 s becomes the next minute, not "60.00".
+    const long long hundredths = std::llround(clamped * 100.0);
+    long long days = hundredths / 8640000;
+    long long rest = hundredths % 8640000;
+    if (rest < 0) {
+        rest += 8640000;
+        --days;
+    }
+    long long year = 0;
+    int month = 0, day = 0;
+    civilFromDays(days, year, month, day);
+    const int hour = int(rest / 360000);
+    const int minute = int(rest / 6000 % 60);
+    const int sec = int(rest / 100 % 60);
+    const int frac = int(rest % 100);
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%d %s %04lld %02d:%02d:%02d.%02d", day, kMonths[month - 1], year,
+                  hour, minute, sec, frac);
+    return buf;
+}
+
+double gmst(Instant t)
+{
+    // Seconds of UT1 (= UTC here) from J2000.0, 2000-01-01 12:00.
+    const double fromJ2000 = t.seconds - 43200.0;
+    const double centuries = fromJ2000 / (kSecondsPerDay * 36525.0);
+    // The 876600 h * T term is exactly one turn per solar day: take it as the
+    // time of day so that it loses no precision far from J2000.
+    double sec = 67310.54841 + std::fmod(fromJ2000, kSecondsPerDay)
+                 + centuries * (8640184.812866 + centuries * (0.093104 - 6.2e-6 * centuries));
+    sec = std::fmod(sec, kSecondsPerDay);
+    if (sec < 0)
+        sec += kSecondsPerDay;
+    return wrapTwoPi(sec * (kTwoPi / kSecondsPerDay));
+}
+
+Vec3 inertialToFixed(const Vec3 &r, Instant t)
+{
+    const double theta = gmst(t);
+    const double c = std::cos(theta), s = std::sin(theta);
+    return {c * r.x + s * r.y, -s * r.x + c * r.y, r.z};
+}
+
+} // namespace zep::astro
