@@ -1,0 +1,77 @@
+#include "orbit/elements.h"
+
+#include "orbit/numbers.h"
+
+#include <QtGlobal>
+
+#include <cmath>
+
+namespace velmora::orbit {
+
+float &ElementField(OrbitElements &el, int row)
+{
+    switch (row) {
+    case 0: return el.SemimajorAxis;
+    case 1: return el.Eccentricity;
+    case 2: return el.Inclination;
+    case 3: return el.ArgumentOfPerigee;
+    case 4: return el.RAAN;
+    case 5: return el.TrueAnomaly;
+    }
+    Q_ASSERT_X(false, "ElementField", "row outside 0..5");
+    thread_local float scratch = 0;
+    scratch = 0;
+    return scratch;
+}
+
+float ElementField(const OrbitElements &el, int row)
+{
+    return ElementField(const_cast<OrbitElements &>(el), row);
+}
+
+double PositionScale(int row)
+{
+    switch (row) {
+    case 0: return 1.0;
+    case 1: return 1000.0;
+    case 2: case 3: case 4: case 5: return 10.0;
+    }
+    Q_ASSERT_X(false, "PositionScale", "row outside 0..5");
+    return 1.0;
+}
+
+void UpdateMeanAnomaly(OrbitElements &el, double Pi)
+{
+    const double e = el.Eccentricity;
+    const double nu = el.TrueAnomaly;
+
+    // e = -1 divides by zero, e > 1 or e < -1 takes the root of a negative.
+    const double denominator = 1.0 + e;
+    if (denominator == 0.0)
+        return;
+    const double ratio = (1.0 - e) / denominator;
+    if (!(ratio >= 0.0) || !std::isfinite(ratio))
+        return;
+    const double k = std::sqrt(ratio);
+
+    const double t = std::tan(nu * Pi / 180.0 / 2.0);
+    if (!std::isfinite(t))
+        return;
+
+    // Principal value: E lies in (-pi, pi), so nu past 180 deg gives a negative E.
+    const std::optional<float> E = ToSingle(2.0 * std::atan(t * k));
+    if (!E)
+        return;
+    el.EccentricAnomaly = *E;
+
+    if (Pi == 0.0)
+        return;
+    // The mean anomaly is taken from the stored single-precision E on purpose.
+    const double En = *E;
+    const std::optional<float> M = ToSingle((En - e * std::sin(En)) * 180.0 / Pi);
+    if (!M)
+        return;
+    el.MeanAnomaly = *M;
+}
+
+} // namespace velmora::orbit
