@@ -1,17 +1,224 @@
 #include "host/dbusautomation.h"
 
+#include <QCoreApplication>
+#include <QDBusArgument>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QDBusVariant>
+#include <QDeadlineTimer>
+#include <QFileInfo>
+#include <QHash>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QStringList>
+#include <QThread>
+
+#include <signal.h>
+
 namespace velmora::host {
+
+namespace {
+
+const QString kDBusService = QStringLiteral("org.freedesktop.DBus");
+const QString kDBusPath = QStringLiteral("/org/freedesktop/DBus");
+const QString kDBusInterface = QStringLiteral("org.freedesktop.DBus");
+const QString kProperties = QStringLiteral("org.freedesktop.DBus.Properties");
+const QString kAppPath = QStringLiteral("/Application");
+const QString kAppInterface = QStringLiteral("ZEP.Application");
+const QString kStandInName = QStringLiteral("velmora-zep");
+
+// Which interface the object behind an object-valued member speaks.
+QString interfaceYieldedBy(const QString &member)
+{
+    static const QHash<QString, QString> interfaces{
+        {QStringLiteral("Personality"), QStringLiteral("ZEP.Personality")},
+        {QStringLiteral("Windows"), QStringLiteral("ZEP.Windows")},
+        {QStringLiteral("Item"), QStringLiteral("ZEP.Window")},
+    };
+    return interfaces.value(member);
+}
+
+Outcome failureOf(const QDBusMessage &reply)
+{
+    if (reply.type() == QDBusMessage::ErrorMessage)
+        return Outcome::failure(QStringLiteral("%1: %2").arg(reply.errorName(), reply.errorMessage()));
+    return Outcome::failure(QStringLiteral("unexpected reply from the host"));
+}
+
+// Plain Qt values for what the bus delivers; containers arrive still marshalled.
+QVariant plain(const QVariant &v)
+{
+    if (v.canConvert<QDBusVariant>() && v.userType() == qMetaTypeId<QDBusVariant>())
+        return plain(v.value<QDBusVariant>().variant());
+    if (v.userType() == qMetaTypeId<QDBusArgument>()) {
+        const auto arg = v.value<QDBusArgument>();
+        if (arg.currentSignature() == QLatin1String("as"))
+            return qdbus_cast<QStringList>(arg);
+        return {};
+    }
+    return v;
+}
+
+class BusObject : public AutomationObject, public std::enable_shared_from_this<BusObject> {
+public:
+    BusObject(QDBusConnection bus, QString service, QString path, QString interface)
+        : bus_(std::move(bus)), service_(std::move(service)), path_(std::move(path)),
+          interface_(std::move(interface))
+    {
+    }
+
+    Outcome get(const QString &property) override
+    {
+        if (const auto kept = objects_.find(property); kept != objects_.end())
+            return Outcome::objectResult(kept->second);
+        QDBusMessage msg = QDBusMessage::createMethodCall(service_, path_, kProperties, QStringLiteral("Get"));
+        msg << interface_ << property;
+        Outcome outcome = result(property, exchange(msg));
+        // The host's command object and window collection live as long as the
+        // host: fetch them once and keep them.
+        if (outcome.ok && outcome.object && property == QLatin1String("Personality"))
+            objects_.emplace(property, outcome.object);
+        if (outcome.ok && outcome.object && property == QLatin1String("Windows"))
+            objects_.emplace(property, outcome.object);
+        return outcome;
+    }
+
+    Outcome set(const QString &property, const QVariant &value) override
+    {
+        QDBusMessage msg = QDBusMessage::createMethodCall(service_, path_, kProperties, QStringLiteral("Set"));
+        msg << interface_ << property << QVariant::fromValue(QDBusVariant(value));
+        const QDBusMessage reply = exchange(msg);
+        if (reply.type() != QDBusMessage::ReplyMessage)
+            return failureOf(reply);
+        return Outcome::success();
+    }
+
+    Outcome call(const QString &method, const QVariantList &args) override
+    {
+        QDBusMessage msg = QDBusMessage::createMethodCall(service_, path_, interface_, method);
+        msg.setArguments(args);
+        return result(method, exchange(msg));
+    }
+
+private:
+    QDBusMessage exchange(const QDBusMessage &msg)
+    {
+        // Default time-out: a host that never answers fails the call after the
+        // bus's usual wait rather than freezing the toolbar for good.
+        return bus_.call(msg, QDBus::Block);
+    }
+
+    Outcome result(const QString &member, const QDBusMessage &reply)
+    {
+        if (reply.type() != QDBusMessage::ReplyMessage)
+            return failureOf(reply);
+        const QList<QVariant> args = reply.arguments();
+        if (args.isEmpty())
+            return Outcome::success();
+        const QVariant value = plain(args.first());
+        if (value.userType() == qMetaTypeId<QDBusObjectPath>()) {
+            const QString path = value.value<QDBusObjectPath>().path();
+            return Outcome::objectResult(
+                std::make_shared<BusObject>(bus_, service_, path, interfaceYieldedBy(member)));
+        }
+        return Outcome::success(value);
+    }
+
+    QDBusConnection bus_;
+    QString service_;
+    QString path_;
+    QString interface_;
+    std::map<QString, AutomationRef> objects_;
+};
+
+QDBusMessage busCall(QDBusConnection &bus, const QString &method, const QVariantList &args,
+                     int timeoutMs = -1)
+{
+    QDBusMessage msg = QDBusMessage::createMethodCall(kDBusService, kDBusPath, kDBusInterface, method);
+    msg.setArguments(args);
+    return bus.call(msg, QDBus::Block, timeoutMs);
+}
+
+bool processAlive(qint64 pid)
+{
+    return pid > 0 && ::kill(pid_t(pid), 0) == 0;
+}
+
+} // namespace
 
 DBusAutomation::DBusAutomation(QDBusConnection bus) : bus_(std::move(bus)) {}
 
+Outcome DBusAutomation::adopt(const QString &className)
+{
+    const QDBusMessage owner = busCall(bus_, QStringLiteral("GetNameOwner"), {className});
+    if (owner.type() != QDBusMessage::ReplyMessage || owner.arguments().isEmpty())
+        return failureOf(owner);
+    const QString unique = owner.arguments().first().toString();
+    return Outcome::objectResult(std::make_shared<BusObject>(bus_, unique, kAppPath, kAppInterface));
+}
+
 Outcome DBusAutomation::attach(const QString &className)
 {
-    return Outcome::failure(QStringLiteral("no running %1").arg(className));
+    if (!bus_.isConnected())
+        return Outcome::failure(QStringLiteral("no session bus: %1").arg(bus_.lastError().message()));
+    return adopt(className);
 }
 
 Outcome DBusAutomation::create(const QString &className)
 {
-    return Outcome::failure(QStringLiteral("cannot start %1").arg(className));
+    if (!bus_.isConnected())
+        return Outcome::failure(QStringLiteral("no session bus: %1").arg(bus_.lastError().message()));
+
+    // The bus starts the host itself when a service file names it.
+    const QDBusMessage started = busCall(bus_, QStringLiteral("StartServiceByName"),
+                                         {className, 0u}, int(startTimeout_.count()));
+    if (started.type() == QDBusMessage::ReplyMessage) {
+        Outcome app = adopt(className);
+        if (app.ok)
+            return app;
+    }
+    return startExecutable(className);
+}
+
+QString DBusAutomation::standInProgram()
+{
+    const QString chosen = qEnvironmentVariable("ZEP_STANDIN");
+    if (!chosen.isEmpty())
+        return chosen;
+    if (QCoreApplication::instance()) {
+        const QFileInfo beside(QCoreApplication::applicationDirPath() + u'/' + kStandInName);
+        if (beside.isFile() && beside.isExecutable())
+            return beside.filePath();
+    }
+    return QStandardPaths::findExecutable(kStandInName);
+}
+
+Outcome DBusAutomation::startExecutable(const QString &className)
+{
+    const QString program = standInProgram();
+    if (program.isEmpty())
+        return Outcome::failure(QStringLiteral("no %1 to start").arg(kStandInName));
+
+    qint64 pid = 0;
+    if (!QProcess::startDetached(program, {QStringLiteral("--automation")}, {}, &pid))
+        return Outcome::failure(QStringLiteral("cannot start %1").arg(program));
+
+    // Wait for the name, but give up early when the started host has already
+    // exited (a second copy, say): one last look decides.
+    QDeadlineTimer deadline(startTimeout_);
+    for (;;) {
+        const bool alive = processAlive(pid);
+        const QDBusMessage owned = busCall(bus_, QStringLiteral("NameHasOwner"), {className});
+        if (owned.type() == QDBusMessage::ReplyMessage && !owned.arguments().isEmpty()
+            && owned.arguments().first().toBool())
+            return adopt(className);
+        if (!alive)
+            return Outcome::failure(QStringLiteral("%1 exited without providing %2").arg(program, className));
+        if (deadline.hasExpired())
+            return Outcome::failure(QStringLiteral("%1 did not provide %2 in time").arg(program, className));
+        QThread::msleep(20);
+    }
 }
 
 } // namespace velmora::host

@@ -1,11 +1,16 @@
 #pragma once
 // The host's automation objects as seen on the D-Bus session bus. Members are
-// reached by name with plain messages, so nothing blocks on introspection.
+// reached by name with plain messages, so nothing blocks on introspection, and
+// calls go to the unique name of the host found at connection time: a host
+// that has gone away then fails every call at once instead of being restarted
+// behind our back by bus activation.
 
 #include "host/automation.h"
 
 #include <QDBusConnection>
 #include <QString>
+
+#include <chrono>
 
 namespace velmora::host {
 
@@ -15,8 +20,19 @@ public:
     Outcome attach(const QString &className) override;  // the name has an owner
     Outcome create(const QString &className) override;  // bus activation, else start the stand-in host
 
+    // The stand-in host that create() would start when the bus cannot:
+    // $ZEP_STANDIN, else velmora-zep beside this program, else on PATH.
+    static QString standInProgram();
+
+    // How long create() waits for a started host to own its name.
+    void setStartTimeout(std::chrono::milliseconds timeout) { startTimeout_ = timeout; }
+
 private:
+    Outcome adopt(const QString &className);
+    Outcome startExecutable(const QString &className);
+
     QDBusConnection bus_;
+    std::chrono::milliseconds startTimeout_{10000};
 };
 
 } // namespace velmora::host

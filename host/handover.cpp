@@ -1,16 +1,115 @@
 #include "host/handover.h"
 
+#include "host/xtestkeys.h"
+
+#include <QStringList>
+
 namespace velmora::host {
 
 namespace {
-class NoKeys : public KeySender {
+
+// Where the desktop offers no synthesised input, the host types the keys itself.
+class HostKeySender : public KeySender {
 public:
-    bool TypeKeys(const QString &) override { return false; }
+    explicit HostKeySender(HostLink &link) : link_(link) {}
+    bool TypeKeys(const QString &keys) override
+    {
+        if (link_.ended() || !link_.HostApp())
+            return false;
+        const Outcome typed = link_.HostApp()->call(QStringLiteral("SendKeys"), {keys});
+        return typed.ok || link_.noteFailure(typed);
+    }
+
+private:
+    HostLink &link_;
 };
+
+const QString kVersion7 = QStringLiteral("ZEP v7");
+
 } // namespace
 
-std::unique_ptr<KeySender> MakeKeySender(HostLink &) { return std::make_unique<NoKeys>(); }
+std::optional<QList<KeyStroke>> ParseKeySequence(const QString &keys)
+{
+    QList<KeyStroke> strokes;
+    KeyStroke next;
+    bool pending = false;
+    for (const QChar c : keys) {
+        if (c == u'%' || c == u'^' || c == u'+') {
+            (c == u'%' ? next.alt : c == u'^' ? next.control : next.shift) = true;
+            pending = true;
+            continue;
+        }
+        if (c.category() == QChar::Other_Control)
+            return std::nullopt;
+        next.key = c;
+        strokes.append(next);
+        next = {};
+        pending = false;
+    }
+    if (pending)
+        return std::nullopt;
+    return strokes;
+}
 
-void HandOverToHost(HostLink &, KeySender &) {}
+std::unique_ptr<KeySender> MakeKeySender(HostLink &link)
+{
+    if (auto xtest = MakeXTestKeySender())
+        return xtest;
+    return std::make_unique<HostKeySender>(link);
+}
+
+void HandOverToHost(HostLink &link, KeySender &keys)
+{
+    if (link.ended())
+        return;
+
+    // The bars and annotations that start-up took away come back.
+    const QStringList restore{
+        QStringLiteral("Application / ToolBar Show \"*\""),
+        QStringLiteral("Application / Statusbar Show"),
+        QStringLiteral("Application / MenuBar Show"),
+        QStringLiteral("VO Scenario/Velmora Annotation Time Show On"),
+        QStringLiteral("VO Scenario/Velmora Annotation Time ShowTimeStep On"),
+        QStringLiteral("VO Scenario/Velmora Annotation Frame Show On"),
+    };
+    for (const QString &command : restore) {
+        link.SendHostCommand(command);
+        if (link.ended())
+            return;
+    }
+
+    // From here on any failure ends the hand-over quietly; the toolbar goes on.
+    const auto fail = [&link](const Outcome &o) { link.noteFailure(o); };
+    if (!link.HostPersonality() || !link.HostApp())
+        return fail(Outcome::failure(QStringLiteral("the host has no command object")));
+
+    // Asked directly: the reply list is needed whole, and a failure here must
+    // not take the link's fatal path.
+    const Outcome version = link.HostPersonality()->call(QStringLiteral("ExecuteCommand"),
+                                                         {QStringLiteral("GetZEPVersion /")});
+    if (!version.ok)
+        return fail(version);
+
+    const Outcome windows = link.HostApp()->get(QStringLiteral("Windows"));
+    if (!windows.ok)
+        return fail(windows);
+    if (!windows.object)
+        return fail(Outcome::failure(QStringLiteral("Windows is not an object")));
+    const Outcome arranged = windows.object->call(QStringLiteral("Arrange"), {2});
+    if (!arranged.ok)
+        return fail(arranged);
+
+    const Outcome activated = link.HostApp()->call(QStringLiteral("Activate"));
+    if (!activated.ok)
+        return fail(activated);
+
+    const QStringList reply = version.value.toStringList();
+    if (reply.isEmpty())
+        return fail(Outcome::failure(QStringLiteral("the host gave no version")));
+    // Case matters: only a version 7 host has its views under "4".
+    const bool version7 = reply.first().left(kVersion7.size()) == kVersion7;
+    // Not waited for; a sender that reaches the host notes its own failure.
+    keys.TypeKeys(version7 ? QStringLiteral("%v4") : QStringLiteral("%v1"));
+}
 
 } // namespace velmora::host
