@@ -17,16 +17,26 @@ constexpr double kSecondsPerDay = 86400.0;
 constexpr double kCircularTolerance = 1e-10;
 constexpr double kEquatorialTolerance = 1e-10;
 
-Vec3 operator+(Vec3 a, Vec3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
-Vec3 operator-(Vec3 a, Vec3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-Vec3 operator*(double s, Vec3 a) { return {s * a.x, s * a.y, s * a.z}; }
-double dot(Vec3 a, Vec3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-Vec3 cross(Vec3 a, Vec3 b)
+// Element conversions run in extended precision: near e = 1 the energy and
+// the eccentricity vector lose digits to cancellation.
+using Real = long double;
+constexpr Real kMuL = 3.986004418e14L;
+
+struct V {
+    Real x = 0, y = 0, z = 0;
+};
+V operator+(V a, V b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
+V operator-(V a, V b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+V operator*(Real s, V a) { return {s * a.x, s * a.y, s * a.z}; }
+Real dot(V a, V b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+V cross(V a, V b)
 {
     return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
 }
-double norm(Vec3 a) { return std::hypot(a.x, a.y, a.z); }
-bool finite(Vec3 a) { return std::isfinite(a.x) && std::isfinite(a.y) && std::isfinite(a.z); }
+Real norm(V a) { return std::sqrt(dot(a, a)); }
+V fromVec3(const Vec3 &a) { return {a.x, a.y, a.z}; }
+Vec3 toVec3(const V &a) { return {double(a.x), double(a.y), double(a.z)}; }
+bool finite(const Vec3 &a) { return std::isfinite(a.x) && std::isfinite(a.y) && std::isfinite(a.z); }
 
 double wrapTwoPi(double angle)
 {
@@ -38,9 +48,9 @@ double wrapTwoPi(double angle)
 }
 
 // Angle from direction `from` to direction `to`, counted positive about `axis`.
-double angleAbout(Vec3 from, Vec3 to, Vec3 axis)
+double angleAbout(V from, V to, V axis)
 {
-    return wrapTwoPi(std::atan2(dot(cross(from, to), axis), dot(from, to)));
+    return wrapTwoPi(double(std::atan2(dot(cross(from, to), axis), dot(from, to))));
 }
 
 // Kepler's equation on the principal range: Halley steps kept inside a
@@ -140,78 +150,81 @@ Elements propagate(const Elements &el, double dt)
 
 State toState(const Elements &el)
 {
-    const double e = el.e;
-    const double bigE = solveKepler(el.meanAnomaly, e);
-    const double cosE = std::cos(bigE);
-    const double sinE = std::sin(bigE);
-    const double rootOneMinusE2 = std::sqrt((1.0 - e) * (1.0 + e));
-    const double r = el.a * (1.0 - e * cosE);
-    const double vScale = std::sqrt(kMu * el.a) / r;
+    const Real e = el.e;
+    const Real a = el.a;
+    const Real bigE = solveKepler(el.meanAnomaly, el.e);
+    const Real cosE = std::cos(bigE);
+    const Real sinE = std::sin(bigE);
+    const Real rootOneMinusE2 = std::sqrt((1 - e) * (1 + e));
+    const Real r = a * (1 - e * cosE);
+    const Real vScale = std::sqrt(kMuL * a) / r;
 
     // Perifocal frame: x toward periapsis, z along the angular momentum.
-    const double px = el.a * (cosE - e);
-    const double py = el.a * rootOneMinusE2 * sinE;
-    const double vx = -vScale * sinE;
-    const double vy = vScale * rootOneMinusE2 * cosE;
+    const Real px = a * (cosE - e);
+    const Real py = a * rootOneMinusE2 * sinE;
+    const Real vx = -vScale * sinE;
+    const Real vy = vScale * rootOneMinusE2 * cosE;
 
-    const double cO = std::cos(el.raan), sO = std::sin(el.raan);
-    const double ci = std::cos(el.i), si = std::sin(el.i);
-    const double cw = std::cos(el.argp), sw = std::sin(el.argp);
+    const Real cO = std::cos(Real(el.raan)), sO = std::sin(Real(el.raan));
+    const Real ci = std::cos(Real(el.i)), si = std::sin(Real(el.i));
+    const Real cw = std::cos(Real(el.argp)), sw = std::sin(Real(el.argp));
     // Columns of R3(-raan) R1(-i) R3(-argp): periapsis and in-plane normal directions.
-    const Vec3 p{cO * cw - sO * sw * ci, sO * cw + cO * sw * ci, sw * si};
-    const Vec3 q{-cO * sw - sO * cw * ci, -sO * sw + cO * cw * ci, cw * si};
-    return {px * p + py * q, vx * p + vy * q};
+    const V p{cO * cw - sO * sw * ci, sO * cw + cO * sw * ci, sw * si};
+    const V q{-cO * sw - sO * cw * ci, -sO * sw + cO * cw * ci, cw * si};
+    return {toVec3(px * p + py * q), toVec3(vx * p + vy * q)};
 }
 
-std::optional<ElementsReport> fromState(const State &s)
+std::optional<ElementsReport> fromState(const State &state)
 {
-    if (!finite(s.r) || !finite(s.v))
+    if (!finite(state.r) || !finite(state.v))
         return std::nullopt;
-    const double r = norm(s.r);
-    const Vec3 h = cross(s.r, s.v);
-    const double hMag = norm(h);
+    const V rv = fromVec3(state.r);
+    const V vv = fromVec3(state.v);
+    const Real r = norm(rv);
+    const V h = cross(rv, vv);
+    const Real hMag = norm(h);
     if (!(r > 0) || !(hMag > 0))
         return std::nullopt;  // at the centre, or falling straight in or out: no orbit plane
-    const double v2 = dot(s.v, s.v);
-    const double energy = 0.5 * v2 - kMu / r;
+    const Real v2 = dot(vv, vv);
+    const Real energy = v2 / 2 - kMuL / r;
     if (!(energy < 0))
         return std::nullopt;  // open orbit: these elements describe closed ones only
 
-    const Vec3 eVec = (1.0 / kMu) * ((v2 - kMu / r) * s.r - dot(s.r, s.v) * s.v);
-    const Vec3 hHat = (1.0 / hMag) * h;
+    const V eVec = (1 / kMuL) * ((v2 - kMuL / r) * rv - dot(rv, vv) * vv);
+    const V hHat = (1 / hMag) * h;
+    const Real a = -kMuL / (2 * energy);
+    Real e = norm(eVec);
+    if (!std::isfinite(double(a)) || !(e < 1))
+        return std::nullopt;
 
     ElementsReport rep;
     Elements &el = rep.elements;
-    el.a = -kMu / (2.0 * energy);
-    el.e = norm(eVec);
-    el.i = std::atan2(std::hypot(h.x, h.y), h.z);
-    if (!std::isfinite(el.a) || !(el.e < 1))
-        return std::nullopt;
-
+    el.a = double(a);
+    el.i = double(std::atan2(std::hypot(h.x, h.y), h.z));
     rep.equatorial = std::hypot(hHat.x, hHat.y) < kEquatorialTolerance;
-    rep.circular = el.e < kCircularTolerance;
+    rep.circular = e < kCircularTolerance;
 
     // Node direction, or the x axis when the orbit lies in the equator.
-    Vec3 node{1, 0, 0};
+    V node{1, 0, 0};
     if (!rep.equatorial) {
-        node = Vec3{-h.y, h.x, 0};
-        node = (1.0 / norm(node)) * node;
-        el.raan = wrapTwoPi(std::atan2(h.x, -h.y));
+        node = V{-h.y, h.x, 0};
+        node = (1 / norm(node)) * node;
+        el.raan = wrapTwoPi(double(std::atan2(h.x, -h.y)));
     }
     // Periapsis direction, or the node itself when the orbit is circular.
-    Vec3 periapsis = node;
+    V periapsis = node;
     if (rep.circular) {
-        el.e = 0;
+        e = 0;
     } else {
-        periapsis = (1.0 / el.e) * eVec;
+        periapsis = (1 / e) * eVec;
         el.argp = angleAbout(node, periapsis, hHat);
     }
-    rep.trueAnomaly = angleAbout(periapsis, s.r, hHat);
+    el.e = double(e);
+    const Real nu = angleAbout(periapsis, rv, hHat);
+    rep.trueAnomaly = wrapTwoPi(double(nu));
 
-    const double half = 0.5 * rep.trueAnomaly;
-    const double bigE = 2.0 * std::atan2(std::sqrt(1.0 - el.e) * std::sin(half),
-                                         std::sqrt(1.0 + el.e) * std::cos(half));
-    el.meanAnomaly = wrapTwoPi(bigE - el.e * std::sin(bigE));
+    const Real bigE = 2 * std::atan2(std::sqrt(1 - e) * std::sin(nu / 2), std::sqrt(1 + e) * std::cos(nu / 2));
+    el.meanAnomaly = wrapTwoPi(double(bigE - e * std::sin(bigE)));
     return rep;
 }
 
