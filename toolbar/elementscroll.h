@@ -1,0 +1,70 @@
+#pragma once
+// The element scroll bar: a horizontal QScrollBar with the members the element
+// rows are written against. Positions are whole numbers within Min..Max.
+//
+// Notifications:
+// - Change: once after every position change, whatever moved it (arrow, track,
+//   keyboard, wheel, end of a drag, a program write of Value, Min or Max). It is
+//   emitted inside the write, before the write returns.
+// - Scroll: for every position change while the user drags the thumb. The
+//   settled result of a drag is reported by one Change on release, if the
+//   position differs from where the drag began.
+//
+// Choices of our own:
+// - A Value write outside Min..Max is refused (returns false) and leaves the
+//   position alone; QScrollBar would clamp it.
+// - A Min or Max write that leaves the position outside the new range moves it
+//   to the nearer limit at once and raises Change, so the position is always a
+//   valid one. A Max below Min lowers Min with it (and a Min above Max raises
+//   Max), as QScrollBar does.
+// - Right, Down, Page Down and the wheel turned down move towards Max.
+// - Holding an arrow or the track repeats with no delay: the repeat is re-armed
+//   with a 0 ms threshold and interval after each press.
+
+#include <QRect>
+#include <QScrollBar>
+#include <QStyle>
+#include <QString>
+
+namespace velmora::toolbar {
+
+class ElementScrollBar : public QScrollBar {
+    Q_OBJECT
+public:
+    explicit ElementScrollBar(QWidget *parent = nullptr);
+
+    int Value() const { return value(); }
+    bool SetValue(int position);   // false when refused (outside Min..Max)
+
+    int Min() const { return minimum(); }
+    int Max() const { return maximum(); }
+    void SetMin(int min);
+    void SetMax(int max);
+
+    bool Enabled() const { return isEnabled(); }
+    void SetEnabled(bool enabled) { setEnabled(enabled); }
+
+    QString ToolTipText() const { return toolTip(); }
+    void SetToolTipText(const QString &text) { setToolTip(text); }
+
+    // Where a part (arrow, track, thumb) lies, in the bar's own coordinates.
+    QRect PartRect(QStyle::SubControl part) const;
+
+signals:
+    void Change();
+    void Scroll();
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    void onValueChanged();
+    void onSliderPressed();
+    void onSliderReleased();
+
+    int programWrites_ = 0;   // > 0 while a write of ours runs
+    int dragStart_ = 0;       // position when the thumb was taken
+};
+
+} // namespace velmora::toolbar

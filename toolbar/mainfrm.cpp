@@ -1,0 +1,369 @@
+#include "toolbar/mainfrm.h"
+
+#include "aids/frameswitch.h"
+#include "aids/geometryaids.h"
+#include "host/arrange.h"
+#include "host/scenario.h"
+#include "orbit/numbers.h"
+#include "orbit/presets.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPalette>
+#include <QPixmap>
+#include <QPushButton>
+#include <QScreen>
+
+#include <cmath>
+
+namespace velmora::toolbar {
+
+namespace {
+
+const QString kViewerPosition = QStringLiteral("Vo * ViewerPosition 30 0 100000000");
+
+struct LabelDesign {
+    int x, y, width;
+    const char *caption;
+    const char *tip;
+};
+
+// ElementLabel 0..6; each ends on the common right edge.
+const LabelDesign kElementLabels[7] = {
+    {24, 36, 77, "Semimajor Axis", "The semimajor axis is defined as half of the orbits major axis"},
+    {36, 56, 65, "Eccentricity", "The eccentricity defines the relative shape of the orbit"},
+    {44, 76, 57, "Inclination",
+     "The inclination is defined as the angle between the Earth inertial z vector and the satellite "
+     "orbit angular momentum"},
+    {0, 96, 101, "Argument of Perigee",
+     "The argument of perigee is defined as the angle between the satellite line of nodes and the "
+     "satellite periapsis"},
+    {64, 116, 37, "RAAN", "The RAAN is defined as the angle between the vernal equinox and the satellite line of nodes"},
+    {24, 136, 77, "True Anomaly",
+     "The true anamaly is defined as the angle between the satellite periapsis and the satellite position"},
+    {40, 156, 61, "Orbit Period",
+     "The orbit period is defined as the time required for the satellite to complete one orbit"},
+};
+
+struct ScrollDesign {
+    int min, max, largeChange;
+};
+
+const ScrollDesign kScrollDesign[orbit::kElementRows] = {
+    {6582, 50000, 100}, {0, 999, 10}, {0, 1800, 10}, {0, 3600, 10}, {0, 3600, 10}, {0, 3600, 10},
+};
+
+// Label1 0..4: "km" on row 0, "deg" on rows 2 to 5.
+const int kUnitRowY[5] = {36, 76, 96, 116, 136};
+
+QComboBox *makeSelector(QWidget *parent, int x, const QString &designText)
+{
+    auto *combo = new QComboBox(parent);
+    combo->setEditable(true);
+    // Typed text neither grows the list nor completes to an entry.
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    combo->setCompleter(nullptr);
+    combo->setGeometry(x, 4, 137, 21);
+    combo->setEditText(designText);
+    return combo;
+}
+
+} // namespace
+
+MainFrm::MainFrm(host::HostLink &link, std::unique_ptr<host::KeySender> keys, QWidget *parent)
+    : QWidget(parent), link_(link), keys_(std::move(keys))
+{
+    setWindowTitle(kCaption);
+    // A tool window: small title bar with a close button only, no task-bar entry.
+    setWindowFlags(Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint
+                   | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setFixedSize(kClientWidth, kClientHeight);
+    const QIcon icon(QStringLiteral(":/velmora/icons/velmora-48.png"));
+    if (!icon.isNull())
+        setWindowIcon(icon);
+    buildControls();
+    if (const QScreen *screen = this->screen())
+        move(screen->availableGeometry().center() - rect().center());
+}
+
+MainFrm::~MainFrm() = default;
+
+void MainFrm::buildControls()
+{
+    OrbitSelect = makeSelector(this, 4, QStringLiteral("Orbit Regime"));
+    FrameSelect = makeSelector(this, 152, QStringLiteral("Reference Frame"));
+
+    for (int i = 0; i < 7; ++i) {
+        const LabelDesign &d = kElementLabels[i];
+        auto *label = new QLabel(QString::fromLatin1(d.caption), this);
+        label->setGeometry(d.x, d.y, d.width, 13);
+        label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        label->setToolTip(QString::fromLatin1(d.tip));
+        ElementLabel[i] = label;
+    }
+
+    for (int i = 0; i < orbit::kElementRows; ++i) {
+        auto *bar = new ElementScrollBar(this);
+        bar->setGeometry(104, 32 + 20 * i, 117, 17);
+        bar->setPageStep(kScrollDesign[i].largeChange);
+        bar->SetMin(kScrollDesign[i].min);
+        bar->SetMax(kScrollDesign[i].max);
+        bar->SetValue(kScrollDesign[i].min);
+        connect(bar, &ElementScrollBar::Scroll, this, [this, i] { ElementScroll_Scroll(i); });
+        connect(bar, &ElementScrollBar::Change, this, [this, i] { ElementScroll_Change(i); });
+        ElementScroll[i] = bar;
+    }
+
+    for (int i = 0; i < orbit::kElementRows; ++i) {
+        auto *box = new QLineEdit(this);
+        box->setGeometry(224, 32 + 20 * i, 41, 17);
+        box->setFrame(true);
+        // A program write of the same text raises nothing; the handlers only
+        // write text that differs when the element differs, so nothing is lost.
+        connect(box, &QLineEdit::textChanged, this, [this, i] { ElementValue_Change(i); });
+        ElementValue[i] = box;
+    }
+
+    for (int u = 0; u < 5; ++u) {
+        auto *label = new QLabel(u == 0 ? QStringLiteral("km") : QStringLiteral("deg"), this);
+        label->setGeometry(268, kUnitRowY[u], 21, 13);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        Label1[u] = label;
+    }
+
+    OrbitPeriod = new QLabel(this);
+    OrbitPeriod->setGeometry(112, 156, 69, 13);
+    OrbitPeriod->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+
+    Help = new QCheckBox(QStringLiteral("Help"), this);
+    Help->setGeometry(180, 156, 45, 17);
+    Help->setChecked(false);
+
+    CloseOT = new QPushButton(QStringLiteral("Go To ZEP"), this);
+    CloseOT->setGeometry(224, 156, 65, 21);
+    CloseOT->setAutoDefault(false);
+
+    // Above everything until start-up ends; the window clips what lies outside.
+    Splash = new QLabel(this);
+    Splash->setGeometry(-4, -4, 441, 313);
+    Splash->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Splash->setAutoFillBackground(true);
+    const QPixmap picture(QStringLiteral(":/velmora/splash.jpg"));
+    if (!picture.isNull())
+        Splash->setPixmap(picture);
+    Splash->raise();
+
+    // A pick from the list (or Enter on an entry's exact name) is a Click;
+    // program selections call the handlers themselves.
+    connect(OrbitSelect, &QComboBox::activated, this, [this] { OrbitSelect_Click(); });
+    connect(FrameSelect, &QComboBox::activated, this, [this] { FrameSelect_Click(); });
+    connect(Help, &QCheckBox::clicked, this, [this] { Help_Click(); });
+    connect(CloseOT, &QPushButton::clicked, this, [this] { CloseOT_Click(); });
+
+    QWidget *order[] = {OrbitSelect, FrameSelect,
+                        ElementScroll[0], ElementScroll[1], ElementScroll[2],
+                        ElementScroll[3], ElementScroll[4], ElementScroll[5],
+                        ElementValue[0], ElementValue[1], ElementValue[2],
+                        ElementValue[3], ElementValue[4], ElementValue[5],
+                        Help, CloseOT};
+    for (size_t k = 1; k < std::size(order); ++k)
+        setTabOrder(order[k - 1], order[k]);
+}
+
+int MainFrm::SelectedIndex(const QComboBox *combo)
+{
+    const int current = combo->currentIndex();
+    if (current < 0 || combo->currentText() != combo->itemText(current))
+        return -1;
+    return current;
+}
+
+void MainFrm::Load()
+{
+    if (loaded_)
+        return;
+    loaded_ = true;
+
+    state_.FormLoading = true;
+    // On top and visible from here on, so the splash shows while the host starts.
+    setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    show();
+    raise();
+    // Let the splash paint; user input waits until start-up is over.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+
+    orbit::OrbitElements &el = state_.Elements;
+    el.SemimajorAxis = 6582;
+    el.Eccentricity = el.Inclination = el.ArgumentOfPerigee = el.RAAN = el.TrueAnomaly = 0;
+    state_.Pi = 4 * std::atan(1.0);
+
+    if (!link_.ConnectToHost() || link_.ended())
+        return;
+    host::PrepareScenario(link_);
+    if (link_.ended())
+        return;
+    host::ArrangeHostWindows(link_);
+    if (link_.ended())
+        return;
+
+    OrbitSelect->addItems(orbit::PresetNames());
+    OrbitSelect->setCurrentIndex(0);
+    OrbitSelect_Click();
+    if (link_.ended())
+        return;
+
+    FrameSelect->addItems({QStringLiteral("Earth Inertial"), QStringLiteral("Earth Fixed")});
+    FrameSelect->setCurrentIndex(0);
+    FrameSelect_Click();
+
+    // Two steps around the viewer position leave the view in the frame it had.
+    link_.SendHostCommand(aids::kNextReferenceFrame);
+    link_.SendHostCommand(kViewerPosition);
+    link_.SendHostCommand(aids::kNextReferenceFrame);
+    FrameSelect_Click();
+    state_.ShownFrameIndex = 0;
+    if (link_.ended())
+        return;
+
+    for (int i = 0; i < orbit::kElementRows; ++i)
+        ElementScroll_Scroll(i);
+    if (link_.ended())
+        return;
+
+    state_.GeometryAidsFirstUse = true;
+    link_.ClearCommandSucceeded();
+    Splash->hide();
+    state_.SatelliteColor = orbit::kColorWhite;
+    state_.FormLoading = false;
+}
+
+void MainFrm::ElementScroll_Scroll(int i)
+{
+    const double k = orbit::PositionScale(i);
+    const std::optional<float> value = orbit::ToSingle(ElementScroll[i]->Value() / k);
+    if (value)
+        orbit::ElementField(state_.Elements, i) = *value;
+    // Raises ElementValue_Change(i), which runs to its end inside this write.
+    ElementValue[i]->setText(orbit::SingleToText(orbit::ElementField(state_.Elements, i)));
+    if (i == 1 || i == 5)
+        orbit::UpdateMeanAnomaly(state_.Elements, state_.Pi);
+}
+
+void MainFrm::ElementScroll_Change(int i)
+{
+    if (state_.ValueChangeActive)
+        return;
+    ElementScroll_Scroll(i);
+    if (!state_.FormLoading)
+        ElementValue[i]->setFocus();
+}
+
+void MainFrm::ElementValue_Change(int i)
+{
+    state_.ValueChangeActive = true;
+    ElementScrollBar *bar = ElementScroll[i];
+    const double k = orbit::PositionScale(i);
+    const QString text = ElementValue[i]->text();
+
+    // Not a number counts as out of range: red.
+    const std::optional<double> x = orbit::ReadDouble(text);
+    setTextColour(i, x && !(*x > bar->Max() / k) && !(*x < bar->Min() / k));
+
+    // What was typed is stored as typed, also out of range; not a number keeps
+    // the element.
+    if (const std::optional<float> typed = orbit::ReadSingle(text))
+        orbit::ElementField(state_.Elements, i) = *typed;
+
+    // The bar refuses a position outside its range; one beyond 32 bits is not tried.
+    const double field = orbit::ElementField(state_.Elements, i);
+    if (const std::optional<qint32> position = orbit::RoundPosition(field * k))
+        bar->SetValue(*position);
+
+    if (i == 1 || i == 5)
+        orbit::UpdateMeanAnomaly(state_.Elements, state_.Pi);
+    state_.ValueChangeActive = false;
+    orbit::ApplyOrbit(link_, state_.Elements, state_.SatelliteColor, *this);
+}
+
+void MainFrm::setTextColour(int i, bool inRange)
+{
+    QPalette palette = ElementValue[i]->palette();
+    palette.setColor(QPalette::Text, inRange ? QColor(0, 0, 0) : QColor(255, 0, 0));
+    ElementValue[i]->setPalette(palette);
+}
+
+QString MainFrm::SemimajorAxisText() const
+{
+    return ElementValue[0]->text();
+}
+
+void MainFrm::SetOrbitPeriodCaption(const QString &caption)
+{
+    OrbitPeriod->setText(caption);
+}
+
+void MainFrm::OrbitSelect_Click()
+{
+    using Member = orbit::ScrollWrite::Member;
+    for (const orbit::ScrollWrite &w : orbit::PresetWrites(SelectedIndex(OrbitSelect))) {
+        if (w.row < 0 || w.row >= orbit::kElementRows)
+            continue;
+        ElementScrollBar *bar = ElementScroll[w.row];
+        switch (w.member) {
+        case Member::Max: bar->SetMax(w.value); break;
+        case Member::Min: bar->SetMin(w.value); break;
+        case Member::Value: bar->SetValue(w.value); break;
+        case Member::Enabled: bar->SetEnabled(w.value != 0); break;
+        }
+    }
+}
+
+void MainFrm::FrameSelect_Click()
+{
+    aids::SwitchFrame(link_, [this] { return SelectedIndex(FrameSelect); }, state_.ShownFrameIndex);
+}
+
+void MainFrm::Help_Click()
+{
+    const bool on = Help->isChecked();
+    if (on) {
+        aids::HideFrameAxes(link_);
+        for (int i : {3, 4}) {
+            ElementScroll[i]->SetMax(aids::kAidsOnAngleMax);
+            ElementScroll[i]->SetToolTipText(aids::kAnglesLimitedTip);
+            ElementValue[i]->setToolTip(aids::kAnglesLimitedTip);
+        }
+    } else {
+        FrameSelect_Click();
+        for (int i : {3, 4}) {
+            ElementScroll[i]->SetMax(aids::kAidsOffAngleMax);
+            ElementScroll[i]->SetToolTipText(QString());
+            ElementValue[i]->setToolTip(QString());
+        }
+    }
+    const QString verb = state_.GeometryAidsFirstUse ? QStringLiteral("Add") : QStringLiteral("Modify");
+    state_.GeometryAidsFirstUse = false;
+    aids::SendGeometryAids(link_, verb, on);
+
+    // The aids need an orbit with a perigee. Text that is not a number is the
+    // user's unfinished typing: it is left for them to finish.
+    const std::optional<double> e = orbit::ReadDouble(ElementValue[1]->text());
+    if (e && *e < aids::kEccentricityFloor)
+        ElementValue[1]->setText(aids::kEccentricityFloorText);
+}
+
+void MainFrm::CloseOT_Click()
+{
+    // Off the top and below every other window; nothing puts it back on top.
+    setWindowFlag(Qt::WindowStaysOnTopHint, false);
+    show();
+    lower();
+    if (!keys_)
+        keys_ = host::MakeKeySender(link_);
+    host::HandOverToHost(link_, *keys_);
+}
+
+} // namespace velmora::toolbar

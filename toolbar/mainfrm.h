@@ -1,0 +1,82 @@
+#pragma once
+// MainFrm, the toolbar window: the element rows, the two selectors, the aids
+// switch and the hand-over button, and the start-up that its Load runs.
+
+#include "host/handover.h"
+#include "host/hostlink.h"
+#include "orbit/stateupdate.h"
+#include "toolbar/elementscroll.h"
+#include "toolbar/toolbarstate.h"
+
+#include <QWidget>
+
+#include <array>
+#include <memory>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace velmora::toolbar {
+
+inline const QString kCaption = QStringLiteral("Velmora Toolbar");
+inline constexpr int kClientWidth = 293;
+inline constexpr int kClientHeight = 183;
+inline constexpr int kLabelRightEdge = 101;   // common right edge of the row captions
+
+class MainFrm : public QWidget, private orbit::OrbitDisplay {
+    Q_OBJECT
+public:
+    // Without a key sender, the hand-over makes one when it first needs it.
+    explicit MainFrm(host::HostLink &link, std::unique_ptr<host::KeySender> keys = nullptr,
+                     QWidget *parent = nullptr);
+    ~MainFrm() override;
+
+    // The start-up: shows the window on top, connects and prepares the host,
+    // fills the selectors and pushes the first orbit. Runs once.
+    void Load();
+
+    // Event handlers; the element ones take the row index 0..5.
+    void ElementScroll_Scroll(int i);
+    void ElementScroll_Change(int i);
+    void ElementValue_Change(int i);
+    void OrbitSelect_Click();
+    void FrameSelect_Click();
+    void Help_Click();
+    void CloseOT_Click();
+
+    ToolbarState &state() { return state_; }
+    const ToolbarState &state() const { return state_; }
+
+    // The selected entry of a selector: its current entry while its text still
+    // shows that entry, else -1 (text typed into the field selects nothing).
+    static int SelectedIndex(const QComboBox *combo);
+
+    // Controls, named as the handlers name them.
+    QComboBox *OrbitSelect = nullptr;
+    QComboBox *FrameSelect = nullptr;
+    std::array<QLabel *, 7> ElementLabel{};
+    std::array<ElementScrollBar *, orbit::kElementRows> ElementScroll{};
+    std::array<QLineEdit *, orbit::kElementRows> ElementValue{};
+    std::array<QLabel *, 5> Label1{};
+    QLabel *OrbitPeriod = nullptr;
+    QLabel *Splash = nullptr;
+    QCheckBox *Help = nullptr;
+    QPushButton *CloseOT = nullptr;
+
+private:
+    QString SemimajorAxisText() const override;
+    void SetOrbitPeriodCaption(const QString &caption) override;
+
+    void buildControls();
+    void setTextColour(int i, bool inRange);
+
+    host::HostLink &link_;
+    std::unique_ptr<host::KeySender> keys_;
+    ToolbarState state_;
+    bool loaded_ = false;
+};
+
+} // namespace velmora::toolbar
