@@ -1,50 +1,864 @@
 #include "standin/view/earthview.h"
 
+#include "standin/view/globe.h"
+#include "standin/view/viewmath.h"
+
+#include <QElapsedTimer>
+#include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
-#include <QOffscreenSurface>
+#include <QMouseEvent>
+#include <QOpenGLBuffer>
 #include <QOpenGLContext>
+#include <QOpenGLExtraFunctions>
+#include <QOpenGLShaderProgram>
+#include <QOpenGLTexture>
+#include <QOpenGLVertexArrayObject>
+#include <QPainter>
+#include <QPainterPath>
+#include <QRandomGenerator>
+#include <QWheelEvent>
+
+#include <algorithm>
+#include <cmath>
 
 namespace zep {
+
+using view::Vec3;
+using view::operator+;
+using view::operator-;
+using view::operator*;
+
+namespace {
+
+constexpr double kDeg = astro::kPi / 180;
+
+const char *const kGlobeVertex = R"(#version 330 core
+layout(location = 0) in vec3 aPos;
+layout(location = 1) in vec2 aUv;
+uniform mat4 uMvp;
+uniform mat3 uModel;
+out vec3 vNormal;
+out vec2 vUv;
+void main() {
+    vNormal = uModel * aPos;
+    vUv = aUv;
+    gl_Position = uMvp * vec4(aPos, 1.0);
+}
+)";
+
+const char *const kGlobeFragment = R"(#version 330 core
+in vec3 vNormal;
+in vec2 vUv;
+uniform sampler2D uDay;
+uniform sampler2D uNight;
+uniform bool uHasNight;
+uniform vec3 uSun;
+uniform vec3 uEye;
+out vec4 fragColor;
+void main() {
+    vec3 n = normalize(vNormal);
+    float d = dot(n, uSun);
+    vec3 day = texture(uDay, vUv).rgb;
+    float lit = smoothstep(-0.08, 0.20, d);
+    vec3 color = day * (0.16 + 1.0 * max(d, 0.0)) * mix(0.6, 1.0, lit);
+    if (uHasNight)
+        color += texture(uNight, vUv).rgb * (1.0 - lit) * 0.85;
+    else
+        color += day * 0.12 * (1.0 - lit);
+    // A thin blue rim: the atmosphere seen edge-on, brighter on the day side.
+    vec3 v = normalize(uEye - n);
+    float rim = pow(1.0 - max(dot(n, v), 0.0), 3.0);
+    color += vec3(0.30, 0.55, 1.0) * rim * (0.15 + 0.6 * lit);
+    fragColor = vec4(color, 1.0);
+}
+)";
+
+const char *const kFlatVertex = R"(#version 330 core
+layout(location = 0) in vec3 aPos;
+layout(location = 1) in float aBright;
+uniform mat4 uMvp;
+uniform float uPointSize;
+uniform bool uAtInfinity;
+out float vBright;
+void main() {
+    gl_Position = uMvp * vec4(aPos, 1.0);
+    if (uAtInfinity)
+        gl_Position.z = gl_Position.w * 0.99999;
+    gl_PointSize = uPointSize;
+    vBright = aBright;
+}
+)";
+
+const char *const kFlatFragment = R"(#version 330 core
+in float vBright;
+uniform vec4 uColor;
+uniform bool uUseBright;
+uniform bool uRound;
+out vec4 fragColor;
+void main() {
+    fragColor = uUseBright ? vec4(uColor.rgb * vBright, 1.0) : uColor;
+    if (uRound) {
+        vec2 c = gl_PointCoord * 2.0 - 1.0;
+        float r2 = dot(c, c);
+        if (r2 > 1.0)
+            discard;
+        // A dark ring keeps a white marker visible on clouds and ice.
+        if (r2 > 0.62)
+            fragColor = vec4(0.05, 0.05, 0.08, 1.0);
+    }
+}
+)";
+
+struct LineDraw {
+    GLenum mode = GL_LINE_STRIP;
+    int first = 0;
+    int count = 0;
+    QColor color;
+    float width = 1;
+    bool depthWrite = true;
+};
+
+struct Label {
+    Vec3 at;  // display frame, metres
+    QString text;
+    QColor color;
+};
+
+// Everything a frame needs that follows from the snapshot, the time and the camera.
+struct Scene {
+    SnapshotPtr snap;
+    astro::Instant t;
+    double gmst = 0;
+    bool fixed = false;
+    std::optional<astro::State> sat;  // inertial
+    view::Camera camera;
+    view::Projection proj;
+    double axesLength = 0, vectorLength = 0;
+    double gridStep = 0;
+    int gridRings = 0;
+
+    Vec3 display(Vec3 inertial) const { return view::toDisplay(inertial, fixed, gmst); }
+};
+
+Scene makeScene(SnapshotPtr snap, const view::Camera &camera, astro::Instant t, QSize size)
+{
+    Scene s;
+    s.snap = std::move(snap);
+    s.t = t;
+    s.gmst = astro::gmst(t);
+    s.fixed = s.snap->frame == ReferenceFrame::Fixed;
+    s.camera = view::clampCamera(camera);
+    double reach = 2.5 * astro::kEarthRadius;
+    double orbitSize = 0;
+    if (s.snap->hasOrbit && !astro::checkElements(s.snap->elements)) {
+        const astro::Elements now = astro::propagate(s.snap->elements, t.seconds - s.snap->elementsEpoch.seconds);
+        s.sat = astro::toState(now);
+        orbitSize = s.snap->elements.a * (1 + s.snap->elements.e);
+    }
+    s.axesLength = std::max(2.2 * astro::kEarthRadius, 0.3 * s.camera.rangeM);
+    s.vectorLength = std::max(1.8 * astro::kEarthRadius, 1.2 * s.snap->elements.a);
+    if (!std::isfinite(s.vectorLength) || s.vectorLength > view::kMaxRange)
+        s.vectorLength = 1.8 * astro::kEarthRadius;
+    s.gridStep = view::gridSpacing(s.camera.rangeM);
+    s.gridRings = 5;
+    reach = std::max({reach, s.axesLength, s.vectorLength * 1.1, orbitSize * 1.05, s.gridStep * s.gridRings});
+    s.proj = view::makeProjection(s.camera, size, std::min(reach, 4 * view::kMaxRange));
+    return s;
+}
+
+QVector4D rgba(const QColor &c, float alpha = 1)
+{
+    return QVector4D(c.redF(), c.greenF(), c.blueF(), c.alphaF() * alpha);
+}
+
+} // namespace
 
 struct EarthView::Private {
     ScenarioStore &store;
     AnimationClock &clock;
+
     bool ready = false;
+    bool failed = false;
+    QString failure;
+    QOpenGLExtraFunctions *gl = nullptr;
+    std::unique_ptr<QOpenGLShaderProgram> globeProgram, flatProgram;
+    std::unique_ptr<QOpenGLVertexArrayObject> globeVao, linesVao, starsVao;
+    QOpenGLBuffer globeVbo{QOpenGLBuffer::VertexBuffer}, globeIbo{QOpenGLBuffer::IndexBuffer};
+    QOpenGLBuffer linesVbo{QOpenGLBuffer::VertexBuffer}, starsVbo{QOpenGLBuffer::VertexBuffer};
+    int globeIndexCount = 0, starCount = 0;
+    std::unique_ptr<QOpenGLTexture> dayTexture, nightTexture;
+    bool usingPicture = false;
+    float maxLineWidth = 1;
+
+    view::Camera camera;
+    quint64 viewerSerial = ~quint64(0);  // none applied yet: the first snapshot places the camera
+    QPoint lastMouse;
+    bool dragging = false;
+    QMetaObject::Connection contextGoing;
+
+    Private(ScenarioStore &s, AnimationClock &c) : store(s), clock(c) {}
+
+    view::Camera effectiveCamera(const Snapshot &snap) const
+    {
+        if (snap.viewer.serial != viewerSerial)
+            return view::clampCamera({snap.viewer.latitudeDeg, snap.viewer.longitudeDeg, snap.viewer.rangeM});
+        return camera;
+    }
+    void adoptViewer(const Snapshot &snap)
+    {
+        camera = effectiveCamera(snap);
+        viewerSerial = snap.viewer.serial;
+    }
+
+    void release()
+    {
+        dayTexture.reset();
+        nightTexture.reset();
+        globeVbo.destroy();
+        globeIbo.destroy();
+        linesVbo.destroy();
+        starsVbo.destroy();
+        globeVao.reset();
+        linesVao.reset();
+        starsVao.reset();
+        globeProgram.reset();
+        flatProgram.reset();
+        gl = nullptr;
+        ready = false;
+    }
+
+    bool build(QOpenGLContext *ctx);
+    void drawFrame(const Scene &s, QSize pixels, qreal dpr, std::vector<Label> &labels, QStringList &notes);
+    void buildLines(const Scene &s, std::vector<float> &verts, std::vector<LineDraw> &draws,
+                    std::vector<Label> &labels, QStringList &notes) const;
+    void paintOverlay(QPainter &p, const Scene &s, const std::vector<Label> &labels, const QStringList &notes,
+                      QSize size) const;
 };
 
-EarthView::EarthView(ScenarioStore &store, AnimationClock &clock, QWidget *parent)
-    : QOpenGLWidget(parent), d(std::make_unique<Private>(Private{store, clock}))
+bool EarthView::Private::build(QOpenGLContext *ctx)
 {
+    if (!ctx || !ctx->isValid() || ctx->isOpenGLES()) {
+        failure = QStringLiteral("no desktop OpenGL context");
+        return false;
+    }
+    const QSurfaceFormat f = ctx->format();
+    if (std::make_pair(f.majorVersion(), f.minorVersion()) < std::make_pair(3, 3)) {
+        failure = QStringLiteral("OpenGL %1.%2 is older than 3.3").arg(f.majorVersion()).arg(f.minorVersion());
+        return false;
+    }
+    gl = ctx->extraFunctions();
+
+    globeProgram = std::make_unique<QOpenGLShaderProgram>();
+    flatProgram = std::make_unique<QOpenGLShaderProgram>();
+    if (!globeProgram->addShaderFromSourceCode(QOpenGLShader::Vertex, kGlobeVertex)
+        || !globeProgram->addShaderFromSourceCode(QOpenGLShader::Fragment, kGlobeFragment)
+        || !globeProgram->link()
+        || !flatProgram->addShaderFromSourceCode(QOpenGLShader::Vertex, kFlatVertex)
+        || !flatProgram->addShaderFromSourceCode(QOpenGLShader::Fragment, kFlatFragment) || !flatProgram->link()) {
+        failure = QStringLiteral("shaders: ") + globeProgram->log() + flatProgram->log();
+        return false;
+    }
+
+    const view::SphereMesh sphere = view::makeSphere(96, 192);
+    globeVao = std::make_unique<QOpenGLVertexArrayObject>();
+    globeVao->create();
+    globeVao->bind();
+    globeVbo.create();
+    globeVbo.bind();
+    globeVbo.allocate(sphere.vertices.data(), int(sphere.vertices.size() * sizeof(float)));
+    globeIbo.create();
+    globeIbo.bind();
+    globeIbo.allocate(sphere.indices.data(), int(sphere.indices.size() * sizeof(std::uint32_t)));
+    globeIndexCount = int(sphere.indices.size());
+    gl->glEnableVertexAttribArray(0);
+    gl->glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, 5 * sizeof(float), nullptr);
+    gl->glEnableVertexAttribArray(1);
+    gl->glVertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, 5 * sizeof(float), reinterpret_cast<void *>(3 * sizeof(float)));
+    globeVao->release();
+
+    linesVao = std::make_unique<QOpenGLVertexArrayObject>();
+    linesVao->create();
+    linesVao->bind();
+    linesVbo.create();
+    linesVbo.setUsagePattern(QOpenGLBuffer::StreamDraw);
+    linesVbo.bind();
+    linesVbo.allocate(1024 * 3 * sizeof(float));
+    gl->glEnableVertexAttribArray(0);
+    gl->glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, 3 * sizeof(float), nullptr);
+    linesVao->release();
+
+    // A fixed sky: the same stars on every run.
+    std::vector<float> stars;
+    QRandomGenerator rng(20050701);
+    starCount = 2400;
+    for (int i = 0; i < starCount; ++i) {
+        const double z = rng.generateDouble() * 2 - 1, phi = rng.generateDouble() * 2 * astro::kPi;
+        const double rxy = std::sqrt(1 - z * z);
+        const double b = std::pow(rng.generateDouble(), 6.0);
+        stars.insert(stars.end(), {float(rxy * std::cos(phi)), float(rxy * std::sin(phi)), float(z), float(0.18 + 0.8 * b)});
+    }
+    starsVao = std::make_unique<QOpenGLVertexArrayObject>();
+    starsVao->create();
+    starsVao->bind();
+    starsVbo.create();
+    starsVbo.bind();
+    starsVbo.allocate(stars.data(), int(stars.size() * sizeof(float)));
+    gl->glEnableVertexAttribArray(0);
+    gl->glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, 4 * sizeof(float), nullptr);
+    gl->glEnableVertexAttribArray(1);
+    gl->glVertexAttribPointer(1, 1, GL_FLOAT, GL_FALSE, 4 * sizeof(float), reinterpret_cast<void *>(3 * sizeof(float)));
+    starsVao->release();
+
+    auto texture = [](const QImage &img) {
+        auto t = std::make_unique<QOpenGLTexture>(img.convertToFormat(QImage::Format_RGBA8888), QOpenGLTexture::GenerateMipMaps);
+        t->setMinificationFilter(QOpenGLTexture::LinearMipMapLinear);
+        t->setMagnificationFilter(QOpenGLTexture::Linear);
+        t->setWrapMode(QOpenGLTexture::DirectionS, QOpenGLTexture::Repeat);
+        t->setWrapMode(QOpenGLTexture::DirectionT, QOpenGLTexture::ClampToEdge);
+        return t;
+    };
+    QImage day(QString::fromLatin1(view::kDayImagePath));
+    usingPicture = !day.isNull();
+    dayTexture = texture(usingPicture ? day : view::proceduralGlobe(1024, 512));
+    const QImage night = usingPicture ? QImage(QString::fromLatin1(view::kNightImagePath)) : QImage();
+    if (!night.isNull())
+        nightTexture = texture(night);
+
+    GLfloat range[2] = {1, 1};
+    gl->glGetFloatv(GL_ALIASED_LINE_WIDTH_RANGE, range);
+    maxLineWidth = std::max(1.0f, range[1]);
+    return true;
+}
+
+void EarthView::Private::buildLines(const Scene &s, std::vector<float> &verts, std::vector<LineDraw> &draws,
+                                    std::vector<Label> &labels, QStringList &notes) const
+{
+    const Snapshot &snap = *s.snap;
+    auto push = [&](Vec3 displayM) {
+        verts.insert(verts.end(), {float(displayM.x / view::kUnit), float(displayM.y / view::kUnit), float(displayM.z / view::kUnit)});
+    };
+    auto begin = [&](GLenum mode, const QColor &color, float width, bool depthWrite = true) {
+        draws.push_back({mode, int(verts.size() / 3), 0, color, width, depthWrite});
+    };
+    auto end = [&] { draws.back().count = int(verts.size() / 3) - draws.back().first; };
+    const Vec3 eye = view::cameraEye(s.camera);
+    auto arrow = [&](Vec3 tip, const QColor &color, double length) {
+        // Two barbs in the plane that faces the camera.
+        const Vec3 dir = view::normalized(tip);
+        Vec3 side = view::normalized(view::cross(dir, eye - tip));
+        if (view::norm(side) == 0)
+            return;
+        const double h = std::min(0.08 * length, 0.06 * s.camera.rangeM);
+        begin(GL_LINES, color, 2);
+        push(tip);
+        push(tip - dir * h + side * (0.45 * h));
+        push(tip);
+        push(tip - dir * h - side * (0.45 * h));
+        end();
+    };
+
+    // The space grid lies in the inertial equator.
+    if (snap.grid.showEci) {
+        QColor c = snap.grid.eciColor;
+        c.setAlphaF(0.45f);
+        for (int k = 1; k <= s.gridRings; ++k) {
+            const double r = s.gridStep * k;
+            if (r < astro::kEarthRadius)
+                continue;
+            begin(GL_LINE_STRIP, c, 1, false);
+            for (int j = 0; j <= 180; ++j) {
+                const double a = 2 * astro::kPi * j / 180;
+                push(s.display(Vec3{r * std::cos(a), r * std::sin(a), 0}));
+            }
+            end();
+        }
+        if (snap.grid.showRadial) {
+            begin(GL_LINES, c, 1, false);
+            for (int j = 0; j < 12; ++j) {
+                const double a = 2 * astro::kPi * j / 12;
+                const Vec3 u{std::cos(a), std::sin(a), 0};
+                push(s.display(u * astro::kEarthRadius));
+                push(s.display(u * (s.gridStep * s.gridRings)));
+            }
+            end();
+        }
+    }
+
+    // Frame axes: the inertial ones are fixed among the stars, the fixed ones turn with the Earth.
+    for (const GeometryItem &item : snap.geometry) {
+        if (item.kind != GeometryItem::Kind::Axes || !item.show)
+            continue;
+        const QString lower = item.path.toLower();
+        const bool fixedAxes = lower.contains(QLatin1String("fixed"));
+        const QString frameName = fixedAxes ? QStringLiteral("Fixed") : QStringLiteral("Inertial");
+        const char *names[3] = {"X", "Y", "Z"};
+        const Vec3 units[3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
+        for (int k = 0; k < 3; ++k) {
+            const Vec3 inertial = fixedAxes ? view::rotateZ(units[k], s.gmst) : units[k];
+            const Vec3 tip = s.display(inertial) * s.axesLength;
+            begin(GL_LINES, item.color, 2);
+            push(Vec3{});
+            push(tip);
+            end();
+            arrow(tip, item.color, s.axesLength);
+            if (item.showLabel)
+                labels.push_back({tip * 1.04, QStringLiteral("%1 %2").arg(frameName, QLatin1String(names[k])), item.color});
+        }
+    }
+
+    if (!s.sat)
+        return;
+    const astro::State &st = *s.sat;
+    const view::AidDirections aids = view::aidDirections(st);
+
+    // Direction (inertial) of a vector path, or why there is none.
+    auto direction = [&](const QString &path, QString *why) -> std::optional<Vec3> {
+        const auto it = snap.geometry.constFind(path.toLower());
+        const Vec3 fixedComponents = it != snap.geometry.cend() ? it->fixedComponents : Vec3{};
+        switch (view::aidVectorForPath(path)) {
+        case view::AidVector::VernalEquinox: return aids.vernalEquinox;
+        case view::AidVector::InertialZ:
+            return view::norm(fixedComponents) > 0 ? view::normalized(fixedComponents) : *aids.inertialZ;
+        case view::AidVector::LineOfNodes:
+            if (!aids.lineOfNodes && why)
+                *why = aids.nodesUndefinedWhy;
+            return aids.lineOfNodes;
+        case view::AidVector::Periapsis:
+            if (!aids.periapsis && why)
+                *why = aids.periapsisUndefinedWhy;
+            return aids.periapsis;
+        case view::AidVector::Position: return view::normalized(st.r);
+        case view::AidVector::AngularMomentum: return aids.angularMomentum;
+        case view::AidVector::Unknown: break;
+        }
+        if (view::norm(fixedComponents) > 0)
+            return view::normalized(fixedComponents);
+        if (why)
+            *why = QStringLiteral("unknown vector");
+        return std::nullopt;
+    };
+
+    // The orbit: whole and inertial, or relative to the turning Earth.
+    const QColor satColor = snap.satelliteColor;
+    {
+        const double fraction = snap.orbitLeadAll ? 1.0 : 0.25;
+        std::vector<Vec3> path;
+        if (s.fixed)
+            path = view::leadPath(snap.elements, snap.elementsEpoch, s.t, fraction, 720, true);
+        else if (snap.orbitLeadAll)
+            path = view::inertialOrbitPath(snap.elements, 720);
+        else
+            path = view::leadPath(snap.elements, snap.elementsEpoch, s.t, fraction, 720, false);
+        begin(GL_LINE_STRIP, satColor, 2);
+        for (const Vec3 &p : path)
+            push(p);
+        end();
+    }
+
+    // Vectors, from the Earth's centre.
+    for (const GeometryItem &item : snap.geometry) {
+        if (item.kind != GeometryItem::Kind::Vector || !item.show)
+            continue;
+        QString why;
+        const std::optional<Vec3> dir = direction(item.path, &why);
+        const QString name = view::displayName(item.path);
+        if (!dir) {
+            notes << QStringLiteral("%1: undefined (%2)").arg(name, why);
+            continue;
+        }
+        const bool toSatellite = view::aidVectorForPath(item.path) == view::AidVector::Position;
+        const double length = toSatellite ? view::norm(st.r) : s.vectorLength;
+        const Vec3 tip = s.display(*dir) * length;
+        begin(GL_LINES, item.color, 2);
+        push(Vec3{});
+        push(tip);
+        end();
+        arrow(tip, item.color, length);
+        if (item.showLabel)
+            labels.push_back({tip * 1.03, name, item.color});
+    }
+
+    // Angles: arcs between their vectors; a third vector says which way round to count.
+    int angleIndex = 0;
+    for (const GeometryItem &item : snap.geometry) {
+        if (item.kind != GeometryItem::Kind::Angle || !item.show)
+            continue;
+        const QString name = view::displayName(item.path);
+        // Outside the Earth, inside the vectors' tips, a little apart from each other.
+        const double inner = 1.2 * astro::kEarthRadius;
+        const double radius = inner + (s.vectorLength - inner) * (0.35 + 0.17 * (angleIndex++ % 3));
+        if (item.betweenVectors.size() < 2) {
+            notes << QStringLiteral("%1: undefined (needs two vectors)").arg(name);
+            continue;
+        }
+        QString why;
+        const std::optional<Vec3> a = direction(item.betweenVectors[0], &why);
+        const std::optional<Vec3> b = direction(item.betweenVectors[1], &why);
+        const std::optional<Vec3> sense = item.betweenVectors.size() > 2 ? direction(item.betweenVectors[2], &why) : Vec3{};
+        if (!a || !b || !sense) {
+            notes << QStringLiteral("%1: undefined (%2)").arg(name, why);
+            continue;
+        }
+        const view::Arc arc = view::arcBetween(*a, *b, *sense, radius, 96);
+        const QString text = QStringLiteral("%1 %2\u00B0").arg(name).arg(arc.angle / kDeg, 0, 'f', 1);
+        if (arc.points.empty()) {
+            if (item.showLabel)
+                labels.push_back({s.display(*a) * radius, text, item.color});
+            continue;
+        }
+        begin(GL_LINE_STRIP, item.color, 2.5f);
+        for (const Vec3 &p : arc.points)
+            push(s.display(p));
+        end();
+        if (item.showLabel)
+            labels.push_back({s.display(arc.points[arc.points.size() / 2]) * 1.06, text, item.color});
+    }
+}
+
+void EarthView::Private::drawFrame(const Scene &s, QSize pixels, qreal dpr, std::vector<Label> &labels, QStringList &notes)
+{
+    gl->glViewport(0, 0, pixels.width(), pixels.height());
+    gl->glClearColor(0.005f, 0.008f, 0.02f, 1);
+    gl->glClearDepthf(1);
+    gl->glDepthMask(GL_TRUE);
+    gl->glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    gl->glEnable(GL_DEPTH_TEST);
+    gl->glDepthFunc(GL_LEQUAL);
+    gl->glDisable(GL_CULL_FACE);
+    gl->glDisable(GL_BLEND);
+    gl->glEnable(GL_PROGRAM_POINT_SIZE);
+
+    // Inertial to the display frame, as a matrix for the GPU.
+    QMatrix4x4 frame;
+    if (s.fixed)
+        frame.rotate(float(-s.gmst / kDeg), 0, 0, 1);
+    const QMatrix4x4 viewProj = s.proj.projection * s.proj.view;
+
+    // Stars at infinity: only the camera's turn applies.
+    QMatrix4x4 turn = s.proj.view;
+    turn.setColumn(3, QVector4D(0, 0, 0, 1));
+    flatProgram->bind();
+    flatProgram->setUniformValue("uMvp", s.proj.projection * turn * frame);
+    flatProgram->setUniformValue("uAtInfinity", true);
+    flatProgram->setUniformValue("uUseBright", true);
+    flatProgram->setUniformValue("uRound", false);
+    flatProgram->setUniformValue("uPointSize", float(1.6 * dpr));
+    flatProgram->setUniformValue("uColor", QVector4D(0.9f, 0.92f, 1.0f, 1));
+    gl->glDepthMask(GL_FALSE);
+    starsVao->bind();
+    gl->glDrawArrays(GL_POINTS, 0, starCount);
+    starsVao->release();
+    gl->glDepthMask(GL_TRUE);
+
+    // The Earth turns with sidereal time among the stars.
+    QMatrix4x4 model = frame;
+    model.rotate(float(s.gmst / kDeg), 0, 0, 1);
+    const Vec3 sun = s.display(view::sunDirection(s.t));
+    const Vec3 eye = view::cameraEye(s.camera) * (1 / view::kUnit);
+    globeProgram->bind();
+    globeProgram->setUniformValue("uMvp", viewProj * model);
+    globeProgram->setUniformValue("uModel", model.normalMatrix());
+    globeProgram->setUniformValue("uSun", QVector3D(float(sun.x), float(sun.y), float(sun.z)));
+    globeProgram->setUniformValue("uEye", QVector3D(float(eye.x), float(eye.y), float(eye.z)));
+    globeProgram->setUniformValue("uDay", 0);
+    globeProgram->setUniformValue("uNight", 1);
+    globeProgram->setUniformValue("uHasNight", bool(nightTexture));
+    dayTexture->bind(0);
+    if (nightTexture)
+        nightTexture->bind(1);
+    globeVao->bind();
+    gl->glDrawElements(GL_TRIANGLES, globeIndexCount, GL_UNSIGNED_INT, nullptr);
+    globeVao->release();
+    if (nightTexture)
+        nightTexture->release(1);
+    dayTexture->release(0);
+
+    // Lines, built in display coordinates.
+    std::vector<float> verts;
+    std::vector<LineDraw> draws;
+    buildLines(s, verts, draws, labels, notes);
+    flatProgram->bind();
+    flatProgram->setUniformValue("uMvp", viewProj);
+    flatProgram->setUniformValue("uAtInfinity", false);
+    flatProgram->setUniformValue("uUseBright", false);
+    flatProgram->setUniformValue("uRound", false);
+    linesVao->bind();
+    linesVbo.bind();
+    const int bytes = int(verts.size() * sizeof(float));
+    if (bytes > linesVbo.size())
+        linesVbo.allocate(verts.data(), bytes);
+    else if (bytes > 0)
+        linesVbo.write(0, verts.data(), bytes);
+    gl->glEnable(GL_BLEND);
+    gl->glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    for (const LineDraw &d : draws) {
+        if (d.count < 2)
+            continue;
+        gl->glDepthMask(d.depthWrite ? GL_TRUE : GL_FALSE);
+        gl->glLineWidth(std::min(float(d.width * dpr), maxLineWidth));
+        flatProgram->setUniformValue("uColor", rgba(d.color));
+        gl->glDrawArrays(d.mode, d.first, d.count);
+    }
+    gl->glDisable(GL_BLEND);
+    gl->glDepthMask(GL_TRUE);
+    gl->glLineWidth(1);
+
+    // The satellite, in its colour, on top of its own path.
+    if (s.sat) {
+        const Vec3 p = s.display(s.sat->r) * (1 / view::kUnit);
+        const float xyz[3] = {float(p.x), float(p.y), float(p.z)};
+        linesVbo.write(0, xyz, sizeof xyz);
+        flatProgram->setUniformValue("uRound", true);
+        flatProgram->setUniformValue("uPointSize", float(14 * dpr));
+        flatProgram->setUniformValue("uColor", rgba(s.snap->satelliteColor));
+        gl->glDrawArrays(GL_POINTS, 0, 1);
+    }
+    linesVao->release();
+    flatProgram->release();
+    gl->glDisable(GL_DEPTH_TEST);
+}
+
+void EarthView::Private::paintOverlay(QPainter &p, const Scene &s, const std::vector<Label> &labels,
+                                      const QStringList &notes, QSize size) const
+{
+    const Snapshot &snap = *s.snap;
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    QFont font = p.font();
+    font.setPointSizeF(9.5);
+    p.setFont(font);
+    const QFontMetrics fm(font);
+    auto shadowed = [&](QPointF at, const QString &text, const QColor &color) {
+        p.setPen(QColor(0, 0, 0, 200));
+        p.drawText(at + QPointF(1, 1), text);
+        p.setPen(color);
+        p.drawText(at, text);
+    };
+
+    const Vec3 eye = view::cameraEye(s.camera);
+    for (const Label &l : labels) {
+        if (view::hiddenByEarth(eye, l.at))
+            continue;
+        // Deep colours (the blue of an angle) are hard to read on black: lift them.
+        const QColor text = l.color.valueF() * (0.3f + 0.7f * (1 - l.color.hsvSaturationF())) < 0.55f || l.color.lightnessF() < 0.45f
+            ? l.color.lighter(175) : l.color;
+        if (const std::optional<QPointF> at = view::projectPoint(s.proj, l.at))
+            shadowed(*at + QPointF(4, -4), l.text, text);
+    }
+
+    // The data display: a box at the top left.
+    if (snap.dataDisplayShown && s.sat) {
+        QStringList lines = view::classicalElementsLines(*s.sat, s.t);
+        const QString title = (snap.satelliteName.isEmpty() ? QString() : snap.satelliteName + QStringLiteral(" - "))
+            + (snap.dataDisplayName.isEmpty() ? QStringLiteral("Classical Orbit Elements") : snap.dataDisplayName);
+        int width = fm.horizontalAdvance(title);
+        for (const QString &l : lines)
+            width = std::max(width, fm.horizontalAdvance(l));
+        const int lh = fm.lineSpacing();
+        const QRectF box(8, 8, width + 20, lh * (lines.size() + 1) + 16);
+        p.setPen(QColor(120, 140, 170, 160));
+        p.setBrush(QColor(10, 16, 28, 190));
+        p.drawRoundedRect(box, 5, 5);
+        QFont bold = font;
+        bold.setBold(true);
+        p.setFont(bold);
+        const QColor titleColor = snap.satelliteColor.isValid() ? snap.satelliteColor : QColor(Qt::white);
+        shadowed(QPointF(box.left() + 10, box.top() + 8 + fm.ascent()), title, titleColor);
+        p.setFont(font);
+        for (int i = 0; i < lines.size(); ++i)
+            shadowed(QPointF(box.left() + 10, box.top() + 8 + fm.ascent() + lh * (i + 1)), lines[i], QColor(225, 232, 240));
+    }
+
+    // Annotations, top right.
+    QStringList right;
+    if (snap.annotations.time)
+        right << QString::fromStdString(astro::formatDate(s.t)) + QStringLiteral(" UTC");
+    if (snap.annotations.timeStep)
+        right << QStringLiteral("Time Step: %1 sec").arg(snap.animationStep, 0, 'f', 2);
+    if (snap.annotations.frame)
+        right << (s.fixed ? QStringLiteral("Frame: Earth Fixed") : QStringLiteral("Frame: Earth Inertial"));
+    for (int i = 0; i < right.size(); ++i)
+        shadowed(QPointF(size.width() - 10 - fm.horizontalAdvance(right[i]), 8 + fm.ascent() + fm.lineSpacing() * i),
+                 right[i], QColor(230, 230, 200));
+
+    // Aids that the orbit leaves undefined say so, bottom left.
+    for (int i = 0; i < notes.size(); ++i)
+        shadowed(QPointF(10, size.height() - 10 - fm.descent() - fm.lineSpacing() * (notes.size() - 1 - i)), notes[i],
+                 QColor(255, 200, 120));
+
+    if (usingPicture) {
+        QFont small = font;
+        small.setPointSizeF(7.5);
+        p.setFont(small);
+        const QString credit = QStringLiteral("Earth imagery: NASA Visible Earth");
+        p.setPen(QColor(150, 150, 160));
+        p.drawText(QPointF(size.width() - 8 - QFontMetrics(small).horizontalAdvance(credit), size.height() - 6), credit);
+    }
+}
+
+// ---------------------------------------------------------------------------
+
+EarthView::EarthView(ScenarioStore &store, AnimationClock &clock, QWidget *parent)
+    : QOpenGLWidget(parent), d(std::make_unique<Private>(store, clock))
+{
+    setFormat(surfaceFormat());
+    setMinimumSize(160, 120);
+    setFocusPolicy(Qt::StrongFocus);
+    // The store signals from the command thread: queue it, and one repaint
+    // serves a whole burst of commands.
     connect(&store, &ScenarioStore::changed, this, qOverload<>(&QWidget::update), Qt::QueuedConnection);
     connect(&clock, &AnimationClock::timeChanged, this, qOverload<>(&QWidget::update));
 }
 
-EarthView::~EarthView() = default;
+EarthView::~EarthView()
+{
+    disconnect(d->contextGoing);
+    if (d->ready && context()) {
+        makeCurrent();
+        d->release();
+        doneCurrent();
+    }
+}
+
+QSurfaceFormat EarthView::surfaceFormat()
+{
+    QSurfaceFormat f;
+    f.setRenderableType(QSurfaceFormat::OpenGL);
+    f.setVersion(3, 3);
+    f.setProfile(QSurfaceFormat::CoreProfile);
+    // Not forward-compatible: lines wider than one pixel stay allowed.
+    f.setOption(QSurfaceFormat::DeprecatedFunctions);
+    f.setDepthBufferSize(24);
+    f.setSamples(4);
+    return f;
+}
 
 bool EarthView::openGLAvailable()
 {
-    return QGuiApplication::platformName() != QLatin1String("offscreen");
+    static const bool available = [] {
+        const QString platform = QGuiApplication::platformName();
+        if (platform == QLatin1String("offscreen") || platform == QLatin1String("minimal"))
+            return false;
+        QOpenGLContext probe;
+        probe.setFormat(surfaceFormat());
+        if (!probe.create() || probe.isOpenGLES())
+            return false;
+        const QSurfaceFormat f = probe.format();
+        return std::make_pair(f.majorVersion(), f.minorVersion()) >= std::make_pair(3, 3);
+    }();
+    return available;
 }
 
-std::optional<QPointF> EarthView::project(const astro::Vec3 &) const { return std::nullopt; }
-std::optional<QPointF> EarthView::satelliteScreenPosition() const { return std::nullopt; }
 bool EarthView::rendererReady() const { return d->ready; }
 
-void EarthView::initializeGL() {}
+std::optional<QPointF> EarthView::project(const astro::Vec3 &inertialMetres) const
+{
+    const SnapshotPtr snap = d->store.snapshot();
+    const Scene s = makeScene(snap, d->effectiveCamera(*snap), d->clock.now(), size());
+    return view::projectPoint(s.proj, s.display(inertialMetres));
+}
+
+std::optional<QPointF> EarthView::satelliteScreenPosition() const
+{
+    const SnapshotPtr snap = d->store.snapshot();
+    const Scene s = makeScene(snap, d->effectiveCamera(*snap), d->clock.now(), size());
+    if (!s.sat)
+        return std::nullopt;
+    return view::projectPoint(s.proj, s.display(s.sat->r));
+}
+
+void EarthView::initializeGL()
+{
+    d->release();
+    d->failed = !d->build(context());
+    d->ready = !d->failed;
+    if (d->failed) {
+        qWarning("3-D view disabled: %s", qPrintable(d->failure));
+        return;
+    }
+    // The context goes away when the widget moves to another window: let go
+    // of its resources while it is still current.
+    disconnect(d->contextGoing);
+    d->contextGoing = connect(context(), &QOpenGLContext::aboutToBeDestroyed, this, [this] {
+        makeCurrent();
+        d->release();
+        doneCurrent();
+    });
+}
+
 void EarthView::resizeGL(int, int) {}
-void EarthView::paintGL() { d->store.takeChange(); }
-void EarthView::mousePressEvent(QMouseEvent *) {}
-void EarthView::mouseMoveEvent(QMouseEvent *) {}
-void EarthView::mouseDoubleClickEvent(QMouseEvent *) {}
-void EarthView::wheelEvent(QWheelEvent *) {}
+
+void EarthView::paintGL()
+{
+    QElapsedTimer timer;
+    timer.start();
+    const SnapshotPtr snap = d->store.takeChange();
+    d->adoptViewer(*snap);
+    if (!d->ready)
+        return;
+    const Scene s = makeScene(snap, d->camera, d->clock.now(), size());
+    std::vector<Label> labels;
+    QStringList notes;
+    d->drawFrame(s, size() * devicePixelRatioF(), devicePixelRatioF(), labels, notes);
+    {
+        QPainter painter(this);
+        d->paintOverlay(painter, s, labels, notes, size());
+    }
+    emit frameDrawn(double(timer.nsecsElapsed()) / 1e6);
+}
+
+void EarthView::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton) {
+        d->dragging = true;
+        d->lastMouse = event->position().toPoint();
+    }
+    event->accept();
+}
+
+void EarthView::mouseMoveEvent(QMouseEvent *event)
+{
+    if (!d->dragging || !(event->buttons() & Qt::LeftButton))
+        return;
+    const QPoint now = event->position().toPoint();
+    d->adoptViewer(*d->store.snapshot());
+    d->camera = view::dragCamera(d->camera, QPointF(now - d->lastMouse));
+    d->lastMouse = now;
+    update();
+}
+
+void EarthView::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton)
+        d->dragging = false;
+}
+
+void EarthView::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    // Back to where the scenario last placed the viewer.
+    const SnapshotPtr snap = d->store.snapshot();
+    d->camera = view::clampCamera({snap->viewer.latitudeDeg, snap->viewer.longitudeDeg, snap->viewer.rangeM});
+    d->viewerSerial = snap->viewer.serial;
+    event->accept();
+    update();
+}
+
+void EarthView::wheelEvent(QWheelEvent *event)
+{
+    d->adoptViewer(*d->store.snapshot());
+    d->camera = view::zoomCamera(d->camera, event->angleDelta().y());
+    event->accept();
+    update();
+}
 
 QWidget *createEarthView(ScenarioStore &store, AnimationClock &clock, QWidget *parent)
 {
     if (EarthView::openGLAvailable())
         return new EarthView(store, clock, parent);
-    auto *label = new QLabel(QObject::tr("3-D view unavailable: no OpenGL on this display"), parent);
+    auto *label = new QLabel(QObject::tr("3-D view unavailable: OpenGL 3.3 cannot be used on this display"), parent);
     label->setAlignment(Qt::AlignCenter);
+    label->setStyleSheet(QStringLiteral("background: #05070d; color: #8890a0;"));
     return label;
 }
 

@@ -8,6 +8,7 @@
 
 #include <QOpenGLWidget>
 #include <QPointF>
+#include <QSurfaceFormat>
 
 #include <memory>
 #include <optional>
@@ -24,6 +25,8 @@ public:
     // the "offscreen" platform, where QOpenGLWidget cannot work: do not create
     // an EarthView then (createEarthView() below does that check).
     static bool openGLAvailable();
+    // OpenGL 3.3 core, depth buffer, 4x multisampling.
+    static QSurfaceFormat surfaceFormat();
 
     // For tests and the camera: where a point of the Earth-inertial frame lands on the widget.
     std::optional<QPointF> project(const astro::Vec3 &inertialMetres) const;
@@ -42,6 +45,7 @@ protected:
     void paintGL() override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void wheelEvent(QWheelEvent *event) override;
 

@@ -1,0 +1,146 @@
+// Frame times of the 3-D view while a command thread keeps publishing new
+// orbits, as a dragging user's toolbar does. Run by hand under Xvfb, e.g.
+//   xvfb-run -s "-screen 0 1600x1200x24" ./velmora-viewbench --seconds 10
+// Optionally saves a picture of the view (--screenshot FILE) and exits.
+
+#include "standin/view/earthview.h"
+#include "standin/view/samplescene.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QElapsedTimer>
+#include <QTimer>
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <cstdio>
+#include <thread>
+#include <vector>
+
+namespace {
+
+double percentile(std::vector<double> v, double p)
+{
+    if (v.empty())
+        return 0;
+    std::sort(v.begin(), v.end());
+    const size_t i = std::min(v.size() - 1, size_t(std::ceil(p * double(v.size()))) - (p > 0 ? 1 : 0));
+    return v[i];
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    QCommandLineParser cli;
+    cli.addHelpOption();
+    cli.addOption({"seconds", "Length of the run.", "s", "10"});
+    cli.addOption({"size", "View size.", "WxH", "1280x1024"});
+    cli.addOption({"screenshot", "Save the view to FILE after it settles, then exit.", "file"});
+    cli.addOption({"aids", "Show the geometry aids."});
+    cli.addOption({"fixed", "Show the Earth-fixed frame."});
+    cli.addOption({"elements", "a_km,e,i,argp,raan,M in degrees.", "list", "6582,0,0,0,0,0"});
+    cli.addOption({"color", "Satellite colour.", "name", "white"});
+    cli.addOption({"viewer", "lat,lon,range_m.", "list", "30,0,100000000"});
+    cli.addOption({"hours", "Scenario time after the start.", "h", "0"});
+    cli.process(app);
+
+    if (!zep::EarthView::openGLAvailable()) {
+        std::fprintf(stderr, "no OpenGL 3.3 on this display\n");
+        return 2;
+    }
+    const QStringList el = cli.value("elements").split(',');
+    const QStringList viewer = cli.value("viewer").split(',');
+    if (el.size() != 6 || viewer.size() != 3) {
+        std::fprintf(stderr, "--elements needs 6 numbers, --viewer 3\n");
+        return 2;
+    }
+    constexpr double deg = zep::astro::kPi / 180;
+    zep::view::SampleOptions o;
+    o.elements.a = el[0].toDouble() * 1000;
+    o.elements.e = el[1].toDouble();
+    o.elements.i = el[2].toDouble() * deg;
+    o.elements.argp = el[3].toDouble() * deg;
+    o.elements.raan = el[4].toDouble() * deg;
+    o.elements.meanAnomaly = el[5].toDouble() * deg;
+    o.satelliteColor = QColor(cli.value("color"));
+    o.aids = cli.isSet("aids");
+    o.frame = cli.isSet("fixed") ? zep::ReferenceFrame::Fixed : zep::ReferenceFrame::Inertial;
+    o.fixedAxes = cli.isSet("fixed");
+    o.inertialAxes = !cli.isSet("fixed");
+    zep::Snapshot base = zep::view::sampleScene(o);
+    base.viewer = {viewer[0].toDouble(), viewer[1].toDouble(), viewer[2].toDouble(), 1};
+
+    zep::ScenarioStore store;
+    zep::AnimationClock clock;
+    clock.setNow(zep::astro::Instant{zep::view::sampleStart().seconds + cli.value("hours").toDouble() * 3600});
+    store.publish(std::make_shared<const zep::Snapshot>(base));
+
+    const QStringList wh = cli.value("size").split('x');
+    zep::EarthView view(store, clock);
+    view.setWindowTitle(QStringLiteral("3D Graphics 1 - Earth"));
+    view.resize(wh.value(0).toInt(), wh.value(1).toInt());
+    view.show();
+
+    if (cli.isSet("screenshot")) {
+        const QString file = cli.value("screenshot");
+        QTimer::singleShot(1500, &app, [&] {
+            const QImage img = view.grabFramebuffer();
+            const bool ok = img.save(file);
+            std::printf("%s %s (%dx%d)\n", ok ? "saved" : "could not save", qPrintable(file), img.width(), img.height());
+            app.exit(ok ? 0 : 1);
+        });
+        return app.exec();
+    }
+
+    std::vector<double> paintMs, intervalMs;
+    QElapsedTimer wall;
+    bool measuring = false;
+    qint64 lastSwap = -1;
+    QObject::connect(&view, &zep::EarthView::frameDrawn, [&](double ms) {
+        if (measuring)
+            paintMs.push_back(ms);
+    });
+    QObject::connect(&view, &QOpenGLWidget::frameSwapped, [&] {
+        const qint64 now = wall.nsecsElapsed();
+        if (measuring && lastSwap >= 0)
+            intervalMs.push_back(double(now - lastSwap) / 1e6);
+        lastSwap = now;
+    });
+
+    // The command thread: a new orbit every millisecond, inclination sweeping.
+    std::atomic_bool stop{false};
+    std::atomic<long> published{0};
+    std::thread commands;
+    const double seconds = cli.value("seconds").toDouble();
+    QTimer::singleShot(1000, &app, [&] {
+        wall.start();
+        measuring = true;
+        commands = std::thread([&] {
+            zep::Snapshot s = base;
+            while (!stop) {
+                ++s.revision;
+                s.elements.i = std::fmod(double(s.revision) * 0.1, 180.0) * deg;
+                s.elements.raan = std::fmod(double(s.revision) * 0.05, 360.0) * deg;
+                store.publish(std::make_shared<const zep::Snapshot>(s));
+                ++published;
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            }
+        });
+        QTimer::singleShot(int(seconds * 1000), &app, [&] {
+            measuring = false;
+            stop = true;
+            commands.join();
+            const double elapsed = double(wall.nsecsElapsed()) / 1e9;
+            std::printf("view %dx%d, %.1f s, %ld snapshots published (%.0f/s)\n", view.width(), view.height(), elapsed,
+                        published.load(), double(published.load()) / elapsed);
+            std::printf("frames drawn: %zu (%.1f frames/s)\n", intervalMs.size(), double(intervalMs.size()) / elapsed);
+            std::printf("frame interval ms: median %.2f  p99 %.2f\n", percentile(intervalMs, 0.5), percentile(intervalMs, 0.99));
+            std::printf("paintGL ms:        median %.2f  p99 %.2f\n", percentile(paintMs, 0.5), percentile(paintMs, 0.99));
+            app.quit();
+        });
+    });
+    return app.exec();
+}

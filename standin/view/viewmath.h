@@ -1,0 +1,120 @@
+#pragma once
+// The view's geometry as plain functions of plain values, so that it can be
+// checked without a display: camera, frames, paths, arcs and the aids.
+
+#include "standin/astro/astro.h"
+
+#include <QMatrix4x4>
+#include <QPointF>
+#include <QSize>
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+namespace zep::view {
+
+using astro::Vec3;
+
+// Small vector algebra on doubles; the view converts to float only at the GPU.
+inline Vec3 operator+(Vec3 a, Vec3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
+inline Vec3 operator-(Vec3 a, Vec3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+inline Vec3 operator*(Vec3 a, double s) { return {a.x * s, a.y * s, a.z * s}; }
+inline Vec3 operator*(double s, Vec3 a) { return a * s; }
+double dot(Vec3 a, Vec3 b);
+Vec3 cross(Vec3 a, Vec3 b);
+double norm(Vec3 a);
+// The zero vector stays zero.
+Vec3 normalized(Vec3 a);
+// Right-handed rotation about +z.
+Vec3 rotateZ(Vec3 a, double radians);
+
+// The camera always looks at the Earth's centre from latitude/longitude/range
+// measured in the frame on show, +z up.
+struct Camera {
+    double latitudeDeg = 30;
+    double longitudeDeg = 0;
+    double rangeM = 1e8;
+};
+
+inline constexpr double kFieldOfViewDeg = 50;
+inline constexpr double kMinRange = 1.2 * astro::kEarthRadius;
+inline constexpr double kMaxRange = 2e9;
+
+// A camera with its latitude kept off the poles (so "up" stays defined) and
+// its range kept outside the Earth; non-finite input falls back to defaults.
+Camera clampCamera(Camera c);
+Vec3 cameraEye(const Camera &c);
+// Drag by a pixel offset: right drags turn the globe eastwards under the
+// camera, up drags lift the camera.
+Camera dragCamera(Camera c, QPointF deltaPixels);
+// One wheel notch (120 units in Qt's angleDelta) zooms by 15%.
+Camera zoomCamera(Camera c, double wheelDelta);
+
+// World units on the GPU are Earth radii: floats keep their precision there.
+inline constexpr double kUnit = astro::kEarthRadius;
+
+// The matrices the view draws with, for a drawable of the given size.
+struct Projection {
+    QMatrix4x4 view;        // display frame (Earth radii) -> eye
+    QMatrix4x4 projection;  // eye -> clip
+    QSize size;
+};
+Projection makeProjection(const Camera &c, QSize size, double farthestM);
+// Widget position of a display-frame point in metres; nullopt behind the
+// camera or when the size is empty.
+std::optional<QPointF> projectPoint(const Projection &p, Vec3 displayMetres);
+// Whether the Earth's sphere hides the point from the eye.
+bool hiddenByEarth(Vec3 eyeM, Vec3 pointM);
+
+// Inertial to the frame on show: identity for inertial, the Earth's rotation
+// undone for fixed.
+Vec3 toDisplay(Vec3 inertial, bool fixedFrame, double gmstRad);
+
+// The whole orbit, sampled evenly in eccentric anomaly so that the sharp turn
+// at periapsis of a very eccentric orbit keeps enough points. Closed: the last
+// point repeats the first.
+std::vector<Vec3> inertialOrbitPath(const astro::Elements &el, int samples);
+// The path ahead of the satellite from `from` over `fraction` of a period,
+// sampled like the whole orbit. Earth-fixed, it is the path relative to the
+// turning Earth; otherwise inertial.
+std::vector<Vec3> leadPath(const astro::Elements &el, astro::Instant elementsEpoch, astro::Instant from,
+                           double fraction, int samples, bool earthFixed);
+
+// Arc of `radius` from direction a to direction b. With a non-zero `sense`
+// the angle is counted right-handed about it, so it may exceed 180 degrees
+// (the way RAAN is counted about +z); without, the short way. Returns the
+// points and the angle swept; parallel or zero inputs give no points.
+struct Arc {
+    std::vector<Vec3> points;
+    double angle = 0;  // radians
+};
+Arc arcBetween(Vec3 a, Vec3 b, Vec3 sense, double radius, int segments = 64);
+
+// Direction of the Sun, inertial, unit (low-precision solar coordinates,
+// about 0.01 degree, plenty for lighting).
+Vec3 sunDirection(astro::Instant t);
+
+// The six named directions of the geometry aids, from a state. A direction is
+// empty when the orbit does not define it; `why` says so in words.
+struct AidDirections {
+    std::optional<Vec3> vernalEquinox, inertialZ, lineOfNodes, periapsis, position, angularMomentum;
+    QString nodesUndefinedWhy, periapsisUndefinedWhy;
+};
+AidDirections aidDirections(const astro::State &s);
+
+// Which of the aids' vectors a geometry path names ("Satellite/Satellite
+// Position Vector" -> Position), by the name before its kind, any case.
+enum class AidVector { Unknown, VernalEquinox, InertialZ, LineOfNodes, Periapsis, Position, AngularMomentum };
+AidVector aidVectorForPath(const QString &path);
+// "Satellite/Satellite Argument_of_Perigee Angle" -> "Argument of Perigee".
+QString displayName(const QString &path);
+
+// Grid spacing: a round number of kilometres giving a handful of rings.
+double gridSpacing(double rangeM);
+
+// The "Classical Orbit Elements" text, recomputed from the state so that the
+// reader checks what the host propagates. One line per entry.
+QStringList classicalElementsLines(const astro::State &s, astro::Instant t);
+
+} // namespace zep::view
