@@ -7,6 +7,7 @@
 #include <QDBusObjectPath>
 #include <QDBusVariant>
 #include <QDeadlineTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QProcess>
@@ -140,9 +141,21 @@ QDBusMessage busCall(QDBusConnection &bus, const QString &method, const QVariant
     return bus.call(msg, QDBus::Block, timeoutMs);
 }
 
+// A started host is not our child, so nobody may reap it soon: an exited one
+// can linger as a zombie that still answers kill(pid, 0).
 bool processAlive(qint64 pid)
 {
-    return pid > 0 && ::kill(pid_t(pid), 0) == 0;
+    if (pid <= 0 || ::kill(pid_t(pid), 0) != 0)
+        return false;
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return true;
+    const QByteArray line = stat.readAll();
+    const qsizetype end = line.lastIndexOf(')');
+    if (end < 0 || end + 2 >= line.size())
+        return true;
+    const char state = line.at(end + 2);
+    return state != 'Z' && state != 'X';
 }
 
 } // namespace

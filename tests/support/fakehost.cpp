@@ -97,6 +97,8 @@ public:
         if (p != QLatin1String("Count"))
             return unknown(p);
         host_.log << QStringLiteral("get Count");
+        if (host_.failingMembers.contains(p))
+            return Outcome::failure(QStringLiteral("refused: %1").arg(p));
         return Outcome::success(int(host_.windows.size()));
     }
     Outcome set(const QString &p, const QVariant &) override { return unknown(p); }
@@ -110,6 +112,8 @@ public:
         }
         if (m == QLatin1String("Arrange") && args.size() == 1) {
             host_.log << QStringLiteral("call Arrange %1").arg(show(args.first()));
+            if (host_.failingMembers.contains(m))
+                return Outcome::failure(QStringLiteral("refused: %1").arg(m));
             return Outcome::success();
         }
         return unknown(m);
@@ -138,6 +142,8 @@ public:
     Outcome set(const QString &p, const QVariant &v) override
     {
         host_.log << QStringLiteral("set %1 %2").arg(p, show(v));
+        if (host_.failingMembers.contains(p))
+            return Outcome::failure(QStringLiteral("refused: %1").arg(p));
         if (p == QLatin1String("Visible"))
             host_.visible = v.toBool();
         else if (p == QLatin1String("UserControl"))
@@ -154,6 +160,8 @@ public:
         for (const QVariant &a : args)
             shown << show(a);
         host_.log << QStringLiteral("call %1 %2").arg(m, shown.join(u' ')).trimmed();
+        if (host_.failingMembers.contains(m))
+            return Outcome::failure(QStringLiteral("refused: %1").arg(m));
         if (m == QLatin1String("Activate") || m == QLatin1String("SendKeys"))
             return Outcome::success();
         return unknown(m);

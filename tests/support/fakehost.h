@@ -41,6 +41,9 @@ public:
     QList<Window> windows;
     // Called after a window was closed, e.g. to move another one.
     std::function<void(FakeHost &)> afterClose;
+    // Members of the application object and the window collection that fail
+    // (still logged): "Activate", "Arrange", "Count", "SendKeys", "Visible" ...
+    QSet<QString> failingMembers;
 
     // What reached the host.
     QStringList commands;   // ExecuteCommand lines, in order

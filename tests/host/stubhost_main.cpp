@@ -1,0 +1,31 @@
+// The stub host as a program, for starting a host the way the toolbar does.
+// ZEP_STUB_NAME names the bus name to take; ZEP_STUB_MODE "exit" quits at
+// once, "silent" stays up a while without taking the name.
+#include "stubhost.h"
+
+#include <QCoreApplication>
+#include <QTimer>
+
+#include <cstdio>
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    if (!app.arguments().contains(QStringLiteral("--automation")))
+        return 2;
+    const QString mode = qEnvironmentVariable("ZEP_STUB_MODE");
+    if (mode == QLatin1String("exit"))
+        return 1;
+    // Never outlive a forgotten test for long.
+    QTimer::singleShot(mode == QLatin1String("silent") ? 3000 : 60000, &app, &QCoreApplication::quit);
+    if (mode == QLatin1String("silent"))
+        return app.exec();
+
+    const QString name = qEnvironmentVariable("ZEP_STUB_NAME", QStringLiteral("ZEP.Application"));
+    velmora::testing::StubHost host(QDBusConnection::sessionBus(), {QStringLiteral("Messages")});
+    if (!host.publish(name)) {
+        std::fprintf(stderr, "stub host: %s is taken\n", qPrintable(name));
+        return 1;
+    }
+    return app.exec();
+}

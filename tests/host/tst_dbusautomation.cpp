@@ -1,0 +1,383 @@
+// The bus client against a stub host on a private session bus: in this process
+// on a connection and thread of its own, or as a program the client starts.
+#include "host/dbusautomation.h"
+#include "host/handover.h"
+#include "host/hostlink.h"
+#include "stubhost.h"
+#include "tests/support/fakehost.h"
+
+#include <QDBusConnectionInterface>
+#include <QDeadlineTimer>
+#include <QProcess>
+#include <QThread>
+#include <QtTest>
+
+using namespace velmora;
+using host::AutomationRef;
+using host::Outcome;
+using velmora::testing::StubHost;
+
+namespace {
+
+const QString kName = QStringLiteral("ZEP.Application");
+const QString kServiceConnection = QStringLiteral("stub-host");
+
+// The stub host serving on its own connection from its own thread, so that the
+// client's blocking calls in the test thread really cross the bus.
+class ServedStub {
+public:
+    explicit ServedStub(const QStringList &captions = {QStringLiteral("Messages"), QStringLiteral("Map")})
+        : bus_(QDBusConnection::connectToBus(QDBusConnection::SessionBus, kServiceConnection)),
+          host_(bus_, captions)
+    {
+        thread_.start();
+        host_.moveToThread(&thread_);
+        published_ = host_.publish(kName);
+    }
+    ~ServedStub()
+    {
+        // The connection closes once the last reference to it is gone.
+        QDBusConnection::disconnectFromBus(kServiceConnection);
+        thread_.quit();
+        thread_.wait();
+    }
+    bool published() const { return published_; }
+    StubHost &host() { return host_; }
+
+private:
+    QDBusConnection bus_;
+    StubHost host_;
+    QThread thread_;
+    bool published_ = false;
+};
+
+bool nameOwned(const QString &name)
+{
+    return QDBusConnection::sessionBus().interface()->isServiceRegistered(name);
+}
+
+// The stub host as a child program that can die like a crashed host.
+class StubProgram {
+public:
+    bool start()
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("ZEP_STUB_NAME"), kName);
+        env.remove(QStringLiteral("ZEP_STUB_MODE"));
+        process_.setProcessEnvironment(env);
+        process_.start(QStringLiteral(VELMORA_STUB_HOST), {QStringLiteral("--automation")});
+        if (!process_.waitForStarted())
+            return false;
+        QDeadlineTimer deadline(10000);
+        while (!deadline.hasExpired() && !nameOwned(kName))
+            QThread::msleep(10);
+        return nameOwned(kName);
+    }
+    void crash()
+    {
+        process_.kill();
+        process_.waitForFinished();
+    }
+    ~StubProgram() { crash(); }
+
+private:
+    QProcess process_;
+};
+
+AutomationRef attached()
+{
+    host::DBusAutomation bus;
+    const Outcome app = bus.attach(kName);
+    return app.ok ? app.object : nullptr;
+}
+
+// A started stub program ends itself when asked.
+void stopStub(const AutomationRef &app)
+{
+    const Outcome personality = app->get(QStringLiteral("Personality"));
+    if (personality.ok)
+        personality.object->call(QStringLiteral("ExecuteCommand"), {QStringLiteral("Quit /")});
+}
+
+} // namespace
+
+class TstDBusAutomation : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+
+    void attachNeedsAnOwner();
+    void propertiesReadAndWrite();
+    void objectValuedMembersAreKept();
+    void commandReplies_data();
+    void commandReplies();
+    void errorRepliesBecomeFailures_data();
+    void errorRepliesBecomeFailures();
+    void windowsByIndex();
+    void linkOverTheBus();
+    void hostThatWentAwayFailsEveryCall();
+
+    void createStartsTheProgram();
+    void createFails_data();
+    void createFails();
+    void standInProgramFollowsTheEnvironment();
+};
+
+void TstDBusAutomation::init()
+{
+    QVERIFY2(QDBusConnection::sessionBus().isConnected(), "the test needs a session bus");
+    QTRY_VERIFY(!nameOwned(kName));
+}
+
+void TstDBusAutomation::attachNeedsAnOwner()
+{
+    host::DBusAutomation bus;
+    const Outcome none = bus.attach(kName);
+    QVERIFY(!none.ok);
+    QVERIFY(!none.object);
+    QVERIFY2(none.error.contains(QStringLiteral("NameHasNoOwner")), qPrintable(none.error));
+
+    ServedStub stub;
+    QVERIFY(stub.published());
+    const Outcome app = bus.attach(kName);
+    QVERIFY2(app.ok, qPrintable(app.error));
+    QVERIFY(app.object);
+}
+
+void TstDBusAutomation::propertiesReadAndWrite()
+{
+    ServedStub stub;
+    const AutomationRef app = attached();
+    QVERIFY(app);
+
+    Outcome visible = app->get(QStringLiteral("Visible"));
+    QVERIFY(visible.ok);
+    QCOMPARE(visible.value.typeId(), QMetaType::Bool);
+    QCOMPARE(visible.value.toBool(), true);
+
+    QVERIFY(app->set(QStringLiteral("Visible"), false).ok);
+    QVERIFY(!stub.host().visible());
+    QCOMPARE(app->get(QStringLiteral("Visible")).value.toBool(), false);
+
+    QVERIFY(app->set(QStringLiteral("WindowState"), 1).ok);
+    const Outcome state = app->get(QStringLiteral("WindowState"));
+    QCOMPARE(state.value.typeId(), QMetaType::Int);
+    QCOMPARE(state.value.toInt(), 1);
+
+    QVERIFY(app->set(QStringLiteral("UserControl"), true).ok);
+    QCOMPARE(stub.host().journal(),
+             (QStringList{"set Visible false", "set WindowState 1", "set UserControl true"}));
+
+    QVERIFY(!app->get(QStringLiteral("NoSuchThing")).ok);
+    QVERIFY(!app->set(QStringLiteral("NoSuchThing"), 3).ok);
+}
+
+void TstDBusAutomation::objectValuedMembersAreKept()
+{
+    ServedStub stub;
+    const AutomationRef app = attached();
+    QVERIFY(app);
+    const Outcome first = app->get(QStringLiteral("Personality"));
+    QVERIFY(first.ok);
+    QVERIFY(first.object);
+    QVERIFY(!first.value.isValid());
+    QCOMPARE(app->get(QStringLiteral("Personality")).object, first.object);
+
+    const Outcome windows = app->get(QStringLiteral("Windows"));
+    QVERIFY(windows.object);
+    QCOMPARE(app->get(QStringLiteral("Windows")).object, windows.object);
+    QVERIFY(windows.object != first.object);
+}
+
+void TstDBusAutomation::commandReplies_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QStringList>("reply");
+    QTest::newRow("one line") << "GetZEPVersion /" << QStringList{"ZEP v7.0 (stub)"};
+    QTest::newRow("two lines") << "Lines /" << QStringList{"first", "second"};
+    QTest::newRow("no line") << "Empty /" << QStringList{};
+}
+
+void TstDBusAutomation::commandReplies()
+{
+    QFETCH(QString, command);
+    QFETCH(QStringList, reply);
+    ServedStub stub;
+    const AutomationRef app = attached();
+    QVERIFY(app);
+    const AutomationRef personality = app->get(QStringLiteral("Personality")).object;
+    QVERIFY(personality);
+    const Outcome got = personality->call(QStringLiteral("ExecuteCommand"), {command});
+    QVERIFY2(got.ok, qPrintable(got.error));
+    QCOMPARE(got.value.typeId(), QMetaType::QStringList);
+    QCOMPARE(got.value.toStringList(), reply);
+}
+
+void TstDBusAutomation::errorRepliesBecomeFailures_data()
+{
+    QTest::addColumn<QString>("member");
+    QTest::addColumn<QVariantList>("args");
+    QTest::addColumn<QString>("error");
+    QTest::newRow("refused command")
+        << "ExecuteCommand" << QVariantList{QStringLiteral("Bogus / x")}
+        << "ZEP.Error.CommandFailed: unknown command: Bogus / x";
+    QTest::newRow("unknown method") << "NoSuchMethod" << QVariantList{} << "UnknownMethod";
+    QTest::newRow("wrong argument type") << "ExecuteCommand" << QVariantList{42} << "UnknownMethod";
+}
+
+void TstDBusAutomation::errorRepliesBecomeFailures()
+{
+    QFETCH(QString, member);
+    QFETCH(QVariantList, args);
+    QFETCH(QString, error);
+    ServedStub stub;
+    const AutomationRef app = attached();
+    QVERIFY(app);
+    const AutomationRef personality = app->get(QStringLiteral("Personality")).object;
+    const Outcome got = personality->call(member, args);
+    QVERIFY(!got.ok);
+    QVERIFY(!got.object);
+    QVERIFY2(got.error.contains(error), qPrintable(got.error));
+}
+
+void TstDBusAutomation::windowsByIndex()
+{
+    ServedStub stub({QStringLiteral("Messages"), QStringLiteral("Map")});
+    const AutomationRef app = attached();
+    QVERIFY(app);
+    const AutomationRef windows = app->get(QStringLiteral("Windows")).object;
+    QVERIFY(windows);
+    QCOMPARE(windows->get(QStringLiteral("Count")).value.toInt(), 2);
+
+    const Outcome second = windows->call(QStringLiteral("Item"), {1});
+    QVERIFY(second.ok);
+    QVERIFY(second.object);
+    QCOMPARE(second.object->get(QStringLiteral("Caption")).value.toString(), QStringLiteral("Map"));
+    QVERIFY(second.object->set(QStringLiteral("WindowState"), 1).ok);
+
+    const Outcome beyond = windows->call(QStringLiteral("Item"), {2});
+    QVERIFY(!beyond.ok);
+    QVERIFY2(beyond.error.startsWith(QStringLiteral("ZEP.Error.InvalidIndex")), qPrintable(beyond.error));
+
+    const AutomationRef first = windows->call(QStringLiteral("Item"), {0}).object;
+    QVERIFY(first->call(QStringLiteral("Close")).ok);
+    QCOMPARE(windows->get(QStringLiteral("Count")).value.toInt(), 1);
+    // A window object outlives its window only as a failure.
+    QVERIFY(!first->get(QStringLiteral("Caption")).ok);
+    QVERIFY(windows->call(QStringLiteral("Arrange"), {2}).ok);
+    QCOMPARE(stub.host().journal(),
+             (QStringList{"set WindowState 1 of Map", "close Messages", "call Arrange 2"}));
+}
+
+void TstDBusAutomation::linkOverTheBus()
+{
+    ServedStub stub;
+    host::DBusAutomation bus;
+    testing::RecordingNotice notice;
+    host::HostLink link(bus, notice);
+    QVERIFY(link.ConnectToHost());
+    QCOMPARE(link.SendHostCommand(QStringLiteral("GetZEPVersion /")), QStringLiteral("ZEP v7.0 (stub)"));
+    QCOMPARE(link.SendHostCommand(QStringLiteral("Empty /")), QStringLiteral("0"));
+    QVERIFY(link.SendHostCommand(QStringLiteral("Bogus /")).isNull());
+    QVERIFY(link.lastError().startsWith(QStringLiteral("ZEP.Error.CommandFailed")));
+    QVERIFY(notice.messages.isEmpty());
+
+    // No synthesised input offscreen: the hand-over's keys go to the host.
+    auto keys = host::MakeKeySender(link);
+    QVERIFY(keys->TypeKeys(QStringLiteral("%v4")));
+    QCOMPARE(stub.host().journal(),
+             (QStringList{"cmd CheckScenario /", "set UserControl true", "set Visible false",
+                          "cmd GetZEPVersion /", "cmd Empty /", "cmd Bogus /", "call SendKeys %v4"}));
+}
+
+void TstDBusAutomation::hostThatWentAwayFailsEveryCall()
+{
+    StubProgram first;
+    QVERIFY(first.start());
+    host::DBusAutomation bus;
+    testing::RecordingNotice notice;
+    host::HostLink link(bus, notice);
+    QVERIFY(link.ConnectToHost());
+    QCOMPARE(link.SendHostCommand(QStringLiteral("GetZEPVersion /")), QStringLiteral("ZEP v7.0 (stub)"));
+
+    first.crash();
+    QTRY_VERIFY(!nameOwned(kName));
+    QVERIFY(link.SendHostCommand(QStringLiteral("GetZEPVersion /")).isNull());
+    QVERIFY2(link.lastError().contains(QStringLiteral("ServiceUnknown"))
+                 || link.lastError().contains(QStringLiteral("NameHasNoOwner")),
+             qPrintable(link.lastError()));
+    QVERIFY(!link.HostApp()->set(QStringLiteral("Visible"), true).ok);
+    QVERIFY(notice.messages.isEmpty());
+    QVERIFY(!link.ended());
+
+    // A new host under the same name is not silently taken over by the old link.
+    ServedStub second;
+    QVERIFY(second.published());
+    QVERIFY(link.SendHostCommand(QStringLiteral("GetZEPVersion /")).isNull());
+    QVERIFY(second.host().journal().isEmpty());
+}
+
+void TstDBusAutomation::createStartsTheProgram()
+{
+    const QString name = QStringLiteral("ZEP.StubApplication");
+    qputenv("ZEP_STANDIN", VELMORA_STUB_HOST);
+    qputenv("ZEP_STUB_NAME", name.toUtf8());
+    qunsetenv("ZEP_STUB_MODE");
+    host::DBusAutomation bus;
+    QVERIFY(!bus.attach(name).ok);
+    const Outcome app = bus.create(name);
+    QVERIFY2(app.ok, qPrintable(app.error));
+    QVERIFY(nameOwned(name));
+    const Outcome visible = app.object->get(QStringLiteral("Visible"));
+    QVERIFY2(visible.ok, qPrintable(visible.error));
+    stopStub(app.object);
+    QTRY_VERIFY(!nameOwned(name));
+}
+
+void TstDBusAutomation::createFails_data()
+{
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<QString>("mode");
+    QTest::addColumn<QString>("error");
+    QTest::newRow("no such program") << "/nonexistent/velmora-zep" << "" << "cannot start";
+    QTest::newRow("program exits at once") << VELMORA_STUB_HOST << "exit" << "exited";
+    QTest::newRow("name never taken") << VELMORA_STUB_HOST << "silent" << "in time";
+}
+
+void TstDBusAutomation::createFails()
+{
+    QFETCH(QString, program);
+    QFETCH(QString, mode);
+    QFETCH(QString, error);
+    qputenv("ZEP_STANDIN", program.toUtf8());
+    qputenv("ZEP_STUB_MODE", mode.toUtf8());
+    qputenv("ZEP_STUB_NAME", "ZEP.StubApplication");
+    host::DBusAutomation bus;
+    bus.setStartTimeout(std::chrono::milliseconds(500));
+    const Outcome app = bus.create(QStringLiteral("ZEP.StubApplication"));
+    QVERIFY(!app.ok);
+    QVERIFY(!app.object);
+    QVERIFY2(app.error.contains(error), qPrintable(app.error));
+
+    // And through the link: the start-up failure message, once.
+    testing::RecordingNotice notice;
+    host::HostLink link(bus, notice);
+    if (mode.isEmpty()) {
+        QVERIFY(!link.ConnectToHost());
+        QCOMPARE(notice.messages.size(), 1);
+        QCOMPARE(notice.messages.first().title, host::kStartupFailureTitle);
+    }
+    qunsetenv("ZEP_STUB_MODE");
+}
+
+void TstDBusAutomation::standInProgramFollowsTheEnvironment()
+{
+    qputenv("ZEP_STANDIN", "/opt/somewhere/zep");
+    QCOMPARE(host::DBusAutomation::standInProgram(), QStringLiteral("/opt/somewhere/zep"));
+    qunsetenv("ZEP_STANDIN");
+    const QString found = host::DBusAutomation::standInProgram();
+    QVERIFY(found.isEmpty() || found.endsWith(QStringLiteral("/velmora-zep")));
+}
+
+QTEST_GUILESS_MAIN(TstDBusAutomation)
+#include "tst_dbusautomation.moc"

@@ -1,0 +1,482 @@
+// The fixed command scripts of the link against the recording fake: scenario
+// preparation, the tidying of the host's windows and the hand-over.
+#include "host/arrange.h"
+#include "host/handover.h"
+#include "host/scenario.h"
+#include "tests/support/fakehost.h"
+
+#include <QtTest>
+
+using namespace velmora;
+using velmora::testing::FakeHost;
+using velmora::testing::RecordingNotice;
+
+namespace {
+
+// Remembers what would have been typed.
+class RecordingKeys : public host::KeySender {
+public:
+    QStringList typed;
+    bool TypeKeys(const QString &keys) override
+    {
+        typed << keys;
+        return true;
+    }
+};
+
+// A connected link over a fake; `running` chooses attach or create.
+struct Rig {
+    explicit Rig(bool running = true)
+    {
+        fake.running = running;
+        QVERIFY(link.ConnectToHost());
+        fake.log.clear();
+        fake.commands.clear();
+    }
+    FakeHost fake;
+    RecordingNotice notice;
+    host::HostLink link{fake, notice};
+};
+
+// Window captions in a table: a leading '!' makes the caption unreadable,
+// '#' the close refused, '~' the window state refused.
+QList<FakeHost::Window> windowsFrom(const QStringList &specs)
+{
+    QList<FakeHost::Window> windows;
+    for (QString spec : specs) {
+        FakeHost::Window w;
+        while (!spec.isEmpty() && QStringLiteral("!#~").contains(spec.front())) {
+            const QChar flag = spec.front();
+            (flag == u'!' ? w.captionFails : flag == u'#' ? w.closeFails : w.stateFails) = true;
+            spec.remove(0, 1);
+        }
+        w.caption = spec;
+        windows << w;
+    }
+    return windows;
+}
+
+QStringList matching(const QStringList &log, const QString &start)
+{
+    QStringList found;
+    for (const QString &line : log)
+        if (line.startsWith(start))
+            found << line.mid(start.size());
+    return found;
+}
+
+const QStringList kBarCommands{
+    "cmd Application / ToolBar Hide \"*\"",
+    "cmd Application / ToolBar Show \"Animation\"",
+    "cmd Application / MenuBar Hide",
+    "cmd Application / StatusBar Hide",
+};
+const QStringList kArrangeEnd{"set Visible true", "set WindowState 1", "call Arrange 2"};
+
+const QStringList kRestoreCommands{
+    "Application / ToolBar Show \"*\"",
+    "Application / Statusbar Show",
+    "Application / MenuBar Show",
+    "VO Scenario/Velmora Annotation Time Show On",
+    "VO Scenario/Velmora Annotation Time ShowTimeStep On",
+    "VO Scenario/Velmora Annotation Frame Show On",
+};
+
+} // namespace
+
+class TstHostScripts : public QObject {
+    Q_OBJECT
+private slots:
+    // Scenario preparation
+    void scenarioTranscriptIsExact();
+    void scenarioFailureOnCreatedHostEndsTheProgram();
+    void scenarioFailureOnAdoptedHostIsSkipped();
+
+    // Window arrangement
+    void windowPasses_data();
+    void windowPasses();
+    void captionIsReadAnewForEachPrefix();
+    void hostWithNoWindows();
+    void windowMovedBehindThePassIsClosedBySecondPass();
+    void hostStaysHiddenWhileWindowsClose();
+    void unreadableOrHugeCountSkipsThePass_data();
+    void unreadableOrHugeCountSkipsThePass();
+    void failingSettingsDoNotStopTheArrangement();
+
+    // Hand-over
+    void handOver_data();
+    void handOver();
+    void handOverTwiceRepeatsEverything();
+    void handOverStopsAtAFailingStep_data();
+    void handOverStopsAtAFailingStep();
+    void handOverEndsWhenARestoreCommandIsFatal();
+    void keySenderFallsBackToTheHost();
+    void keySequences_data();
+    void keySequences();
+
+    // After the end
+    void scriptsSendNothingAfterTheEnd();
+};
+
+void TstHostScripts::scenarioTranscriptIsExact()
+{
+    Rig rig(false);
+    host::PrepareScenario(rig.link);
+    const QStringList expected{
+        "set Visible false",
+        "cmd New / Scenario Velmora",
+        "cmd SetTimePeriod Scenario/Velmora \"1 Jul 2005 12:00:00.00\" \"4 Jul 2005 12:00:00.00\"",
+        "cmd Animate Scenario/Velmora SetValues \"1 Jul 2005 12:00:00.00\" 60 1 \"4 Jul 2005 12:00:00.00\"",
+        "cmd Animate Scenario/Velmora SetRefreshMode HighSpeed",
+        "cmd SetEpoch Scenario/Velmora \"1 Jul 2005 12:00:00.00\"",
+        "cmd VO Scenario/Velmora Grids Space ShowECI On ECIColor green ShowRadial On",
+        "cmd VO Scenario/Velmora Annotation Time Show Off",
+        "cmd VO Scenario/Velmora Annotation Time ShowTimeStep Off",
+        "cmd VO Scenario/Velmora Annotation Frame Show Off",
+        "cmd Application / Statusbar Hide",
+        "cmd New / Scenario/Velmora/Satellite Satellite",
+        "cmd VO Scenario/Velmora/Satellite/Satellite Pass OrbitLead All",
+        "cmd VO Scenario/Velmora/Satellite/Satellite DynDataText DataDisplay \"Classical Orbit Elements\" Show On",
+        "cmd ConControl / VerboseOff AckOff",
+    };
+    QCOMPARE(rig.fake.log, expected);
+    QVERIFY(!rig.fake.visible);
+    QVERIFY(rig.notice.messages.isEmpty());
+}
+
+void TstHostScripts::scenarioFailureOnCreatedHostEndsTheProgram()
+{
+    Rig rig(false);
+    rig.fake.failing << QStringLiteral("New / Scenario Velmora");
+    host::PrepareScenario(rig.link);
+    QCOMPARE(rig.fake.commands, QStringList{"New / Scenario Velmora"});
+    QCOMPARE(rig.notice.messages.size(), 1);
+    QCOMPARE(rig.notice.messages.first().title, host::kStartupFailureTitle);
+    QCOMPARE(rig.notice.messages.first().text, host::kStartupFailureText);
+    QCOMPARE(rig.notice.endings, 1);
+    QVERIFY(rig.link.ended());
+}
+
+void TstHostScripts::scenarioFailureOnAdoptedHostIsSkipped()
+{
+    Rig rig(true);  // "CheckScenario /" has gone through
+    rig.fake.failing << QStringLiteral("New / Scenario Velmora")
+                     << QStringLiteral("Animate Scenario/Velmora SetRefreshMode HighSpeed");
+    host::PrepareScenario(rig.link);
+    QCOMPARE(rig.fake.commands.size(), 14);
+    QCOMPARE(rig.fake.commands.last(), QStringLiteral("ConControl / VerboseOff AckOff"));
+    QVERIFY(rig.notice.messages.isEmpty());
+    QVERIFY(!rig.link.ended());
+}
+
+void TstHostScripts::windowPasses_data()
+{
+    QTest::addColumn<QStringList>("windows");
+    QTest::addColumn<QStringList>("closed");     // in order
+    QTest::addColumn<QStringList>("remaining");  // caption=state, in host order
+
+    QTest::newRow("prefixes match only in their own case")
+        << QStringList{"HTML Viewer", "html viewer", "Launch Pad", "LAUNCH", "Object Browser",
+                       "obj", "Messages", "MESSAGES", "3D Graphics 1 - Earth"}
+        << QStringList{"HTML Viewer", "Launch Pad", "Object Browser", "Messages"}
+        << QStringList{"html viewer=1", "LAUNCH=1", "obj=1", "MESSAGES=1", "3D Graphics 1 - Earth=1"};
+    QTest::newRow("a caption that is exactly a prefix")
+        << QStringList{"HTML", "a", "Launch", "b", "Obj", "c", "Mess"}
+        << QStringList{"HTML", "Launch", "Obj", "Mess"}
+        << QStringList{"a=1", "b=1", "c=1"};
+    QTest::newRow("captions shorter than their prefix")
+        << QStringList{"HTM", "Launc", "Ob", "Mes", "L", ""}
+        << QStringList{}
+        << QStringList{"HTM=1", "Launc=1", "Ob=1", "Mes=1", "L=1", "=1"};
+    QTest::newRow("the prefix must open the caption")
+        << QStringList{" HTML", "My Messages", "Objects", "Launcher"}
+        << QStringList{"Objects", "Launcher"}
+        << QStringList{" HTML=1", "My Messages=1"};
+    QTest::newRow("an unreadable caption is closed")
+        << QStringList{"3D Graphics 1 - Earth", "!Report", "Messages"}
+        << QStringList{"Report", "Messages"}
+        << QStringList{"3D Graphics 1 - Earth=1"};
+    QTest::newRow("a refused close is skipped, the pass goes on")
+        << QStringList{"#HTML Viewer", "Object Browser", "Map"}
+        << QStringList{"HTML Viewer", "Object Browser", "HTML Viewer"}
+        << QStringList{"HTML Viewer=0", "Map=1"};
+    QTest::newRow("a refused window state is skipped")
+        << QStringList{"~Map", "Messages", "Report"}
+        << QStringList{"Messages"}
+        << QStringList{"Map=0", "Report=1"};
+}
+
+void TstHostScripts::windowPasses()
+{
+    QFETCH(QStringList, windows);
+    QFETCH(QStringList, closed);
+    QFETCH(QStringList, remaining);
+
+    Rig rig;
+    rig.fake.windows = windowsFrom(windows);
+    host::ArrangeHostWindows(rig.link);
+
+    QCOMPARE(matching(rig.fake.log, QStringLiteral("close ")), closed);
+    QStringList left;
+    for (const FakeHost::Window &w : rig.fake.windows)
+        left << QStringLiteral("%1=%2").arg(w.caption).arg(w.state);
+    QCOMPARE(left, remaining);
+    QCOMPARE(rig.fake.log.mid(rig.fake.log.size() - 7), kBarCommands + kArrangeEnd);
+    QVERIFY(rig.notice.messages.isEmpty());
+}
+
+void TstHostScripts::captionIsReadAnewForEachPrefix()
+{
+    Rig rig;
+    rig.fake.windows = windowsFrom({"Map", "!Broken"});
+    host::ArrangeHostWindows(rig.link);
+    // A readable caption: four reads a pass; an unreadable one: one read, then the close.
+    const QStringList reads = matching(rig.fake.log, QStringLiteral("get Caption "));
+    QCOMPARE(reads, (QStringList{"0", "0", "0", "0", "1", "0", "0", "0", "0"}));
+}
+
+void TstHostScripts::hostWithNoWindows()
+{
+    Rig rig;
+    host::ArrangeHostWindows(rig.link);
+    const QStringList expected = QStringList{"set Visible false", "get Count", "get Count"}
+                                 + kBarCommands + kArrangeEnd;
+    QCOMPARE(rig.fake.log, expected);
+    QVERIFY(rig.fake.visible);
+    QCOMPARE(rig.fake.windowState, 1);
+}
+
+void TstHostScripts::windowMovedBehindThePassIsClosedBySecondPass()
+{
+    Rig rig;
+    rig.fake.windows = windowsFrom({"3D Graphics 1 - Earth", "Object Browser", "Map", "Messages"});
+    // Closing the browser makes the host bring its message window to the front.
+    rig.fake.afterClose = [](FakeHost &h) {
+        if (h.windows.size() == 3 && h.windows.last().caption == QLatin1String("Messages"))
+            h.windows.move(2, 0);
+    };
+    host::ArrangeHostWindows(rig.link);
+
+    const QStringList closes = matching(rig.fake.log, QStringLiteral("close "));
+    QCOMPARE(closes, (QStringList{"Object Browser", "Messages"}));
+    // The second close belongs to the second pass: it follows the second count.
+    const qsizetype secondCount = rig.fake.log.lastIndexOf(QStringLiteral("get Count"));
+    QVERIFY(rig.fake.log.indexOf(QStringLiteral("close Messages")) > secondCount);
+    QCOMPARE(rig.fake.windows.size(), 2);
+}
+
+void TstHostScripts::hostStaysHiddenWhileWindowsClose()
+{
+    Rig rig;
+    rig.fake.windows = windowsFrom({"HTML Viewer", "Map", "Messages", "Object Browser"});
+    host::ArrangeHostWindows(rig.link);
+    const QStringList &log = rig.fake.log;
+    const qsizetype hidden = log.indexOf(QStringLiteral("set Visible false"));
+    const qsizetype shown = log.indexOf(QStringLiteral("set Visible true"));
+    QCOMPARE(hidden, 0);
+    QVERIFY(shown > hidden);
+    for (qsizetype i = 0; i < log.size(); ++i) {
+        const QString &line = log[i];
+        if (line.startsWith(QLatin1String("close ")) || line.startsWith(QLatin1String("set WindowState 1 of"))
+            || line.startsWith(QLatin1String("cmd ")))
+            QVERIFY2(i > hidden && i < shown, qPrintable(line));
+    }
+    QCOMPARE(log.count(QStringLiteral("set Visible true")), 1);
+}
+
+void TstHostScripts::unreadableOrHugeCountSkipsThePass_data()
+{
+    QTest::addColumn<bool>("countFails");
+    QTest::newRow("count refused") << true;
+    QTest::newRow("count beyond 16 bits") << false;
+}
+
+void TstHostScripts::unreadableOrHugeCountSkipsThePass()
+{
+    QFETCH(bool, countFails);
+    Rig rig;
+    if (countFails) {
+        rig.fake.windows = windowsFrom({"Messages"});
+        rig.fake.failingMembers << QStringLiteral("Count");
+    } else {
+        for (int i = 0; i < 32768; ++i)
+            rig.fake.windows << FakeHost::Window{QStringLiteral("Messages"), false, false, false, 0};
+    }
+    host::ArrangeHostWindows(rig.link);
+    const QStringList expected = QStringList{"set Visible false", "get Count", "get Count"}
+                                 + kBarCommands + kArrangeEnd;
+    QCOMPARE(rig.fake.log, expected);
+    QVERIFY(!rig.link.lastError().isEmpty());
+}
+
+void TstHostScripts::failingSettingsDoNotStopTheArrangement()
+{
+    Rig rig;
+    rig.fake.windows = windowsFrom({"Messages", "Map"});
+    rig.fake.failingMembers << QStringLiteral("Visible") << QStringLiteral("WindowState");
+    host::ArrangeHostWindows(rig.link);
+    QCOMPARE(matching(rig.fake.log, QStringLiteral("close ")), QStringList{"Messages"});
+    QCOMPARE(rig.fake.log.mid(rig.fake.log.size() - 7), kBarCommands + kArrangeEnd);
+    QVERIFY(!rig.link.lastError().isEmpty());
+    QVERIFY(rig.notice.messages.isEmpty());
+}
+
+void TstHostScripts::handOver_data()
+{
+    QTest::addColumn<QStringList>("version");
+    QTest::addColumn<QStringList>("typed");
+
+    QTest::newRow("version 7") << QStringList{"ZEP v7.0"} << QStringList{"%v4"};
+    QTest::newRow("exactly the prefix") << QStringList{"ZEP v7"} << QStringList{"%v4"};
+    QTest::newRow("version 7, more lines") << QStringList{"ZEP v7.2 build 9", "x"} << QStringList{"%v4"};
+    QTest::newRow("version 8") << QStringList{"ZEP v8"} << QStringList{"%v1"};
+    QTest::newRow("version 70") << QStringList{"ZEP v70"} << QStringList{"%v4"};
+    QTest::newRow("other case") << QStringList{"zep v7"} << QStringList{"%v1"};
+    QTest::newRow("three characters") << QStringList{"ZEP"} << QStringList{"%v1"};
+    QTest::newRow("empty line") << QStringList{""} << QStringList{"%v1"};
+    QTest::newRow("no line at all") << QStringList{} << QStringList{};
+}
+
+void TstHostScripts::handOver()
+{
+    QFETCH(QStringList, version);
+    QFETCH(QStringList, typed);
+
+    Rig rig;
+    rig.fake.replies[QStringLiteral("GetZEPVersion /")] = version;
+    RecordingKeys keys;
+    host::HandOverToHost(rig.link, keys);
+
+    QStringList expected;
+    for (const QString &c : kRestoreCommands)
+        expected << QStringLiteral("cmd ") + c;
+    expected << "cmd GetZEPVersion /" << "call Arrange 2" << "call Activate";
+    QCOMPARE(rig.fake.log, expected);
+    QCOMPARE(keys.typed, typed);
+    QVERIFY(rig.notice.messages.isEmpty());
+    QVERIFY(!rig.link.ended());
+}
+
+void TstHostScripts::handOverTwiceRepeatsEverything()
+{
+    Rig rig;
+    RecordingKeys keys;
+    host::HandOverToHost(rig.link, keys);
+    const QStringList once = rig.fake.log;
+    host::HandOverToHost(rig.link, keys);
+    QCOMPARE(rig.fake.log, once + once);
+    QCOMPARE(keys.typed, (QStringList{"%v4", "%v4"}));
+}
+
+void TstHostScripts::handOverStopsAtAFailingStep_data()
+{
+    QTest::addColumn<QString>("failing");
+    QTest::addColumn<QStringList>("tail");  // the log after the six commands
+
+    QTest::newRow("version query") << "GetZEPVersion /" << QStringList{"cmd GetZEPVersion /"};
+    QTest::newRow("arrangement") << "Arrange" << QStringList{"cmd GetZEPVersion /", "call Arrange 2"};
+    QTest::newRow("activation")
+        << "Activate" << QStringList{"cmd GetZEPVersion /", "call Arrange 2", "call Activate"};
+}
+
+void TstHostScripts::handOverStopsAtAFailingStep()
+{
+    QFETCH(QString, failing);
+    QFETCH(QStringList, tail);
+
+    Rig rig;
+    if (failing.contains(u' '))
+        rig.fake.failing << failing;
+    else
+        rig.fake.failingMembers << failing;
+    RecordingKeys keys;
+    host::HandOverToHost(rig.link, keys);
+
+    QCOMPARE(rig.fake.log.mid(kRestoreCommands.size()), tail);
+    QVERIFY(keys.typed.isEmpty());
+    QVERIFY(rig.notice.messages.isEmpty());
+    QVERIFY(!rig.link.ended());
+    QVERIFY(rig.link.lastError().contains(QStringLiteral("refused")));
+}
+
+void TstHostScripts::handOverEndsWhenARestoreCommandIsFatal()
+{
+    Rig rig;
+    rig.link.ClearCommandSucceeded();
+    rig.fake.failing << QStringLiteral("Application / ToolBar Show \"*\"");
+    RecordingKeys keys;
+    host::HandOverToHost(rig.link, keys);
+    QCOMPARE(rig.fake.log, QStringList{"cmd Application / ToolBar Show \"*\""});
+    QCOMPARE(rig.notice.messages.size(), 1);
+    QVERIFY(keys.typed.isEmpty());
+}
+
+void TstHostScripts::keySenderFallsBackToTheHost()
+{
+    // Under the offscreen platform there is no synthesised input: the host types.
+    QCOMPARE(QGuiApplication::platformName(), QStringLiteral("offscreen"));
+    Rig rig;
+    auto keys = host::MakeKeySender(rig.link);
+    QVERIFY(keys);
+    QVERIFY(keys->TypeKeys(QStringLiteral("%v4")));
+    QCOMPARE(rig.fake.log, QStringList{"call SendKeys %v4"});
+
+    rig.fake.failingMembers << QStringLiteral("SendKeys");
+    QVERIFY(!keys->TypeKeys(QStringLiteral("%v1")));
+    QVERIFY(!rig.link.lastError().isEmpty());
+    QVERIFY(rig.notice.messages.isEmpty());
+}
+
+void TstHostScripts::keySequences_data()
+{
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<bool>("valid");
+    QTest::addColumn<QString>("strokes");  // key with A/C/S for the modifiers held
+
+    QTest::newRow("alt v, 4") << "%v4" << true << "vA 4";
+    QTest::newRow("alt v, 1") << "%v1" << true << "vA 1";
+    QTest::newRow("modifiers combine") << "^+%x" << true << "xACS";
+    QTest::newRow("plain text") << "ab" << true << "a b";
+    QTest::newRow("empty") << "" << true << "";
+    QTest::newRow("ends in a modifier") << "v%" << false << "";
+    QTest::newRow("control character") << QStringLiteral("a\x01") << false << "";
+}
+
+void TstHostScripts::keySequences()
+{
+    QFETCH(QString, keys);
+    QFETCH(bool, valid);
+    QFETCH(QString, strokes);
+
+    const auto parsed = host::ParseKeySequence(keys);
+    QCOMPARE(parsed.has_value(), valid);
+    if (!parsed)
+        return;
+    QStringList shown;
+    for (const host::KeyStroke &s : *parsed)
+        shown << QString(s.key) + (s.alt ? "A" : "") + (s.control ? "C" : "") + (s.shift ? "S" : "");
+    QCOMPARE(shown.join(u' '), strokes);
+}
+
+void TstHostScripts::scriptsSendNothingAfterTheEnd()
+{
+    Rig rig;
+    rig.fake.windows = windowsFrom({"Messages", "Map"});
+    rig.link.ClearCommandSucceeded();
+    rig.fake.failing << QStringLiteral("Application / ToolBar Hide \"*\"");
+    host::ArrangeHostWindows(rig.link);
+    QVERIFY(rig.link.ended());
+    QCOMPARE(rig.fake.log.last(), QStringLiteral("cmd Application / ToolBar Hide \"*\""));
+
+    rig.fake.log.clear();
+    RecordingKeys keys;
+    host::PrepareScenario(rig.link);
+    host::ArrangeHostWindows(rig.link);
+    host::HandOverToHost(rig.link, keys);
+    QVERIFY(rig.fake.log.isEmpty());
+    QVERIFY(keys.typed.isEmpty());
+    QCOMPARE(rig.notice.messages.size(), 1);
+}
+
+QTEST_MAIN(TstHostScripts)
+#include "tst_hostscripts.moc"
