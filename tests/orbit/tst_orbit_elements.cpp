@@ -5,6 +5,8 @@
 
 #include <QtTest>
 
+#include "exact.h"
+
 #include <cmath>
 #include <limits>
 
@@ -48,24 +50,24 @@ void TstOrbitElements::rowsAddressTheirFields()
     OrbitElements el;
     for (int row = 0; row < kElementRows; ++row)
         ElementField(el, row) = float(row + 1);
-    QCOMPARE(el.SemimajorAxis, 1.0f);
-    QCOMPARE(el.Eccentricity, 2.0f);
-    QCOMPARE(el.Inclination, 3.0f);
-    QCOMPARE(el.ArgumentOfPerigee, 4.0f);
-    QCOMPARE(el.RAAN, 5.0f);
-    QCOMPARE(el.TrueAnomaly, 6.0f);
+    QCOMPARE_EXACT(el.SemimajorAxis, 1.0f);
+    QCOMPARE_EXACT(el.Eccentricity, 2.0f);
+    QCOMPARE_EXACT(el.Inclination, 3.0f);
+    QCOMPARE_EXACT(el.ArgumentOfPerigee, 4.0f);
+    QCOMPARE_EXACT(el.RAAN, 5.0f);
+    QCOMPARE_EXACT(el.TrueAnomaly, 6.0f);
     // The derived anomalies are no editable row.
-    QCOMPARE(el.EccentricAnomaly, 0.0f);
-    QCOMPARE(el.MeanAnomaly, 0.0f);
+    QCOMPARE_EXACT(el.EccentricAnomaly, 0.0f);
+    QCOMPARE_EXACT(el.MeanAnomaly, 0.0f);
     const OrbitElements &view = el;
-    QCOMPARE(ElementField(view, 3), 4.0f);
+    QCOMPARE_EXACT(ElementField(view, 3), 4.0f);
 }
 
 void TstOrbitElements::positionScales()
 {
     const double expected[] = {1, 1000, 10, 10, 10, 10};
     for (int row = 0; row < kElementRows; ++row)
-        QCOMPARE(PositionScale(row), expected[row]);
+        QCOMPARE_EXACT(PositionScale(row), expected[row]);
 }
 
 void TstOrbitElements::meanAnomaly_data()
@@ -101,12 +103,12 @@ void TstOrbitElements::meanAnomaly()
     el.EccentricAnomaly = 99.0f;
     el.MeanAnomaly = 99.0f;
     UpdateMeanAnomaly(el, kPi);
-    QCOMPARE(el.EccentricAnomaly, E);
+    QCOMPARE_EXACT(el.EccentricAnomaly, E);
     QCOMPARE(SingleToText(el.MeanAnomaly), M);
     // The other elements are not the conversion's business.
-    QCOMPARE(el.SemimajorAxis, 0.0f);
-    QCOMPARE(el.Eccentricity, e);
-    QCOMPARE(el.TrueAnomaly, nu);
+    QCOMPARE_EXACT(el.SemimajorAxis, 0.0f);
+    QCOMPARE_EXACT(el.Eccentricity, e);
+    QCOMPARE_EXACT(el.TrueAnomaly, nu);
 }
 
 void TstOrbitElements::failedStepStoresNothing_data()
@@ -143,8 +145,8 @@ void TstOrbitElements::failedStepStoresNothing()
     el.EccentricAnomaly = 7.0f;
     el.MeanAnomaly = 8.0f;
     UpdateMeanAnomaly(el, pi);
-    QCOMPARE(el.EccentricAnomaly, E);
-    QCOMPARE(el.MeanAnomaly, M);
+    QCOMPARE_EXACT(el.EccentricAnomaly, E);
+    QCOMPARE_EXACT(el.MeanAnomaly, M);
 }
 
 void TstOrbitElements::presetNames()

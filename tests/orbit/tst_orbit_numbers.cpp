@@ -5,6 +5,8 @@
 #include <QLocale>
 #include <QtTest>
 
+#include "exact.h"
+
 #include <bit>
 #include <cfloat>
 #include <clocale>
@@ -113,7 +115,7 @@ void TstOrbitNumbers::singleToText()
 void TstOrbitNumbers::singleToTextIgnoresLocale()
 {
     QCOMPARE(SingleToText(-35.1902f), QStringLiteral("-35.1902"));
-    QCOMPARE(*ReadDouble(u"35.19"), 35.19);
+    QCOMPARE_EXACT(*ReadDouble(u"35.19"), 35.19);
     QVERIFY(!ReadDouble(u"35,19"));
 }
 
@@ -147,10 +149,10 @@ void TstOrbitNumbers::readAccepts()
     QFETCH(double, value);
     const std::optional<double> d = ReadDouble(text);
     QVERIFY(d);
-    QCOMPARE(*d, value);
+    QCOMPARE_EXACT(*d, value);
     const std::optional<float> f = ReadSingle(text);
     QVERIFY(f);
-    QCOMPARE(*f, float(value));
+    QCOMPARE_EXACT(*f, float(value));
 }
 
 void TstOrbitNumbers::readRejects_data()
@@ -222,7 +224,7 @@ void TstOrbitNumbers::readSingleRoundsOnce()
     const std::optional<float> f = ReadSingle(text);
     QCOMPARE(bool(f), ok);
     if (ok)
-        QCOMPARE(*f, value);
+        QCOMPARE_EXACT(*f, value);
 }
 
 void TstOrbitNumbers::everyBarPositionReadsBack_data()
@@ -374,7 +376,7 @@ void TstOrbitNumbers::toSingle()
     const std::optional<float> f = ToSingle(x);
     QCOMPARE(bool(f), ok);
     if (ok)
-        QCOMPARE(*f, value);
+        QCOMPARE_EXACT(*f, value);
 }
 
 QTEST_GUILESS_MAIN(TstOrbitNumbers)

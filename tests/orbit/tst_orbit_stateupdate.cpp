@@ -7,6 +7,8 @@
 
 #include <QtTest>
 
+#include "exact.h"
+
 #include <cmath>
 #include <limits>
 
@@ -259,7 +261,7 @@ void TstOrbitStateUpdate::perigeeOnTheEarthRadius_data()
     QTest::addColumn<QString>("newColor");
 
     const float R = 6378.137f;
-    QCOMPARE(double(R), 6378.13720703125);
+    QCOMPARE_EXACT(double(R), 6378.13720703125);
     for (const char *before : {"", "Red", "Yellow", "White"}) {
         QTest::addRow("exactly on it, was '%s'", before) << R << QString(before) << QString();
     }
