@@ -12,6 +12,7 @@ namespace {
 
 constexpr double kTwoPi = 2.0 * kPi;
 constexpr double kSecondsPerDay = 86400.0;
+constexpr double kEpsilon = std::numeric_limits<double>::epsilon();
 
 // Below these the node line or the periapsis direction is lost in rounding.
 constexpr double kCircularTolerance = 1e-10;
@@ -63,9 +64,10 @@ double solveKeplerReduced(double m, double e)
         m = -m;
     double lo = m;
     double hi = std::min(kPi, m + e);
-    // Near e = 1 the start M + e sin M sits far from the root at small M;
-    // pi is always on the convex side there, so Newton-type steps move monotonically.
-    double x = e < 0.8 ? m + e * std::sin(m) : kPi;
+    // Near e = 1 the start M + e sin M sits far from the root at small M.
+    // There E - e sin E is close to (1 - e) E + e E^3 / 6, so the smaller of
+    // the linear and the cubic solutions (and pi) starts near the root.
+    double x = e < 0.8 ? m + e * std::sin(m) : std::min({kPi, m / (1.0 - e), std::cbrt(6.0 * m / e)});
     x = std::clamp(x, lo, hi);
     for (int iter = 0; iter < 100; ++iter) {
         const double s = e * std::sin(x);
@@ -80,14 +82,25 @@ double solveKeplerReduced(double m, double e)
         const double f1 = 1.0 - c;
         const double newton = f / f1;
         const double step = f / (f1 - 0.5 * newton * s);
+        // A step at rounding level means f is at rounding level: done, before
+        // the bracket test mistakes it for a step outside and bisects.
+        if (std::abs(step) <= 2 * kEpsilon * std::max(1.0, x)) {
+            x -= step;
+            break;
+        }
         double next = x - step;
         if (!(next > lo && next < hi))
             next = 0.5 * (lo + hi);
-        if (next == x || hi - lo <= 4 * std::numeric_limits<double>::epsilon() * std::max(1.0, hi))
+        if (next == x || hi - lo <= 4 * kEpsilon * std::max(1.0, hi))
             break;
         x = next;
     }
     return negative ? -x : x;
+}
+
+double meanMotion(double a)
+{
+    return std::sqrt(kMu / a) / a;
 }
 
 } // namespace
@@ -112,6 +125,9 @@ std::optional<std::string> checkElements(const Elements &el)
         return std::string("The eccentricity must not be negative.");
     if (el.e >= 1)
         return std::string("The eccentricity must be below 1: only closed (elliptical) orbits are drawn.");
+    const double t = period(el.a);
+    if (!(t > 0) || !std::isfinite(t) || !std::isfinite(meanMotion(el.a)))
+        return std::string("The semi-major axis is too small or too large for its period to be computed.");
     return std::nullopt;
 }
 
@@ -136,13 +152,14 @@ double trueFromEccentric(double eccentricAnomaly, double e)
 
 double period(double a)
 {
-    return kTwoPi * std::sqrt(a * a * a / kMu);
+    // Written so that a^3 is never formed: it would overflow or underflow first.
+    return kTwoPi * a * std::sqrt(a / kMu);
 }
 
 Elements propagate(const Elements &el, double dt)
 {
     Elements out = el;
-    const double n = std::sqrt(kMu / (el.a * el.a * el.a));
+    const double n = meanMotion(el.a);
     // Reduce each part before adding so long spans keep their precision.
     out.meanAnomaly = wrapTwoPi(wrapTwoPi(el.meanAnomaly) + wrapTwoPi(n * dt));
     return out;
@@ -172,6 +189,21 @@ State toState(const Elements &el)
     const V p{cO * cw - sO * sw * ci, sO * cw + cO * sw * ci, sw * si};
     const V q{-cO * sw - sO * cw * ci, -sO * sw + cO * cw * ci, cw * si};
     return {toVec3(px * p + py * q), toVec3(vx * p + vy * q)};
+}
+
+Vec3 positionAtEccentric(const Elements &el, double eccentricAnomaly)
+{
+    const double e = el.e;
+    const double half = std::sin(0.5 * eccentricAnomaly);
+    // cos E - e written as (1 - e) - 2 sin^2(E/2): no cancellation near perigee.
+    const double px = el.a * ((1.0 - e) - 2.0 * half * half);
+    const double py = el.a * std::sqrt((1.0 - e) * (1.0 + e)) * std::sin(eccentricAnomaly);
+    const double cO = std::cos(el.raan), sO = std::sin(el.raan);
+    const double ci = std::cos(el.i), si = std::sin(el.i);
+    const double cw = std::cos(el.argp), sw = std::sin(el.argp);
+    const double p[3] = {cO * cw - sO * sw * ci, sO * cw + cO * sw * ci, sw * si};
+    const double q[3] = {-cO * sw - sO * cw * ci, -sO * sw + cO * cw * ci, cw * si};
+    return {px * p[0] + py * q[0], px * p[1] + py * q[1], px * p[2] + py * q[2]};
 }
 
 std::optional<ElementsReport> fromState(const State &state)

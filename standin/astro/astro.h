@@ -42,15 +42,23 @@ struct ElementsReport {
 };
 
 // Accepts 0 <= e < 1, a > 0, all finite; otherwise says why in plain words.
+// Also refuses an a so extreme (below ~1e-100 m, above ~1e100 m) that its
+// period overflows or vanishes.
 std::optional<std::string> checkElements(const Elements &el);
 
-// Solves M = E - e sin E for E; any finite M, 0 <= e < 1.
+// Solves M = E - e sin E for E; any finite M, 0 <= e < 1. E keeps the whole
+// turns of M; NaN outside that domain.
 double solveKepler(double meanAnomaly, double e);
 double trueFromEccentric(double eccentricAnomaly, double e);
 double period(double a);  // s
-// Elements advanced by dt seconds (mean anomaly only, two-body).
+// Elements advanced by dt seconds (mean anomaly only, two-body), M in [0, 2 pi).
 Elements propagate(const Elements &el, double dt);
 State toState(const Elements &el);
+// Position at eccentric anomaly E in plain double precision: no Kepler solve,
+// for sampling paths to draw (evenly in E is densest where perigee bends hardest).
+Vec3 positionAtEccentric(const Elements &el, double eccentricAnomaly);
+// Angles in [0, 2 pi), i in [0, pi]. Nothing when the state has no closed
+// orbit: at the centre, at rest or moving radially, escaping, not finite.
 std::optional<ElementsReport> fromState(const State &s);
 
 // UTC instant as seconds since 2000-01-01 00:00:00 UTC (no leap seconds).
@@ -61,7 +69,8 @@ struct Instant {
 // "1 Jul 2005 12:00:00.00": day, English month abbreviation (any case),
 // four-digit year, hh:mm:ss with optional fraction.
 std::optional<Instant> parseDate(std::string_view text);
-// Always "D Mon YYYY hh:mm:ss.ss".
+// Always "D Mon YYYY hh:mm:ss.ss", rounded to the hundredth (never "60.00");
+// clamped to years 0000..9999; empty only for NaN.
 std::string formatDate(Instant t);
 
 // Greenwich mean sidereal time, radians in [0, 2 pi), IAU 1982 expression.

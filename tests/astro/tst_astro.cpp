@@ -78,6 +78,7 @@ private slots:
     void propagationCurtisTrueAnomaly();
     void periodOfGeostationaryOrbit();
     void propagateWholePeriods();
+    void positionAtEccentricMatchesState();
     void roundTrip_data();
     void roundTrip();
     void degenerateOrbits_data();
@@ -259,6 +260,8 @@ void TestAstro::checkElementsRefuses_data()
     QTest::newRow("inf a") << inf << 0.1 << 0.1 << "semi-major axis";
     QTest::newRow("nan e") << 7e6 << nan << 0.1 << "eccentricity";
     QTest::newRow("-inf e") << 7e6 << -inf << 0.1 << "eccentricity";
+    QTest::newRow("a too small for a period") << 1e-300 << 0.1 << 0.1 << "semi-major axis";
+    QTest::newRow("a too large for a period") << 1e300 << 0.1 << 0.1 << "semi-major axis";
     QTest::newRow("nan angle") << 7e6 << 0.1 << nan << "";
     QTest::newRow("inf angle") << 7e6 << 0.1 << inf << "";
 }
@@ -290,7 +293,8 @@ void TestAstro::checkElementsAccepts_data()
     QTest::newRow("nearly parabolic") << 7e6 << 0.999999;
     QTest::newRow("inside the Earth") << 1000.0 << 0.5;
     QTest::newRow("far out") << 5e10 << 0.1;
-    QTest::newRow("tiny a") << 1e-300 << 0.0;
+    QTest::newRow("one metre") << 1.0 << 0.0;
+    QTest::newRow("light days") << 1e15 << 0.9;
 }
 
 void TestAstro::checkElementsAccepts()
@@ -300,6 +304,10 @@ void TestAstro::checkElementsAccepts()
     const Elements el{a, e, -7.0, 100.0, -0.5, 1e6};
     const auto why = checkElements(el);
     QVERIFY2(!why.has_value(), why ? why->c_str() : "");
+    // What is accepted can be drawn: a finite state after any time step.
+    const State s = toState(propagate(el, 12345.6));
+    QVERIFY(std::isfinite(std::hypot(s.r.x, s.r.y, s.r.z)));
+    QVERIFY(std::isfinite(std::hypot(s.v.x, s.v.y, s.v.z)));
 }
 
 void TestAstro::stateFromElementsTextbook()
@@ -442,6 +450,20 @@ void TestAstro::propagateWholePeriods()
     // A quarter period advances the mean anomaly by a quarter turn.
     const Elements quarter = propagate(el, period(el.a) / 4);
     QVERIFY(std::abs(angleDiff(quarter.meanAnomaly, el.meanAnomaly + kPi / 2)) < 1e-12);
+}
+
+void TestAstro::positionAtEccentricMatchesState()
+{
+    // The drawing shortcut lands where the full conversion does, perigee and
+    // apogee included, down to the nearly parabolic orbits.
+    for (double e : {0.0, 0.2, 0.9, 0.999999}) {
+        for (double bigE : {0.0, 1e-4, 0.5, 2.0, kPi, 4.0, 6.2, -1.0}) {
+            const Elements el{2.0e7, e, 1.1, 0.4, 2.2, bigE - e * std::sin(bigE)};
+            const Vec3 fast = positionAtEccentric(el, bigE);
+            const Vec3 full = toState(el).r;
+            QVERIFY2(distance(fast, full) < 1e-6, qPrintable(QString("e %1 E %2: %3 m").arg(e).arg(bigE).arg(distance(fast, full))));
+        }
+    }
 }
 
 void TestAstro::roundTrip_data()
