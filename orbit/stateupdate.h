@@ -43,11 +43,14 @@ std::optional<QString> SatelliteColorChange(const OrbitElements &el, const QStri
 // Sends the queries, the state command and, when the colour changes, the two
 // colour commands; sets the period caption and SatelliteColor. Stops at a
 // failing step (commands sent stay sent) and sends nothing once the link ended.
+// SatelliteColor takes the new colour only when the host accepted the colour
+// command, so a refused colour is sent again by the next call.
 void ApplyOrbit(host::HostLink &link, const OrbitElements &el, QString &SatelliteColor,
                 OrbitDisplay &display);
 
-// "88.57 min", ".00 min" from the semi-major-axis box text in km; nothing when
-// the text is not a number or the period is not a finite non-negative value.
+// "88.57 min", ".00 min" from the semi-major-axis box text in km, read as
+// ReadDouble reads; "." whatever the locale, like every other number shown.
+// Nothing when the text is not a number or the period is not finite.
 std::optional<QString> OrbitPeriodCaption(QStringView semimajorAxisText);
 
 } // namespace velmora::orbit
