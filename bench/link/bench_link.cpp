@@ -1,0 +1,318 @@
+// bench_link: what one host round trip costs the toolbar, against the floor of
+// a plain Unix-socket round trip between two processes, plus the state update
+// and the toolbar's start-up. Run by hand on a desktop session (or under
+// xvfb-run dbus-run-session) with velmora-zep beside this program or in
+// ZEP_STANDIN (and velmora-toolbar beside it or in VELMORA_TOOLBAR); no host
+// may be running when it starts.
+//
+//   bench_link [--calls N] [--drag-end A] [--skip-startup]
+
+#include "host/dbusautomation.h"
+#include "host/hostlink.h"
+#include "host/scenario.h"
+#include "orbit/elements.h"
+#include "orbit/numbers.h"
+#include "orbit/stateupdate.h"
+
+#include <QCoreApplication>
+#include <QDBusConnectionInterface>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <vector>
+
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using Clock = std::chrono::steady_clock;
+using namespace velmora;
+
+namespace {
+
+struct Stats {
+    double median_us = 0;
+    double p99_us = 0;
+};
+
+Stats statsOf(std::vector<double> us)
+{
+    if (us.empty())
+        return {};
+    std::sort(us.begin(), us.end());
+    const auto at = [&](double q) {
+        const size_t i = size_t(std::ceil(q * double(us.size()))) - 1;
+        return us[std::min(i, us.size() - 1)];
+    };
+    return {at(0.5), at(0.99)};
+}
+
+double microsSince(Clock::time_point t0)
+{
+    return std::chrono::duration<double, std::micro>(Clock::now() - t0).count();
+}
+
+// The echoing end of the floor measurement; forked before Qt starts threads.
+struct Echo {
+    int fd = -1;
+    pid_t pid = -1;
+};
+
+constexpr size_t kPingBytes = 100;
+
+bool readAll(int fd, char *buf, size_t n)
+{
+    while (n > 0) {
+        const ssize_t got = ::read(fd, buf, n);
+        if (got <= 0)
+            return false;
+        buf += got;
+        n -= size_t(got);
+    }
+    return true;
+}
+
+bool writeAll(int fd, const char *buf, size_t n)
+{
+    while (n > 0) {
+        const ssize_t put = ::write(fd, buf, n);
+        if (put <= 0)
+            return false;
+        buf += put;
+        n -= size_t(put);
+    }
+    return true;
+}
+
+Echo startEcho()
+{
+    int fds[2];
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, fds) != 0)
+        return {};
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::close(fds[0]);
+        std::array<char, kPingBytes> buf{};
+        while (readAll(fds[1], buf.data(), buf.size()) && writeAll(fds[1], buf.data(), buf.size())) {
+        }
+        ::_exit(0);
+    }
+    ::close(fds[1]);
+    return {fds[0], pid};
+}
+
+Stats socketFloor(const Echo &echo, int calls)
+{
+    std::array<char, kPingBytes> out{}, in{};
+    out.fill('x');
+    std::vector<double> us;
+    us.reserve(size_t(calls));
+    for (int i = 0; i < calls + calls / 10; ++i) {
+        const auto t0 = Clock::now();
+        if (!writeAll(echo.fd, out.data(), out.size()) || !readAll(echo.fd, in.data(), in.size()))
+            return {};
+        if (i >= calls / 10)  // the first tenth warms up
+            us.push_back(microsSince(t0));
+    }
+    return statsOf(std::move(us));
+}
+
+class QuietNotice : public host::UserNotice {
+public:
+    void showWarning(const QString &title, const QString &text) override
+    {
+        std::fprintf(stderr, "bench_link: %s: %s\n", qPrintable(title), qPrintable(text));
+    }
+    void endProgram() override {}
+};
+
+class Display : public orbit::OrbitDisplay {
+public:
+    QString axisText;
+    QString period;
+    QString SemimajorAxisText() const override { return axisText; }
+    void SetOrbitPeriodCaption(const QString &caption) override { period = caption; }
+};
+
+qint64 hostPid(const QString &name)
+{
+    auto *bus = QDBusConnection::sessionBus().interface();
+    if (!bus->isServiceRegistered(name))
+        return 0;
+    return bus->servicePid(name).value();
+}
+
+// Ends the host that a run started, by its own process id.
+void stopHost()
+{
+    const qint64 pid = hostPid(host::kHostClassName);
+    if (pid > 0)
+        ::kill(pid_t(pid), SIGTERM);
+    for (int i = 0; i < 500 && hostPid(host::kHostClassName) != 0; ++i)
+        QThread::msleep(10);
+}
+
+// From exec of the toolbar with no host running to the last start-up command
+// reaching the host's journal: the splash goes a few microseconds after it.
+std::vector<double> startupTimes(int runs)
+{
+    std::vector<double> ms;
+    QString toolbar = qEnvironmentVariable("VELMORA_TOOLBAR");
+    if (toolbar.isEmpty())
+        toolbar = QCoreApplication::applicationDirPath() + QStringLiteral("/velmora-toolbar");
+    if (!QFileInfo(toolbar).isExecutable()) {
+        std::fprintf(stderr, "bench_link: no %s\n", qPrintable(toolbar));
+        return ms;
+    }
+    for (int run = 0; run < runs; ++run) {
+        QTemporaryDir dir;
+        const QString journal = dir.filePath(QStringLiteral("journal"));
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("ZEP_JOURNAL"), journal);
+        QProcess process;
+        process.setProcessEnvironment(env);
+        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+
+        const auto t0 = Clock::now();
+        process.start(toolbar, {});
+        if (!process.waitForStarted()) {
+            std::fprintf(stderr, "bench_link: cannot start the toolbar\n");
+            return ms;
+        }
+        // Start-up is over when the journal has stopped growing for a while.
+        qint64 size = 0;
+        auto lastGrowth = Clock::now();
+        while (std::chrono::duration<double>(Clock::now() - lastGrowth).count() < 2.0
+               && std::chrono::duration<double>(Clock::now() - t0).count() < 30.0) {
+            const qint64 now = QFileInfo(journal).size();
+            if (now != size) {
+                size = now;
+                lastGrowth = Clock::now();
+            }
+            QThread::usleep(200);
+        }
+        if (size > 0)
+            ms.push_back(std::chrono::duration<double, std::milli>(lastGrowth - t0).count());
+        process.kill();
+        process.waitForFinished();
+        stopHost();
+    }
+    return ms;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    int calls = 20000;
+    float dragEnd = 50000;
+    bool startup = true;
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray a = argv[i];
+        if (a == "--calls" && i + 1 < argc)
+            calls = std::max(100, atoi(argv[++i]));
+        else if (a == "--drag-end" && i + 1 < argc)
+            dragEnd = float(atof(argv[++i]));
+        else if (a == "--skip-startup")
+            startup = false;
+    }
+
+    const Echo echo = startEcho();
+    QCoreApplication app(argc, argv);
+    if (hostPid(host::kHostClassName) != 0) {
+        std::fprintf(stderr, "bench_link: a host is already running; stop it first\n");
+        return 2;
+    }
+
+    if (startup) {
+        const auto times = startupTimes(5);
+        std::vector<double> us;
+        for (double t : times)
+            us.push_back(t);
+        const Stats s = statsOf(us);
+        std::printf("toolbar start-up, exec to last start-up command (%zu runs): median %.0f ms, max %.0f ms\n",
+                    times.size(), s.median_us, times.empty() ? 0.0 : *std::max_element(times.begin(), times.end()));
+    }
+
+    host::DBusAutomation bus;
+    QuietNotice notice;
+    host::HostLink link(bus, notice);
+    const auto c0 = Clock::now();
+    if (!link.ConnectToHost()) {
+        std::fprintf(stderr, "bench_link: no host: %s\n", qPrintable(link.lastError()));
+        return 1;
+    }
+    std::printf("host start and connect: %.0f ms\n", microsSince(c0) / 1000);
+    host::PrepareScenario(link);
+
+    // Round trip through the whole link, as every toolbar command takes it.
+    std::vector<double> us;
+    us.reserve(size_t(calls));
+    const QString query = QStringLiteral("GetZEPVersion /");
+    for (int i = 0; i < calls / 10; ++i)
+        link.SendHostCommand(query);
+    for (int i = 0; i < calls; ++i) {
+        const auto t0 = Clock::now();
+        if (link.SendHostCommand(query).isNull()) {
+            std::fprintf(stderr, "bench_link: command failed: %s\n", qPrintable(link.lastError()));
+            return 1;
+        }
+        us.push_back(microsSince(t0));
+    }
+    const Stats busStats = statsOf(std::move(us));
+    const Stats floor = socketFloor(echo, calls);
+    std::printf("SendHostCommand(\"GetZEPVersion /\") x %d: median %.1f us, p99 %.1f us\n", calls,
+                busStats.median_us, busStats.p99_us);
+    std::printf("Unix socket ping-pong, 100 bytes x %d: median %.1f us, p99 %.1f us\n", calls,
+                floor.median_us, floor.p99_us);
+    if (floor.median_us > 0)
+        std::printf("ratio bus/floor: median %.1fx, p99 %.1fx\n", busStats.median_us / floor.median_us,
+                    busStats.p99_us / floor.p99_us);
+
+    // One state update at a fixed orbit.
+    orbit::OrbitElements el;
+    el.SemimajorAxis = 7000;
+    const double Pi = 4 * std::atan(1.0);
+    orbit::UpdateMeanAnomaly(el, Pi);
+    Display display;
+    display.axisText = orbit::SingleToText(el.SemimajorAxis);
+    QString color = orbit::kColorWhite;
+    us.clear();
+    const int applies = std::max(100, calls / 10);
+    for (int i = 0; i < applies; ++i) {
+        const auto t0 = Clock::now();
+        orbit::ApplyOrbit(link, el, color, display);
+        us.push_back(microsSince(t0));
+    }
+    const Stats apply = statsOf(std::move(us));
+    std::printf("ApplyOrbit x %d: median %.1f us, p99 %.1f us\n", applies, apply.median_us, apply.p99_us);
+
+    // A thumb dragged across bar 0 one position at a time: each position goes
+    // through the chain that the value box runs.
+    const auto d0 = Clock::now();
+    int updates = 0;
+    for (float a = 6582; a <= dragEnd && !link.ended(); a += 1, ++updates) {
+        el.SemimajorAxis = a;
+        display.axisText = orbit::SingleToText(a);
+        orbit::UpdateMeanAnomaly(el, Pi);
+        orbit::ApplyOrbit(link, el, color, display);
+    }
+    const double seconds = microsSince(d0) / 1e6;
+    std::printf("drag across bar 0 (6582..%.0f): %d state updates in %.1f s = %.0f updates/s\n",
+                double(dragEnd), updates, seconds, updates / seconds);
+
+    ::close(echo.fd);
+    ::waitpid(echo.pid, nullptr, 0);
+    stopHost();
+    return 0;
+}
