@@ -1,7 +1,56 @@
+// velmora-toolbar: the toolbar window, attached to the host over the session bus.
+#include "host/dbusautomation.h"
+#include "host/hostlink.h"
+#include "toolbar/mainfrm.h"
+
 #include <QApplication>
+#include <QEvent>
+#include <QMessageBox>
+#include <QTimer>
+
+#include <cstdlib>
+
+namespace {
+
+// The desktop's side of the fatal path: a warning box, then the process ends
+// at once, so nothing of the toolbar runs after it.
+class MessageBoxNotice : public velmora::host::UserNotice {
+public:
+    void showWarning(const QString &title, const QString &text) override
+    {
+        QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Ok);
+        box.exec();
+    }
+    [[noreturn]] void endProgram() override { std::_Exit(EXIT_FAILURE); }
+};
+
+// Closing the toolbar ends the program, tool window or not.
+class QuitOnClose : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Close)
+            QCoreApplication::quit();
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+} // namespace
 
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    return 0;
+    QApplication::setApplicationName(QStringLiteral("velmora-toolbar"));
+
+    velmora::host::DBusAutomation automation;
+    MessageBoxNotice notice;
+    velmora::host::HostLink link(automation, notice);
+    velmora::toolbar::MainFrm frm(link);
+    QuitOnClose quitOnClose;
+    frm.installEventFilter(&quitOnClose);
+
+    // Load runs from the event loop, as a window's load event would.
+    QTimer::singleShot(0, &frm, &velmora::toolbar::MainFrm::Load);
+    return app.exec();
 }

@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPalette>
@@ -17,6 +18,7 @@
 #include <QPushButton>
 #include <QScreen>
 
+#include <algorithm>
 #include <cmath>
 
 namespace velmora::toolbar {
@@ -71,6 +73,24 @@ QComboBox *makeSelector(QWidget *parent, int x, const QString &designText)
     return combo;
 }
 
+// The window's font, shared by every control: the desktop's family at 11 px
+// (the height the rows are laid out for), narrowed as far as needed for every
+// row caption to fit its place left of the common edge.
+QFont windowFont()
+{
+    QFont font = QApplication::font();
+    font.setPixelSize(11);
+    for (int stretch = 100; stretch >= 50; --stretch) {
+        font.setStretch(stretch);
+        const QFontMetrics metrics(font);
+        const bool fits = std::all_of(std::begin(kElementLabels), std::end(kElementLabels),
+            [&](const LabelDesign &d) { return metrics.horizontalAdvance(QString::fromLatin1(d.caption)) <= d.width; });
+        if (fits)
+            break;
+    }
+    return font;
+}
+
 } // namespace
 
 MainFrm::MainFrm(host::HostLink &link, std::unique_ptr<host::KeySender> keys, QWidget *parent)
@@ -81,6 +101,7 @@ MainFrm::MainFrm(host::HostLink &link, std::unique_ptr<host::KeySender> keys, QW
     setWindowFlags(Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint
                    | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setFixedSize(kClientWidth, kClientHeight);
+    setFont(windowFont());
     const QIcon icon(QStringLiteral(":/velmora/icons/velmora-48.png"));
     if (!icon.isNull())
         setWindowIcon(icon);
