@@ -1,2 +1,55 @@
+// velmora-zep: the stand-in 3-D host that the Velmora Toolbar drives.
+//   --automation    started by a client: stay hidden until Visible is set
+//   --journal FILE  append every command and automation request to FILE
+//                   (or set ZEP_JOURNAL)
+
+#include "standin/app/hostserver.h"
+
 #include <QApplication>
-int main(int argc, char **argv) { QApplication a(argc, argv); return 0; }
+#include <QCommandLineParser>
+#include <QDBusConnection>
+
+#include <cstdio>
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("velmora-zep"));
+    QApplication::setApplicationDisplayName(QStringLiteral("ZEP"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Stand-in 3-D host for the Velmora Toolbar"));
+    parser.addHelpOption();
+    const QCommandLineOption automation(QStringLiteral("automation"),
+                                        QStringLiteral("Started by a client: stay hidden until told to show."));
+    const QCommandLineOption journal(QStringLiteral("journal"),
+                                     QStringLiteral("Append every command received to <file>."),
+                                     QStringLiteral("file"));
+    parser.addOption(automation);
+    parser.addOption(journal);
+    parser.process(app);
+
+    QString journalPath = parser.value(journal);
+    if (journalPath.isEmpty())
+        journalPath = qEnvironmentVariable("ZEP_JOURNAL");
+
+    zep::HostServer server(journalPath);
+    if (!journalPath.isEmpty() && !server.journal().isOpen())
+        std::fprintf(stderr, "velmora-zep: cannot open the journal %s: %s\n", qPrintable(journalPath),
+                     qPrintable(server.journal().errorString()));
+
+    QString why;
+    if (!server.publish(QDBusConnection::sessionBus(), &why)) {
+        std::fprintf(stderr, "velmora-zep: %s\n", qPrintable(why));
+        return 1;
+    }
+
+    const bool byClient = parser.isSet(automation);
+    server.window().setUserControl(!byClient);
+    if (!byClient)
+        server.window().show();
+
+    const int rc = app.exec();
+    server.shutdown();
+    return rc;
+}

@@ -25,6 +25,8 @@ struct GeometryItem {
     QColor color = Qt::white;
     QStringList betweenVectors;  // angles: the vectors' paths, in the given order
     astro::Vec3 fixedComponents; // user vectors "Fixed in Axes ... Cartesian x y z"
+    QString axes;                // user vectors: the axes' path, e.g. "CentralBody/Earth Inertial Axes"
+    bool userDefined = false;    // made by a VectorTool command, not built into the host
 };
 
 struct Snapshot {
@@ -33,6 +35,7 @@ struct Snapshot {
     bool scenarioOpen = false;
     QString scenarioName;
     astro::Instant start, stop, epoch;
+    astro::Instant animationStart, animationStop;
     double animationStep = 60;    // s
     double animationRate = 1;
     QString refreshMode;
@@ -53,6 +56,9 @@ struct Snapshot {
     bool hasOrbit = false;
     astro::Elements elements;      // at elementsEpoch
     astro::Instant elementsEpoch;
+    astro::Instant orbitStart, orbitStop;  // the span the state command gave
+    double orbitStep = 60;                 // s
+    QString attributeType = QStringLiteral("Basic");
     QColor satelliteColor = Qt::white;
     bool orbitLeadAll = false;
     bool dataDisplayShown = false;
@@ -68,6 +74,16 @@ struct Snapshot {
 
     // Keyed by the lower-cased path.
     QMap<QString, GeometryItem> geometry;
+
+    // The main window's bars as the commands left them; the GUI follows.
+    struct Chrome {
+        bool statusBar = true;
+        bool menuBar = true;
+        QMap<QString, bool> toolBars;  // by the bar's name as the host spells it
+    } chrome;
+
+    bool verbose = true;
+    bool acknowledge = true;
 };
 
 using SnapshotPtr = std::shared_ptr<const Snapshot>;

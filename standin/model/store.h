@@ -37,6 +37,20 @@ public:
             emit changed();
     }
 
+    // Any thread. Writers take turns: edit() gets a private copy of the current
+    // snapshot and returns whether to publish it (with the next revision).
+    template <typename Edit>
+    bool modify(Edit &&edit)
+    {
+        std::lock_guard writer(writerMutex_);
+        auto next = std::make_shared<Snapshot>(*snapshot());
+        if (!edit(*next))
+            return false;
+        ++next->revision;
+        publish(std::move(next));
+        return true;
+    }
+
     // GUI thread, before reading the snapshot for a frame.
     SnapshotPtr takeChange()
     {
@@ -48,6 +62,7 @@ signals:
     void changed();
 
 private:
+    std::mutex writerMutex_;   // serialises modify(); never held by readers
     mutable std::mutex mutex_;
     SnapshotPtr current_;
     std::atomic_bool pending_{false};

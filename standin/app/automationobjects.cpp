@@ -1,0 +1,247 @@
+#include "standin/app/automationobjects.h"
+
+#include "standin/app/hostwindow.h"
+#include "zep_adaptors.h"
+
+#include <QDBusMessage>
+#include <QMdiSubWindow>
+#include <QThread>
+
+namespace zep {
+
+// ---------------------------------------------------------------- Personality
+
+Personality::Personality(ScenarioStore &store, Journal &journal, UiPort &ui, QObject *parent)
+    : QObject(parent), interpreter_(store), journal_(journal), ui_(ui)
+{
+    new PersonalityAdaptor(this);
+}
+
+QStringList Personality::ExecuteCommand(const QString &command)
+{
+    lastThread_.store(QThread::currentThread());
+    CommandOutcome out = interpreter_.execute(command);
+    if (!out.ok) {
+        journal_.command(command, false, out.error);
+        emit refused(command, out.error);
+        if (calledFromDBus())
+            sendErrorReply(QLatin1StringView(kErrorCommandFailed), out.error);
+        return {};
+    }
+    if (out.scenarioChanged)
+        emit scenarioChanged();
+    if (out.ui.kind == UiRequest::Kind::None || !calledFromDBus()) {
+        journal_.command(command, true, out.reply.join(QStringLiteral(" | ")));
+        return out.reply;
+    }
+
+    // The widgets belong to the GUI thread: answer once it has acted, without
+    // holding this thread (or any lock) in the meantime.
+    setDelayedReply(true);
+    const QDBusMessage call = message();
+    QDBusConnection bus = connection();
+    Journal *journal = &journal_;
+    ui_.carryOut(out.ui, [call, bus, journal, command, reply = out.reply](const QString &error) mutable {
+        if (error.isEmpty()) {
+            journal->command(command, true, reply.join(QStringLiteral(" | ")));
+            bus.send(call.createReply(QVariant::fromValue(reply)));
+        } else {
+            journal->command(command, false, error);
+            bus.send(call.createErrorReply(QLatin1StringView(kErrorCommandFailed), error));
+        }
+    });
+    return {};
+}
+
+// --------------------------------------------------------------- WindowObject
+
+WindowObject::WindowObject(HostWindow &host, QMdiSubWindow *window, Journal &journal, QObject *parent)
+    : QObject(parent), host_(host), window_(window), journal_(journal)
+{
+    lastCaption_ = window ? window->windowTitle() : QString();
+    new WindowAdaptor(this);
+}
+
+bool WindowObject::gone() const
+{
+    if (window_ && host_.isDocumentWindow(window_))
+        return false;
+    // Only a method call can carry an error; property reads of a window in
+    // the middle of closing get an empty value, later ones the retired path.
+    if (calledFromDBus())
+        sendErrorReply(QLatin1StringView(kErrorNoSuchWindow),
+                       QStringLiteral("the window \"%1\" was closed").arg(lastCaption_));
+    return true;
+}
+
+QString WindowObject::caption() const
+{
+    if (gone())
+        return {};
+    return window_->windowTitle();
+}
+
+int WindowObject::windowState() const
+{
+    if (gone())
+        return 0;
+    return HostWindow::stateCode(window_->windowState());
+}
+
+void WindowObject::setWindowState(int state)
+{
+    if (gone())
+        return;
+    journal_.event(QStringLiteral("window"), QStringLiteral("%1 WindowState %2").arg(window_->windowTitle()).arg(state));
+    const QString why = host_.setDocumentWindowState(window_, state);
+    if (!why.isEmpty())
+        journal_.event(QStringLiteral("window"), QStringLiteral("ignored: ") + why);
+}
+
+void WindowObject::Close()
+{
+    if (gone())
+        return;
+    lastCaption_ = window_->windowTitle();
+    journal_.event(QStringLiteral("window"), QStringLiteral("%1 Close").arg(lastCaption_));
+    host_.closeDocumentWindow(window_);
+    emit closed();
+}
+
+// ------------------------------------------------------------- RetiredWindow
+
+RetiredWindow::RetiredWindow(QString caption, QObject *parent) : QDBusVirtualObject(parent), caption_(std::move(caption))
+{
+}
+
+bool RetiredWindow::handleMessage(const QDBusMessage &message, const QDBusConnection &connection)
+{
+    if (message.type() != QDBusMessage::MethodCallMessage)
+        return false;
+    QDBusConnection(connection).send(message.createErrorReply(
+        QLatin1StringView(kErrorNoSuchWindow), QStringLiteral("the window \"%1\" was closed").arg(caption_)));
+    return true;
+}
+
+QString RetiredWindow::introspect(const QString &) const
+{
+    return {};
+}
+
+// -------------------------------------------------------------- WindowsObject
+
+WindowsObject::WindowsObject(HostWindow &host, Journal &journal, QDBusConnection bus, QObject *parent)
+    : QObject(parent), host_(host), journal_(journal), bus_(bus)
+{
+    new WindowsAdaptor(this);
+}
+
+int WindowsObject::count() const
+{
+    return int(host_.documentWindows().size());
+}
+
+QDBusObjectPath WindowsObject::Item(int index)
+{
+    const QList<QMdiSubWindow *> windows = host_.documentWindows();
+    if (index < 0 || index >= windows.size()) {
+        sendErrorReply(QLatin1StringView(kErrorInvalidIndex),
+                       windows.isEmpty() ? QStringLiteral("no window at index %1: the host has no windows").arg(index)
+                                         : QStringLiteral("no window at index %1 (the host has %2, indexes 0 to %3)")
+                                               .arg(index)
+                                               .arg(windows.size())
+                                               .arg(windows.size() - 1));
+        return QDBusObjectPath(path());
+    }
+    QMdiSubWindow *window = windows.at(index);
+    const quint32 id = host_.windowId(window);
+    const QString objectPath = QStringLiteral("%1/%2").arg(path()).arg(id);
+    if (!objects_.contains(id)) {
+        auto *object = new WindowObject(host_, window, journal_, this);
+        objects_.insert(id, object);
+        bus_.registerObject(objectPath, object);
+        connect(object, &WindowObject::closed, this, [this, id] { retire(id); });
+        connect(window, &QObject::destroyed, this, [this, id] { retire(id); });
+    }
+    return QDBusObjectPath(objectPath);
+}
+
+void WindowsObject::retire(quint32 id)
+{
+    WindowObject *object = objects_.value(id);
+    if (!object)
+        return;
+    objects_.insert(id, nullptr);  // ids are never reused: keep the slot
+    const QString objectPath = QStringLiteral("%1/%2").arg(path()).arg(id);
+    bus_.unregisterObject(objectPath);
+    auto *retired = new RetiredWindow(object->lastCaption(), this);
+    bus_.registerVirtualObject(objectPath, retired, QDBusConnection::SingleNode);
+    object->deleteLater();
+}
+
+void WindowsObject::Arrange(int arrangeStyle)
+{
+    journal_.event(QStringLiteral("app"), QStringLiteral("Arrange %1").arg(arrangeStyle));
+    const QString why = host_.arrange(arrangeStyle);
+    if (!why.isEmpty())
+        sendErrorReply(QLatin1StringView(kErrorCommandFailed), why);
+}
+
+// ---------------------------------------------------------- ApplicationObject
+
+ApplicationObject::ApplicationObject(HostWindow &host, Journal &journal, QObject *parent)
+    : QObject(parent), host_(host), journal_(journal)
+{
+    new ApplicationAdaptor(this);
+}
+
+bool ApplicationObject::userControl() const
+{
+    return host_.userControl();
+}
+
+void ApplicationObject::setUserControl(bool on)
+{
+    journal_.event(QStringLiteral("app"), QStringLiteral("UserControl %1").arg(on ? "true" : "false"));
+    host_.setUserControl(on);
+}
+
+bool ApplicationObject::visible() const
+{
+    return host_.isVisible();
+}
+
+void ApplicationObject::setVisible(bool on)
+{
+    journal_.event(QStringLiteral("app"), QStringLiteral("Visible %1").arg(on ? "true" : "false"));
+    host_.setVisible(on);
+}
+
+int ApplicationObject::windowState() const
+{
+    return HostWindow::stateCode(host_.windowState());
+}
+
+void ApplicationObject::setWindowState(int state)
+{
+    journal_.event(QStringLiteral("app"), QStringLiteral("WindowState %1").arg(state));
+    const QString why = host_.setMainWindowState(state);
+    if (!why.isEmpty())
+        journal_.event(QStringLiteral("app"), QStringLiteral("ignored: ") + why);
+}
+
+void ApplicationObject::Activate()
+{
+    journal_.event(QStringLiteral("app"), QStringLiteral("Activate"));
+    host_.activateHost();
+}
+
+void ApplicationObject::SendKeys(const QString &keys)
+{
+    journal_.event(QStringLiteral("app"), QStringLiteral("SendKeys %1").arg(keys));
+    const QString why = host_.sendKeys(keys);
+    if (!why.isEmpty())
+        sendErrorReply(QLatin1StringView(kErrorCommandFailed), why);
+}
+
+} // namespace zep

@@ -1,0 +1,156 @@
+#pragma once
+// The objects behind the host's bus contract (ZEP.Application.xml). The
+// generated adaptors call into these by member name.
+//
+// Personality lives on the command thread and answers there; the others live
+// on the GUI thread because every member touches a widget.
+//
+// Numbers the contract leaves to the host:
+//   window state  1 = normal (restored), 2 = minimised, 3 = maximised
+//   arrange style 1 = cascade, 2 = tiled side by side
+
+#include "standin/model/interpreter.h"
+#include "standin/model/journal.h"
+
+#include <QDBusConnection>
+#include <QDBusContext>
+#include <QDBusObjectPath>
+#include <QDBusVirtualObject>
+#include <QHash>
+#include <QObject>
+#include <QPointer>
+
+#include <atomic>
+#include <functional>
+
+#include <QMdiSubWindow>
+
+namespace zep {
+
+class HostWindow;
+
+inline constexpr char kBusName[] = "ZEP.Application";
+inline constexpr char kErrorCommandFailed[] = "ZEP.Error.CommandFailed";
+inline constexpr char kErrorInvalidIndex[] = "ZEP.Error.InvalidIndex";
+inline constexpr char kErrorNoSuchWindow[] = "ZEP.Error.NoSuchWindow";
+
+// How the command thread has the GUI carry out a request; done() may be
+// called from any thread, with an empty text on success.
+class UiPort {
+public:
+    virtual ~UiPort() = default;
+    virtual void carryOut(const UiRequest &request, std::function<void(const QString &error)> done) = 0;
+};
+
+class Personality : public QObject, protected QDBusContext {
+    Q_OBJECT
+public:
+    Personality(ScenarioStore &store, Journal &journal, UiPort &ui, QObject *parent = nullptr);
+
+    // The thread that served the last ExecuteCommand call.
+    QThread *lastCallThread() const { return lastThread_.load(); }
+
+public slots:
+    QStringList ExecuteCommand(const QString &command);
+
+signals:
+    void scenarioChanged();
+    void refused(const QString &command, const QString &why);
+
+private:
+    CommandInterpreter interpreter_;
+    Journal &journal_;
+    UiPort &ui_;
+    std::atomic<QThread *> lastThread_{nullptr};
+};
+
+class WindowObject : public QObject, protected QDBusContext {
+    Q_OBJECT
+    Q_PROPERTY(QString Caption READ caption)
+    Q_PROPERTY(int WindowState READ windowState WRITE setWindowState)
+public:
+    WindowObject(HostWindow &host, QMdiSubWindow *window, Journal &journal, QObject *parent = nullptr);
+
+    QString caption() const;
+    int windowState() const;
+    void setWindowState(int state);
+    QString lastCaption() const { return window_ ? window_->windowTitle() : lastCaption_; }
+
+public slots:
+    void Close();
+
+signals:
+    void closed();
+
+private:
+    bool gone() const;
+
+    HostWindow &host_;
+    QPointer<QMdiSubWindow> window_;
+    QString lastCaption_;
+    Journal &journal_;
+};
+
+// What answers at the path of a closed window: NoSuchWindow to every call.
+// Ids are never reused, so the path stays retired for the host's life.
+class RetiredWindow : public QDBusVirtualObject {
+public:
+    explicit RetiredWindow(QString caption, QObject *parent = nullptr);
+    bool handleMessage(const QDBusMessage &message, const QDBusConnection &connection) override;
+    QString introspect(const QString &path) const override;
+
+private:
+    const QString caption_;
+};
+
+class WindowsObject : public QObject, protected QDBusContext {
+    Q_OBJECT
+    Q_PROPERTY(int Count READ count)
+public:
+    WindowsObject(HostWindow &host, Journal &journal, QDBusConnection bus, QObject *parent = nullptr);
+
+    int count() const;
+    static QString path() { return QStringLiteral("/Application/Windows"); }
+
+public slots:
+    QDBusObjectPath Item(int index);
+    void Arrange(int arrangeStyle);
+
+private:
+    void retire(quint32 id);
+
+    HostWindow &host_;
+    Journal &journal_;
+    QDBusConnection bus_;
+    QHash<quint32, WindowObject *> objects_;  // null once retired
+};
+
+class ApplicationObject : public QObject, protected QDBusContext {
+    Q_OBJECT
+    Q_PROPERTY(QDBusObjectPath Personality READ personality)
+    Q_PROPERTY(QDBusObjectPath Windows READ windows)
+    Q_PROPERTY(bool UserControl READ userControl WRITE setUserControl)
+    Q_PROPERTY(bool Visible READ visible WRITE setVisible)
+    Q_PROPERTY(int WindowState READ windowState WRITE setWindowState)
+public:
+    ApplicationObject(HostWindow &host, Journal &journal, QObject *parent = nullptr);
+
+    QDBusObjectPath personality() const { return QDBusObjectPath(QStringLiteral("/Application/Personality")); }
+    QDBusObjectPath windows() const { return QDBusObjectPath(WindowsObject::path()); }
+    bool userControl() const;
+    void setUserControl(bool on);
+    bool visible() const;
+    void setVisible(bool on);
+    int windowState() const;
+    void setWindowState(int state);
+
+public slots:
+    void Activate();
+    void SendKeys(const QString &keys);
+
+private:
+    HostWindow &host_;
+    Journal &journal_;
+};
+
+} // namespace zep

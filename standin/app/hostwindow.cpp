@@ -1,0 +1,464 @@
+#include "standin/app/hostwindow.h"
+
+#include "standin/view/earthview.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QKeySequence>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QStatusBar>
+#include <QTextBrowser>
+#include <QToolBar>
+#include <QTreeWidget>
+
+namespace zep {
+
+namespace {
+
+const char kIdProperty[] = "zepWindowId";
+constexpr int kAnimationTickMs = 40;
+
+std::optional<Qt::WindowState> stateFromCode(int code)
+{
+    switch (code) {
+    case 1: return Qt::WindowNoState;
+    case 2: return Qt::WindowMinimized;
+    case 3: return Qt::WindowMaximized;
+    default: return std::nullopt;
+    }
+}
+
+QString badState(int code)
+{
+    return QStringLiteral("window state %1 is not 1 (normal), 2 (minimised) or 3 (maximised)").arg(code);
+}
+
+QString welcomePage()
+{
+    return QStringLiteral(
+        "<h2>Welcome to ZEP</h2>"
+        "<p>This is the Velmora stand-in host: a 3-D orbit viewer that the Velmora Toolbar "
+        "drives over the session bus.</p>"
+        "<p>Open a scenario with the command <tt>New / Scenario NAME</tt>; its 3-D window shows the "
+        "Earth, the satellite and its orbit. The <b>Animation</b> tool bar plays the scenario time.</p>"
+        "<p>View menu: <b>1</b> resets the camera, <b>4</b> shows every bar and tiles the windows.</p>");
+}
+
+} // namespace
+
+HostWindow::HostWindow(ScenarioStore &store, AnimationClock &clock, Journal &journal, QWidget *parent)
+    : QMainWindow(parent), store_(store), clock_(clock), journal_(journal)
+{
+    setWindowTitle(QStringLiteral("ZEP"));
+    setObjectName(QStringLiteral("ZEPMainWindow"));
+    resize(1280, 1024);
+
+    area_ = new QMdiArea(this);
+    area_->setObjectName(QStringLiteral("DocumentArea"));
+    setCentralWidget(area_);
+
+    buildMenus();
+    buildToolBars();
+
+    timeLabel_ = new QLabel(this);
+    statusBar()->addPermanentWidget(timeLabel_);
+    statusBar()->showMessage(tr("Ready"));
+
+    browser_ = new QTreeWidget;
+    browser_->setHeaderLabel(tr("Objects"));
+    addDocument(browser_, QStringLiteral("Object Browser"));
+
+    messages_ = new QPlainTextEdit;
+    messages_->setReadOnly(true);
+    messages_->setMaximumBlockCount(500);
+    messages_->appendPlainText(tr("ZEP stand-in host ready."));
+    addDocument(messages_, QStringLiteral("Messages"));
+
+    auto *welcome = new QTextBrowser;
+    welcome->setHtml(welcomePage());
+    addDocument(welcome, QStringLiteral("HTML Viewer - Welcome"));
+    area_->tileSubWindows();
+
+    animationTimer_.setInterval(kAnimationTickMs);
+    connect(&animationTimer_, &QTimer::timeout, this, &HostWindow::stepForward);
+    connect(&clock_, &AnimationClock::timeChanged, this, &HostWindow::updateTimeLabel);
+    refreshScenario();
+}
+
+HostWindow::~HostWindow() = default;
+
+void HostWindow::buildMenus()
+{
+    QMenu *file = menuBar()->addMenu(tr("&File"));
+    file->addAction(tr("E&xit"), this, &QWidget::close);
+
+    viewMenu_ = menuBar()->addMenu(tr("&View"));
+    viewMenu_->setObjectName(QStringLiteral("ViewMenu"));
+    QAction *reset = viewMenu_->addAction(tr("&1 Reset view"), this, [this] {
+        journal_.event(QStringLiteral("menu"), QStringLiteral("Reset view"));
+        resetView();
+    });
+    reset->setObjectName(QStringLiteral("ResetViewAction"));
+    QAction *tidy = viewMenu_->addAction(tr("&4 Show all bars and tile"), this, [this] {
+        journal_.event(QStringLiteral("menu"), QStringLiteral("Show all bars and tile"));
+        showAllAndTile();
+    });
+    tidy->setObjectName(QStringLiteral("ShowAllAction"));
+
+    QMenu *window = menuBar()->addMenu(tr("&Window"));
+    window->addAction(tr("&Tile"), this, [this] { area_->tileSubWindows(); });
+    window->addAction(tr("&Cascade"), this, [this] { area_->cascadeSubWindows(); });
+}
+
+void HostWindow::buildToolBars()
+{
+    for (const QString &name : hostToolBarNames()) {
+        QToolBar *bar = addToolBar(name);
+        bar->setObjectName(name);
+        toolBars_.append(bar);
+    }
+    QToolBar *standard = toolBar(QStringLiteral("Standard"));
+    standard->addAction(tr("Tile"), this, [this] { area_->tileSubWindows(); });
+    standard->addAction(tr("Cascade"), this, [this] { area_->cascadeSubWindows(); });
+
+    QToolBar *animation = toolBar(QStringLiteral("Animation"));
+    animation->addAction(style()->standardIcon(QStyle::SP_MediaSkipBackward), tr("Reset"), this,
+                         &HostWindow::resetClock);
+    animation->addAction(style()->standardIcon(QStyle::SP_MediaPlay), tr("Play"), this, &HostWindow::play);
+    animation->addAction(style()->standardIcon(QStyle::SP_MediaPause), tr("Pause"), this, &HostWindow::pause);
+    animation->addAction(style()->standardIcon(QStyle::SP_MediaSeekForward), tr("Step"), this,
+                         &HostWindow::stepForward);
+
+    QToolBar *view = toolBar(QStringLiteral("View"));
+    view->addAction(tr("Reset view"), this, &HostWindow::resetView);
+}
+
+QToolBar *HostWindow::toolBar(const QString &name) const
+{
+    for (QToolBar *bar : toolBars_) {
+        if (bar->objectName() == name)
+            return bar;
+    }
+    return nullptr;
+}
+
+QMdiSubWindow *HostWindow::addDocument(QWidget *content, const QString &caption)
+{
+    QMdiSubWindow *window = area_->addSubWindow(content);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->setWindowTitle(caption);
+    window->setProperty(kIdProperty, nextWindowId_++);
+    window->show();
+    return window;
+}
+
+QList<QMdiSubWindow *> HostWindow::documentWindows() const
+{
+    QList<QMdiSubWindow *> windows;
+    for (QMdiSubWindow *window : area_->subWindowList(QMdiArea::CreationOrder)) {
+        if (window->property("zepClosing").toBool())
+            continue;
+        windows.append(window);
+    }
+    return windows;
+}
+
+bool HostWindow::isDocumentWindow(QMdiSubWindow *window) const
+{
+    return window && documentWindows().contains(window);
+}
+
+quint32 HostWindow::windowId(QMdiSubWindow *window) const
+{
+    return window ? window->property(kIdProperty).toUInt() : 0;
+}
+
+QString HostWindow::setDocumentWindowState(QMdiSubWindow *window, int state)
+{
+    const auto wanted = stateFromCode(state);
+    if (!wanted)
+        return badState(state);
+    switch (*wanted) {
+    case Qt::WindowMinimized: window->showMinimized(); break;
+    case Qt::WindowMaximized: window->showMaximized(); break;
+    default: window->showNormal(); break;
+    }
+    return {};
+}
+
+void HostWindow::closeDocumentWindow(QMdiSubWindow *window)
+{
+    // Gone from the list at once, whatever the deferred deletion does.
+    window->setProperty("zepClosing", true);
+    if (window == scenarioWindow_)
+        scenarioWindow_.clear();
+    window->close();
+}
+
+QString HostWindow::arrange(int style)
+{
+    switch (style) {
+    case 1: area_->cascadeSubWindows(); return {};
+    case 2: area_->tileSubWindows(); return {};
+    default:
+        return QStringLiteral("arrange style %1 is not 1 (cascade) or 2 (tiled side by side)").arg(style);
+    }
+}
+
+int HostWindow::stateCode(Qt::WindowStates states)
+{
+    if (states & Qt::WindowMaximized)
+        return 3;
+    if (states & Qt::WindowMinimized)
+        return 2;
+    return 1;
+}
+
+QString HostWindow::setMainWindowState(int state)
+{
+    const auto wanted = stateFromCode(state);
+    if (!wanted)
+        return badState(state);
+    // A hidden host keeps its state for when it is shown.
+    setWindowState((windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized)) | *wanted);
+    return {};
+}
+
+void HostWindow::activateHost()
+{
+    // Bringing the host to the front means showing it if it was hidden.
+    if (isMinimized())
+        showNormal();
+    show();
+    raise();
+    activateWindow();
+}
+
+QString HostWindow::sendKeys(const QString &keys)
+{
+    struct Key {
+        bool alt;
+        QChar c;
+    };
+    QList<Key> sequence;
+    for (qsizetype i = 0; i < keys.size(); ++i) {
+        bool alt = false;
+        if (keys.at(i) == u'%') {
+            alt = true;
+            if (++i == keys.size())
+                return QStringLiteral("\"%\" must be followed by the key to press with Alt");
+        }
+        const QChar c = keys.at(i);
+        if (c.unicode() < 0x20 || c.unicode() > 0x7e)
+            return QStringLiteral("key %1 at position %2 cannot be typed (printable ASCII only)")
+                .arg(int(c.unicode()))
+                .arg(i + 1);
+        sequence.append({alt, c});
+    }
+    if (sequence.isEmpty())
+        return QStringLiteral("no keys to type");
+
+    for (const Key &key : sequence) {
+        const QChar upper = key.c.toUpper();
+        const int code = upper.isLetterOrNumber() ? upper.unicode() : key.c.unicode();
+        const QKeySequence mnemonic(Qt::ALT | Qt::Key(code));
+        if (key.alt && menuBar()->isVisible()) {
+            // The menu bar answers Alt and a title's underlined letter.
+            QAction *title = nullptr;
+            for (QAction *action : menuBar()->actions()) {
+                if (action->menu() && QKeySequence::mnemonic(action->text()) == mnemonic)
+                    title = action;
+            }
+            if (title) {
+                menuBar()->setActiveAction(title);
+                armedMenu_ = title->menu();
+                continue;
+            }
+        }
+        if (!key.alt && armedMenu_) {
+            // An open menu takes a plain key as the underlined character of an item.
+            QPointer<QMenu> menu = armedMenu_;
+            armedMenu_.clear();
+            QAction *item = nullptr;
+            for (QAction *action : menu->actions()) {
+                if (action->isEnabled() && QKeySequence::mnemonic(action->text()) == mnemonic)
+                    item = action;
+            }
+            menu->hide();
+            if (item)
+                item->trigger();
+            continue;
+        }
+        armedMenu_.clear();
+        QWidget *target = QApplication::focusWidget() ? QApplication::focusWidget() : this;
+        const Qt::KeyboardModifiers modifiers = key.alt ? Qt::AltModifier : Qt::NoModifier;
+        QKeyEvent press(QEvent::KeyPress, code, modifiers, QString(key.c));
+        QKeyEvent release(QEvent::KeyRelease, code, modifiers, QString(key.c));
+        QApplication::sendEvent(target, &press);
+        QApplication::sendEvent(target, &release);
+    }
+    return {};
+}
+
+void HostWindow::carryOut(const UiRequest &request, std::function<void(const QString &)> done)
+{
+    QMetaObject::invokeMethod(
+        this, [this, request, done = std::move(done)] { done(applyUi(request)); }, Qt::QueuedConnection);
+}
+
+QString HostWindow::applyUi(const UiRequest &request)
+{
+    switch (request.kind) {
+    case UiRequest::Kind::None:
+        return {};
+    case UiRequest::Kind::OpenScenarioWindow:
+        openScenarioWindow();
+        refreshScenario();
+        return {};
+    case UiRequest::Kind::StatusBar:
+        statusBar()->setVisible(request.show);
+        return {};
+    case UiRequest::Kind::MenuBar:
+        menuBar()->setVisible(request.show);
+        return {};
+    case UiRequest::Kind::ToolBar:
+        for (QToolBar *bar : toolBars_) {
+            if (request.toolBar == u'*' || bar->objectName() == request.toolBar)
+                bar->setVisible(request.show);
+        }
+        return {};
+    }
+    return QStringLiteral("the host cannot carry out this request");
+}
+
+void HostWindow::openScenarioWindow()
+{
+    if (scenarioWindow_)
+        return;
+    QWidget *view = createEarthView(store_, clock_);
+    view->setMinimumSize(320, 240);
+    scenarioWindow_ = addDocument(view, QStringLiteral("3D Graphics 1 - Earth"));
+    scenarioWindow_->resize(800, 600);
+    area_->setActiveSubWindow(scenarioWindow_);
+}
+
+void HostWindow::refreshScenario()
+{
+    const SnapshotPtr s = store_.snapshot();
+    if (s->scenarioOpen) {
+        const double now = clock_.now().seconds;
+        if (!clockSet_ || now < s->animationStart.seconds || now > s->animationStop.seconds) {
+            clockSet_ = true;
+            clock_.setNow(s->animationStart);
+        }
+    }
+    updateTimeLabel();
+
+    browser_->clear();
+    if (!s->scenarioOpen)
+        return;
+    auto *scenario = new QTreeWidgetItem(browser_, {QStringLiteral("Scenario/") + s->scenarioName});
+    if (s->hasSatellite)
+        new QTreeWidgetItem(scenario, {QStringLiteral("Satellite/") + s->satelliteName});
+    auto *tools = new QTreeWidgetItem(scenario, {tr("Vectors, axes and angles")});
+    for (const GeometryItem &item : s->geometry)
+        new QTreeWidgetItem(tools, {item.path});
+    browser_->expandAll();
+}
+
+void HostWindow::noteRefusal(const QString &command, const QString &why)
+{
+    messages_->appendPlainText(tr("Refused: %1 (%2)").arg(Journal::printable(command), why));
+}
+
+void HostWindow::resetView()
+{
+    store_.modify([](Snapshot &s) {
+        ++s.viewer.serial;  // the view re-places its camera on a new serial
+        return true;
+    });
+}
+
+void HostWindow::setAllBarsVisible()
+{
+    for (QToolBar *bar : toolBars_)
+        bar->setVisible(true);
+    menuBar()->setVisible(true);
+    statusBar()->setVisible(true);
+    store_.modify([](Snapshot &s) {
+        s.chrome.menuBar = true;
+        s.chrome.statusBar = true;
+        for (const QString &name : hostToolBarNames())
+            s.chrome.toolBars[name] = true;
+        return true;
+    });
+}
+
+void HostWindow::showAllAndTile()
+{
+    setAllBarsVisible();
+    area_->tileSubWindows();
+}
+
+void HostWindow::play()
+{
+    if (!store_.snapshot()->scenarioOpen)
+        return;
+    clock_.setPlaying(true);
+    animationTimer_.start();
+}
+
+void HostWindow::pause()
+{
+    animationTimer_.stop();
+    clock_.setPlaying(false);
+}
+
+void HostWindow::stepForward()
+{
+    const SnapshotPtr s = store_.snapshot();
+    if (!s->scenarioOpen)
+        return;
+    const double next = clock_.now().seconds + s->animationStep;
+    if (next >= s->animationStop.seconds) {
+        clock_.setNow(s->animationStop);
+        pause();
+        return;
+    }
+    clock_.setNow(astro::Instant{next});
+}
+
+void HostWindow::resetClock()
+{
+    const SnapshotPtr s = store_.snapshot();
+    if (s->scenarioOpen)
+        clock_.setNow(s->animationStart);
+}
+
+void HostWindow::updateTimeLabel()
+{
+    const SnapshotPtr s = store_.snapshot();
+    timeLabel_->setText(s->scenarioOpen ? QString::fromStdString(astro::formatDate(clock_.now()))
+                                        : tr("No scenario"));
+}
+
+void HostWindow::closeEvent(QCloseEvent *event)
+{
+    // While an automation client holds the host, closing only hides it.
+    if (!userControl_) {
+        hide();
+        event->ignore();
+        return;
+    }
+    pause();
+    event->accept();
+}
+
+} // namespace zep

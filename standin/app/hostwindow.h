@@ -1,0 +1,102 @@
+#pragma once
+// The host's main window: menu bar, tool bars, status bar and a document area
+// holding the auxiliary windows and the scenario's 3-D window. GUI thread only.
+//
+// The "View" menu (Alt+V) is what a hand-over types into:
+//   "&1 Reset view"            puts the 3-D camera back where the last
+//                              ViewerPosition command placed it;
+//   "&4 Show all bars and tile" shows every tool bar, the menu bar and the
+//                              status bar, and tiles the document windows.
+
+#include "standin/app/automationobjects.h"
+#include "standin/model/clock.h"
+#include "standin/model/journal.h"
+#include "standin/model/store.h"
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QTimer>
+
+class QLabel;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class QPlainTextEdit;
+class QToolBar;
+class QTreeWidget;
+
+namespace zep {
+
+class HostWindow : public QMainWindow, public UiPort {
+    Q_OBJECT
+public:
+    HostWindow(ScenarioStore &store, AnimationClock &clock, Journal &journal, QWidget *parent = nullptr);
+    ~HostWindow() override;
+
+    void carryOut(const UiRequest &request, std::function<void(const QString &error)> done) override;
+
+    // Document windows in creation order, as the bus numbers them.
+    QList<QMdiSubWindow *> documentWindows() const;
+    bool isDocumentWindow(QMdiSubWindow *window) const;
+    quint32 windowId(QMdiSubWindow *window) const;
+    QString setDocumentWindowState(QMdiSubWindow *window, int state);
+    void closeDocumentWindow(QMdiSubWindow *window);
+    QString arrange(int style);
+
+    QString setMainWindowState(int state);
+    void activateHost();
+    // "%v4": Alt+V, then 4. Empty text on success, else why the keys were refused.
+    QString sendKeys(const QString &keys);
+
+    bool userControl() const { return userControl_; }
+    void setUserControl(bool on) { userControl_ = on; }
+
+    // 1 normal, 2 minimised, 3 maximised (maximised wins over minimised).
+    static int stateCode(Qt::WindowStates states);
+
+    QMdiArea *documentArea() const { return area_; }
+    QToolBar *toolBar(const QString &name) const;
+    QMenu *viewMenu() const { return viewMenu_; }
+    QMdiSubWindow *scenarioWindow() const { return scenarioWindow_; }
+
+public slots:
+    void refreshScenario();
+    void noteRefusal(const QString &command, const QString &why);
+    void resetView();
+    void showAllAndTile();
+
+    void play();
+    void pause();
+    void stepForward();
+    void resetClock();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    QMdiSubWindow *addDocument(QWidget *content, const QString &caption);
+    QString applyUi(const UiRequest &request);
+    void openScenarioWindow();
+    void buildMenus();
+    void buildToolBars();
+    void updateTimeLabel();
+    void setAllBarsVisible();
+
+    ScenarioStore &store_;
+    AnimationClock &clock_;
+    Journal &journal_;
+    QMdiArea *area_ = nullptr;
+    QMenu *viewMenu_ = nullptr;
+    QPointer<QMenu> armedMenu_;
+    QList<QToolBar *> toolBars_;
+    QTreeWidget *browser_ = nullptr;
+    QPlainTextEdit *messages_ = nullptr;
+    QLabel *timeLabel_ = nullptr;
+    QPointer<QMdiSubWindow> scenarioWindow_;
+    QTimer animationTimer_;
+    quint32 nextWindowId_ = 1;
+    bool userControl_ = false;
+    bool clockSet_ = false;
+};
+
+} // namespace zep

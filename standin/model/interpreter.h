@@ -1,0 +1,70 @@
+#pragma once
+// The host's command object without any widget: it reads one command line,
+// changes the scenario through the store, and says what the GUI has to do.
+// One thread at a time calls execute() (the command thread in the host).
+
+#include "standin/model/store.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace zep {
+
+// The main window's tool bars, by the names the commands use.
+const QStringList &hostToolBarNames();
+
+// What a command asks of the widgets after the model accepted it.
+struct UiRequest {
+    enum class Kind { None, OpenScenarioWindow, StatusBar, MenuBar, ToolBar };
+    Kind kind = Kind::None;
+    bool show = true;
+    QString toolBar;  // Kind::ToolBar: a name of hostToolBarNames(), or "*" for all
+};
+
+struct CommandOutcome {
+    bool ok = false;
+    QStringList reply;
+    QString error;          // when !ok: why, in plain words
+    UiRequest ui;           // carry out on the GUI thread before replying
+    bool scenarioChanged = false;  // objects, span, animation or epoch: the GUI catches up
+};
+
+class CommandInterpreter {
+public:
+    explicit CommandInterpreter(ScenarioStore &store);
+
+    CommandOutcome execute(const QString &line);
+
+    static QString versionText();
+
+private:
+    struct Call;
+    using Handler = CommandOutcome (CommandInterpreter::*)(Call &);
+
+    CommandOutcome checkScenario(Call &);
+    CommandOutcome getVersion(Call &);
+    CommandOutcome newObject(Call &);
+    CommandOutcome setTimePeriod(Call &);
+    CommandOutcome animate(Call &);
+    CommandOutcome setEpoch(Call &);
+    CommandOutcome visualObject(Call &);
+    CommandOutcome application(Call &);
+    CommandOutcome connectionControl(Call &);
+    CommandOutcome getTimePeriod(Call &);
+    CommandOutcome getEpoch(Call &);
+    CommandOutcome setState(Call &);
+    CommandOutcome graphics(Call &);
+    CommandOutcome vectorTool(Call &);
+
+    CommandOutcome grids(Call &);
+    CommandOutcome annotation(Call &);
+    CommandOutcome pass(Call &);
+    CommandOutcome dataDisplay(Call &);
+    CommandOutcome view(Call &);
+    CommandOutcome viewerPosition(Call &);
+    CommandOutcome vectorGeometry(Call &);
+
+    ScenarioStore &store_;
+};
+
+} // namespace zep
