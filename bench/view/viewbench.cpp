@@ -44,6 +44,7 @@ int main(int argc, char **argv)
     cli.addOption({"elements", "a_km,e,i,argp,raan,M in degrees.", "list", "6582,0,0,0,0,0"});
     cli.addOption({"color", "Satellite colour.", "name", "white"});
     cli.addOption({"viewer", "lat,lon,range_m.", "list", "30,0,100000000"});
+    cli.addOption({"samples", "Multisampling of the view (default: the view's own).", "n"});
     cli.addOption({"hours", "Scenario time after the start.", "h", "0"});
     cli.process(app);
 
@@ -82,6 +83,11 @@ int main(int argc, char **argv)
     zep::EarthView view(store, clock);
     view.setWindowTitle(QStringLiteral("3D Graphics 1 - Earth"));
     view.resize(wh.value(0).toInt(), wh.value(1).toInt());
+    if (cli.isSet("samples")) {
+        QSurfaceFormat f = zep::EarthView::surfaceFormat();
+        f.setSamples(cli.value("samples").toInt());
+        view.setFormat(f);
+    }
     view.show();
 
     if (cli.isSet("screenshot")) {

@@ -8,6 +8,7 @@
 
 #include <QOpenGLWidget>
 #include <QPointF>
+#include <QStringList>
 #include <QSurfaceFormat>
 
 #include <memory>
@@ -25,7 +26,7 @@ public:
     // the "offscreen" platform, where QOpenGLWidget cannot work: do not create
     // an EarthView then (createEarthView() below does that check).
     static bool openGLAvailable();
-    // OpenGL 3.3 core, depth buffer, 4x multisampling.
+    // OpenGL 3.3 core with a depth buffer.
     static QSurfaceFormat surfaceFormat();
 
     // For tests and the camera: where a point of the Earth-inertial frame lands on the widget.
@@ -35,6 +36,9 @@ public:
     // False when the context could not be made or the shaders failed: the view
     // then draws nothing.
     bool rendererReady() const;
+    // What the last frame said, in words, about aids that the orbit leaves
+    // undefined ("Line of Nodes: undefined (i = 0)").
+    QStringList undefinedAidNotes() const;
 
 signals:
     void frameDrawn(double milliseconds);
