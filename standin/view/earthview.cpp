@@ -493,12 +493,13 @@ void EarthView::Private::buildLines(const Scene &s, std::vector<float> &verts, s
             notes << QStringLiteral("%1: undefined (needs two vectors)").arg(name);
             continue;
         }
-        QString why;
-        const std::optional<Vec3> a = direction(item.betweenVectors[0], &why);
-        const std::optional<Vec3> b = direction(item.betweenVectors[1], &why);
-        const std::optional<Vec3> sense = item.betweenVectors.size() > 2 ? direction(item.betweenVectors[2], &why) : Vec3{};
+        QString why[3];
+        const std::optional<Vec3> a = direction(item.betweenVectors[0], &why[0]);
+        const std::optional<Vec3> b = direction(item.betweenVectors[1], &why[1]);
+        const std::optional<Vec3> sense = item.betweenVectors.size() > 2 ? direction(item.betweenVectors[2], &why[2]) : Vec3{};
         if (!a || !b || !sense) {
-            notes << QStringLiteral("%1: undefined (%2)").arg(name, why);
+            // The first vector that fails says why.
+            notes << QStringLiteral("%1: undefined (%2)").arg(name, !a ? why[0] : !b ? why[1] : why[2]);
             continue;
         }
         const view::Arc arc = view::arcBetween(*a, *b, *sense, radius, 96);
