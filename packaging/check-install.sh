@@ -150,13 +150,13 @@ echo "host journal ($(wc -l <"$journal" 2>/dev/null || echo 0) lines):"
 sed 's/^/   /' "$journal" 2>/dev/null | head -60
 [ -n "$host" ] || { finish 1; }
 exe=$(readlink "/proc/$host/exe")
-# Field 4 of stat is the parent; the name before it may hold blanks, so cut after ")".
-ppid=$(sed 's/.*) //' "/proc/$host/stat" | cut -d' ' -f2)
-parent=$(cat "/proc/$ppid/comm")
-echo "host: pid $host, $exe $(tr '\0' ' ' <"/proc/$host/cmdline"), started by $parent"
+echo "host: pid $host, $exe $(tr '\0' ' ' <"/proc/$host/cmdline")"
 ok=1
 [ "$exe" = /usr/bin/velmora-zep ] || { echo "FAIL: the host is not the installed velmora-zep" >&2; ok=0; }
-[ "$parent" = dbus-daemon ] || { echo "FAIL: the host was not started by the session bus" >&2; ok=0; }
+# Only the bus's activation environment holds ZEP_JOURNAL; a host started any
+# other way would have the toolbar's environment, which lacks it.
+tr '\0' '\n' <"/proc/$host/environ" | grep -qx "ZEP_JOURNAL=$journal" ||
+  { echo "FAIL: the host did not get the bus's activation environment" >&2; ok=0; }
 [ $window -eq 1 ] || { echo "FAIL: no viewable window \"Velmora Toolbar\"" >&2; ok=0; }
 [ $started -eq 1 ] || { echo "FAIL: the host's journal lacks the start-up commands" >&2; ok=0; }
 grep -q 'ViewerPosition' "$journal" 2>/dev/null && [ "$(grep -c 'NextReferenceFrame' "$journal")" -ge 2 ] ||
@@ -183,8 +183,11 @@ mkdir -p "$work/home" "$work/data-home"
     STARTUP_TIMEOUT="$startup_timeout" \
     timeout $((startup_timeout + 60)) \
     xvfb-run -a -s "-screen 0 1280x1024x24" \
-    dbus-run-session -- bash "$work/startup.sh" "$journal"
-) || fail "start-up of the installed toolbar"
+    dbus-run-session -- bash "$work/startup.sh" "$journal" 2>"$work/session.err"
+) || { cat "$work/session.err" >&2; fail "start-up of the installed toolbar"; }
+# The bus daemon logs each activation; the host must have been one of them.
+grep -F "Successfully activated service 'ZEP.Application'" "$work/session.err" ||
+  { cat "$work/session.err" >&2; fail "the session bus did not start the host"; }
 
 # --- Remove ------------------------------------------------------------------
 say "removing the package"

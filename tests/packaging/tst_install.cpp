@@ -139,7 +139,7 @@ private slots:
         QString id, launchable, dbus;
         QStringList binaries;
         while (!xml.atEnd()) {
-            if (!xml.readNextStartElement())
+            if (xml.readNext() != QXmlStreamReader::StartElement)
                 continue;
             if (xml.name() == u"id")
                 id = xml.readElementText();
