@@ -344,11 +344,12 @@ void EarthView::Private::buildLines(const Scene &s, std::vector<float> &verts, s
     };
     auto end = [&] { draws.back().count = int(verts.size() / 3) - draws.back().first; };
     const Vec3 eye = view::cameraEye(s.camera);
-    auto arrow = [&](Vec3 tip, const QColor &color, double length) {
+    auto arrow = [&](Vec3 base, Vec3 tip, const QColor &color) {
         // Two barbs in the plane that faces the camera.
-        const Vec3 dir = view::normalized(tip);
+        const double length = view::norm(tip - base);
+        const Vec3 dir = view::normalized(tip - base);
         Vec3 side = view::normalized(view::cross(dir, eye - tip));
-        if (view::norm(side) == 0)
+        if (view::norm(side) == 0 || length == 0)
             return;
         const double h = std::min(0.08 * length, 0.06 * s.camera.rangeM);
         begin(GL_LINES, color, 2);
@@ -402,7 +403,7 @@ void EarthView::Private::buildLines(const Scene &s, std::vector<float> &verts, s
             push(Vec3{});
             push(tip);
             end();
-            arrow(tip, item.color, s.axesLength);
+            arrow(Vec3{}, tip, item.color);
             if (item.showLabel)
                 labels.push_back({tip * 1.04, QStringLiteral("%1 %2").arg(frameName, QLatin1String(names[k])), item.color});
         }
@@ -416,7 +417,10 @@ void EarthView::Private::buildLines(const Scene &s, std::vector<float> &verts, s
     // Direction (inertial) of a vector path, or why there is none.
     auto direction = [&](const QString &path, QString *why) -> std::optional<Vec3> {
         const auto it = snap.geometry.constFind(path.toLower());
-        const Vec3 fixedComponents = it != snap.geometry.cend() ? it->fixedComponents : Vec3{};
+        Vec3 fixedComponents = it != snap.geometry.cend() ? it->fixedComponents : Vec3{};
+        // Components in the Earth-fixed axes turn with the Earth.
+        if (it != snap.geometry.cend() && it->axes.contains(QLatin1String("fixed"), Qt::CaseInsensitive))
+            fixedComponents = view::rotateZ(fixedComponents, s.gmst);
         switch (view::aidVectorForPath(path)) {
         case view::AidVector::VernalEquinox: return aids.vernalEquinox;
         case view::AidVector::InertialZ:
@@ -430,6 +434,7 @@ void EarthView::Private::buildLines(const Scene &s, std::vector<float> &verts, s
                 *why = aids.periapsisUndefinedWhy;
             return aids.periapsis;
         case view::AidVector::Position: return view::normalized(st.r);
+        case view::AidVector::Velocity: return view::normalized(st.v);
         case view::AidVector::AngularMomentum: return aids.angularMomentum;
         case view::AidVector::Unknown: break;
         }
@@ -468,16 +473,21 @@ void EarthView::Private::buildLines(const Scene &s, std::vector<float> &verts, s
             notes << QStringLiteral("%1: undefined (%2)").arg(name, why);
             continue;
         }
-        const bool toSatellite = view::aidVectorForPath(item.path) == view::AidVector::Position;
-        const double length = toSatellite ? view::norm(st.r) : s.vectorLength;
-        const Vec3 tip = s.display(*dir) * length;
+        // Position reaches the satellite; velocity starts there; the rest
+        // start at the Earth's centre.
+        const view::AidVector which = view::aidVectorForPath(item.path);
+        const Vec3 base = which == view::AidVector::Velocity ? s.display(st.r) : Vec3{};
+        const double length = which == view::AidVector::Position ? view::norm(st.r)
+            : which == view::AidVector::Velocity                 ? 0.35 * s.vectorLength
+                                                                 : s.vectorLength;
+        const Vec3 tip = base + s.display(*dir) * length;
         begin(GL_LINES, item.color, 2);
-        push(Vec3{});
+        push(base);
         push(tip);
         end();
-        arrow(tip, item.color, length);
+        arrow(base, tip, item.color);
         if (item.showLabel)
-            labels.push_back({tip * 1.03, name, item.color});
+            labels.push_back({base + (tip - base) * 1.03, name, item.color});
     }
 
     // Angles: arcs between their vectors; a third vector says which way round to count.

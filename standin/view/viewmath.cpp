@@ -289,6 +289,8 @@ AidVector aidVectorForPath(const QString &path)
         return AidVector::Periapsis;
     if (name == QLatin1String("position"))
         return AidVector::Position;
+    if (name == QLatin1String("velocity"))
+        return AidVector::Velocity;
     if (name == QLatin1String("orbit_angmomentum") || name == QLatin1String("angmomentum"))
         return AidVector::AngularMomentum;
     return AidVector::Unknown;
@@ -302,6 +304,7 @@ QString displayName(const QString &path)
     case AidVector::LineOfNodes: return QStringLiteral("Line of Nodes");
     case AidVector::Periapsis: return QStringLiteral("Periapsis");
     case AidVector::Position: return QStringLiteral("Position");
+    case AidVector::Velocity: return QStringLiteral("Velocity");
     case AidVector::AngularMomentum: return QStringLiteral("Orbit Angular Momentum");
     case AidVector::Unknown: break;
     }

@@ -105,7 +105,7 @@ AidDirections aidDirections(const astro::State &s);
 
 // Which of the aids' vectors a geometry path names ("Satellite/Satellite
 // Position Vector" -> Position), by the name before its kind, any case.
-enum class AidVector { Unknown, VernalEquinox, InertialZ, LineOfNodes, Periapsis, Position, AngularMomentum };
+enum class AidVector { Unknown, VernalEquinox, InertialZ, LineOfNodes, Periapsis, Position, Velocity, AngularMomentum };
 AidVector aidVectorForPath(const QString &path);
 // "Satellite/Satellite Argument_of_Perigee Angle" -> "Argument of Perigee".
 QString displayName(const QString &path);

@@ -502,6 +502,7 @@ void TestViewMath::pathsNameTheAidVectors_data()
     QTest::newRow("periapsis, any case") << "satellite/satellite PERIAPSIS vector" << int(AidVector::Periapsis);
     QTest::newRow("position, full path") << "Scenario/Velmora/Satellite/Satellite Position Vector" << int(AidVector::Position);
     QTest::newRow("momentum") << "Satellite/Satellite Orbit_AngMomentum Vector" << int(AidVector::AngularMomentum);
+    QTest::newRow("velocity") << "Satellite/Satellite Velocity Vector" << int(AidVector::Velocity);
     QTest::newRow("axes are not vectors") << "CentralBody/Earth Inertial Axes" << int(AidVector::Unknown);
     QTest::newRow("empty") << "" << int(AidVector::Unknown);
     QTest::newRow("stranger") << "Satellite/Satellite Sun Vector" << int(AidVector::Unknown);
