@@ -33,6 +33,7 @@ public:
 
     HostWindow &window() { return *window_; }
     ScenarioStore &store() { return store_; }
+    AnimationClock &clock() { return clock_; }
     Journal &journal() { return journal_; }
     Personality &personality() { return *personality_; }
     QThread &commandThread() { return commandThread_; }

@@ -361,6 +361,8 @@ void HostWindow::refreshScenario()
     }
     updateTimeLabel();
 
+    if (!browser_)
+        return;
     browser_->clear();
     if (!s->scenarioOpen)
         return;
@@ -375,7 +377,8 @@ void HostWindow::refreshScenario()
 
 void HostWindow::noteRefusal(const QString &command, const QString &why)
 {
-    messages_->appendPlainText(tr("Refused: %1 (%2)").arg(Journal::printable(command), why));
+    if (messages_)
+        messages_->appendPlainText(tr("Refused: %1 (%2)").arg(Journal::printable(command), why));
 }
 
 void HostWindow::resetView()

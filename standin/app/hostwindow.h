@@ -16,14 +16,14 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <QTimer>
+#include <QPlainTextEdit>
+#include <QTreeWidget>
 
 class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
-class QPlainTextEdit;
 class QToolBar;
-class QTreeWidget;
 
 namespace zep {
 
@@ -89,8 +89,9 @@ private:
     QMenu *viewMenu_ = nullptr;
     QPointer<QMenu> armedMenu_;
     QList<QToolBar *> toolBars_;
-    QTreeWidget *browser_ = nullptr;
-    QPlainTextEdit *messages_ = nullptr;
+    // Auxiliary windows can be closed (and deleted) at any time.
+    QPointer<QTreeWidget> browser_;
+    QPointer<QPlainTextEdit> messages_;
     QLabel *timeLabel_ = nullptr;
     QPointer<QMdiSubWindow> scenarioWindow_;
     QTimer animationTimer_;

@@ -262,6 +262,13 @@ void BusTest::windowPassLeavesTheScenarioWindow()
         }
     }
     QCOMPARE(captions(), QStringList{"3D Graphics 1 - Earth"});
+    // With the object browser and the messages window gone, changes and
+    // refusals that they would show still leave the host answering.
+    QCOMPARE(execute("VectorTool * Earth Create Vector Inertial_Z \"Fixed in Axes\" Cartesian 0 0 1 \"CentralBody/Earth Inertial\"").type(),
+             QDBusMessage::ReplyMessage);
+    QCOMPARE(execute("SetEpoch Scenario/Velmora \"2 Jul 2005 12:00:00.00\"").type(), QDBusMessage::ReplyMessage);
+    QCOMPARE(execute("Nonsense /").type(), QDBusMessage::ErrorMessage);
+    QCOMPARE(execute("CheckScenario /").arguments().value(0).toStringList(), QStringList{"1"});
     QCOMPARE(call("/Application/Windows", "ZEP.Windows", "Arrange", {2}).type(), QDBusMessage::ReplyMessage);
     QCOMPARE(call("/Application/Windows", "ZEP.Windows", "Arrange", {9}).errorName(), QString("ZEP.Error.CommandFailed"));
 }

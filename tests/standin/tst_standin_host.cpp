@@ -52,6 +52,8 @@ private slots:
     void viewMenuByKeys();
     void windowIdsAreNeverReused();
     void menuActionsAreJournalled();
+    void animationRunsBetweenStartAndStop();
+    void closingUnderAutomationOnlyHides();
 
 private:
     QTemporaryDir dir_;
@@ -172,6 +174,42 @@ void HostTest::menuActionsAreJournalled()
     QVERIFY(text.contains("menu Reset view"));
     QVERIFY(text.contains("app SendKeys %v4"));
     QVERIFY(text.contains("cmd New / Scenario Velmora -> ok"));
+}
+
+void HostTest::animationRunsBetweenStartAndStop()
+{
+    HostWindow &w = server_->window();
+    AnimationClock &clock = server_->clock();
+    const QString q = "\"";
+    QCOMPARE(execute("Animate Scenario/Velmora SetValues " + q + "2 Jul 2005 00:00:00.00" + q + " 600 1 " + q
+                     + "2 Jul 2005 00:25:00.00" + q).type(),
+             QDBusMessage::ReplyMessage);
+    const double start = server_->store().snapshot()->animationStart.seconds;
+    // The clock follows a span that no longer holds it.
+    QTRY_COMPARE(clock.now().seconds, start);
+
+    w.stepForward();
+    QCOMPARE(clock.now().seconds, start + 600);
+    w.play();
+    QVERIFY(clock.playing());
+    // 25 minutes in steps of 10: the clock stops at the stop time, not beyond.
+    QTRY_VERIFY(!clock.playing());
+    QCOMPARE(clock.now().seconds, start + 1500);
+    w.resetClock();
+    QCOMPARE(clock.now().seconds, start);
+    w.play();
+    w.pause();
+    QVERIFY(!clock.playing());
+}
+
+void HostTest::closingUnderAutomationOnlyHides()
+{
+    HostWindow &w = server_->window();
+    w.setUserControl(false);
+    w.show();
+    QVERIFY(!w.close());
+    QVERIFY(w.isHidden());
+    w.show();
 }
 
 QTEST_MAIN(HostTest)
