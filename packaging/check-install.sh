@@ -118,7 +118,11 @@ if bus NameHasOwner string:ZEP.Application | grep -qw true; then
   fail "ZEP.Application already has an owner before the toolbar starts"
 fi
 
-/usr/bin/velmora-toolbar >toolbar.log 2>&1 &
+# Started as the desktop's menu would: the entry's command line, found on PATH.
+menu_command() { sed -n 's/^Exec=//p' "/usr/share/applications/$1" | head -1; }
+toolbar_command=$(menu_command org.velmora.Toolbar.desktop)
+echo "menu command: $toolbar_command"
+$toolbar_command >toolbar.log 2>&1 &
 toolbar=$!
 host=""
 finish() {
@@ -146,7 +150,9 @@ for _ in $(seq 1 "$STARTUP_TIMEOUT"); do
   [ $window -eq 1 ] && [ $started -eq 1 ] && break
 done
 
-echo "host journal ($(wc -l <"$journal" 2>/dev/null || echo 0) lines):"
+lines=0
+[ -f "$journal" ] && lines=$(wc -l <"$journal")
+echo "host journal ($lines lines):"
 sed 's/^/   /' "$journal" 2>/dev/null | head -60
 [ -n "$host" ] || { finish 1; }
 exe=$(readlink "/proc/$host/exe")
@@ -161,12 +167,42 @@ tr '\0' '\n' <"/proc/$host/environ" | grep -qx "ZEP_JOURNAL=$journal" ||
 [ $started -eq 1 ] || { echo "FAIL: the host's journal lacks the start-up commands" >&2; ok=0; }
 grep -q 'ViewerPosition' "$journal" 2>/dev/null && [ "$(grep -c 'NextReferenceFrame' "$journal")" -ge 2 ] ||
   { echo "FAIL: the frame commands of the start-up are missing" >&2; ok=0; }
-if [ $ok -eq 1 ]; then
-  xwininfo -name "Velmora Toolbar" | grep -E 'Window id|Width|Height|Map State'
-  finish 0
+if [ $ok -eq 0 ]; then
+  echo "toolbar output:" >&2; cat toolbar.log >&2
+  finish 1
 fi
-echo "toolbar output:" >&2; cat toolbar.log >&2
-finish 1
+xwininfo -name "Velmora Toolbar" | grep -E 'Window id|Width|Height|Map State'
+kill "$toolbar" "$host" 2>/dev/null
+wait "$toolbar" 2>/dev/null
+host=""
+
+# The host's own menu entry: a user's start shows its window at once.
+for _ in $(seq 1 20); do
+  bus NameHasOwner string:ZEP.Application | grep -qw true || break
+  sleep 0.5
+done
+host_command=$(menu_command org.velmora.Zep.desktop)
+echo "menu command: $host_command"
+$host_command >host.log 2>&1 &
+host=$!
+visible=""
+for _ in $(seq 1 "$STARTUP_TIMEOUT"); do
+  sleep 1
+  kill -0 "$host" 2>/dev/null || { cat host.log >&2; fail "the host ended at start"; }
+  # Ask only once it owns the name: a message to an unowned name would have the
+  # bus start a hidden host instead.
+  bus NameHasOwner string:ZEP.Application | grep -qw true || continue
+  owner=$(bus GetConnectionUnixProcessID string:ZEP.Application | awk '{print $NF}')
+  [ "$owner" = "$host" ] || fail "ZEP.Application is owned by pid $owner, not the started host"
+  visible=$(dbus-send --session --print-reply=literal --dest=ZEP.Application /Application \
+      org.freedesktop.DBus.Properties.Get string:ZEP.Application string:Visible 2>/dev/null |
+    awk '{print $NF}')
+  [ "$visible" = true ] && break
+done
+kill "$host" 2>/dev/null
+[ "$visible" = true ] || { cat host.log >&2; fail "the host started from its menu entry is not visible"; }
+echo "host from its menu entry: owns ZEP.Application, Visible $visible"
+exit 0
 EOF
 
 say "starting the installed toolbar under Xvfb on a private session bus"
