@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDeadlineTimer>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
@@ -17,6 +18,8 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
+#include <QThread>
+#include <QWindow>
 
 #include <algorithm>
 #include <cmath>
@@ -90,6 +93,28 @@ QFont windowFont()
     }
     return font;
 }
+
+// On X11 the host's activation arrives a little after Activate returns, and
+// synthesised keys go to whichever window has the focus then. Waits (briefly,
+// handling no user input) until the toolbar has lost the focus, so that the
+// keys reach the host rather than the toolbar.
+class AfterFocusLeaves : public host::KeySender {
+public:
+    AfterFocusLeaves(QWidget &toolbar, host::KeySender &keys) : toolbar_(toolbar), keys_(keys) {}
+    bool TypeKeys(const QString &keys) override
+    {
+        const QDeadlineTimer deadline(1000);
+        while (toolbar_.isActiveWindow() && !deadline.hasExpired()) {
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+            QThread::msleep(5);
+        }
+        return keys_.TypeKeys(keys);
+    }
+
+private:
+    QWidget &toolbar_;
+    host::KeySender &keys_;
+};
 
 } // namespace
 
@@ -379,12 +404,21 @@ void MainFrm::Help_Click()
 void MainFrm::CloseOT_Click()
 {
     // Off the top and below every other window; nothing puts it back on top.
-    setWindowFlag(Qt::WindowStaysOnTopHint, false);
+    // The window keeps its native window (setWindowFlag would re-create it).
+    const Qt::WindowFlags flags = windowFlags() & ~Qt::WindowStaysOnTopHint;
+    overrideWindowFlags(flags);
+    if (QWindow *handle = windowHandle())
+        handle->setFlags(flags);
     show();
     lower();
     if (!keys_)
         keys_ = host::MakeKeySender(link_);
-    host::HandOverToHost(link_, *keys_);
+    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+        AfterFocusLeaves keys(*this, *keys_);
+        host::HandOverToHost(link_, keys);
+    } else {
+        host::HandOverToHost(link_, *keys_);
+    }
 }
 
 } // namespace velmora::toolbar
