@@ -110,6 +110,63 @@ void main() {
 }
 )";
 
+// Lines as screen-space quads with soft edges: smooth without multisampling
+// and as wide as asked, which core OpenGL does not promise for plain lines.
+const char *const kLineVertex = R"(#version 330 core
+layout(location = 0) in vec3 aPos;
+uniform mat4 uMvp;
+void main() {
+    gl_Position = uMvp * vec4(aPos, 1.0);
+}
+)";
+
+const char *const kLineGeometry = R"(#version 330 core
+layout(lines) in;
+layout(triangle_strip, max_vertices = 4) out;
+uniform vec2 uViewport;
+uniform float uWidth;
+noperspective out float gDist;
+void main() {
+    vec4 p0 = gl_in[0].gl_Position;
+    vec4 p1 = gl_in[1].gl_Position;
+    // Cut the part behind the camera off before dividing by w.
+    const float nearW = 1e-4;
+    if (p0.w < nearW && p1.w < nearW)
+        return;
+    if (p0.w < nearW)
+        p0 = mix(p0, p1, (nearW - p0.w) / (p1.w - p0.w));
+    else if (p1.w < nearW)
+        p1 = mix(p1, p0, (nearW - p1.w) / (p0.w - p1.w));
+    vec2 s0 = p0.xy / p0.w * uViewport * 0.5;
+    vec2 s1 = p1.xy / p1.w * uViewport * 0.5;
+    vec2 d = s1 - s0;
+    float len = length(d);
+    vec2 dir = len > 1e-6 ? d / len : vec2(1.0, 0.0);
+    vec2 n = vec2(-dir.y, dir.x);
+    float hw = 0.5 * uWidth + 1.0;
+    vec2 offN = n * hw / (uViewport * 0.5);
+    // No caps: the segments of a translucent strip must not overlap.
+    gl_Position = vec4(p0.xy + offN * p0.w, p0.zw); gDist = hw;  EmitVertex();
+    gl_Position = vec4(p0.xy - offN * p0.w, p0.zw); gDist = -hw; EmitVertex();
+    gl_Position = vec4(p1.xy + offN * p1.w, p1.zw); gDist = hw;  EmitVertex();
+    gl_Position = vec4(p1.xy - offN * p1.w, p1.zw); gDist = -hw; EmitVertex();
+    EndPrimitive();
+}
+)";
+
+const char *const kLineFragment = R"(#version 330 core
+noperspective in float gDist;
+uniform vec4 uColor;
+uniform float uWidth;
+out vec4 fragColor;
+void main() {
+    float coverage = clamp(0.5 * uWidth + 0.5 - abs(gDist), 0.0, 1.0);
+    if (coverage <= 0.0)
+        discard;
+    fragColor = vec4(uColor.rgb, uColor.a * coverage);
+}
+)";
+
 struct LineDraw {
     GLenum mode = GL_LINE_STRIP;
     int first = 0;
@@ -182,14 +239,13 @@ struct EarthView::Private {
     bool failed = false;
     QString failure;
     QOpenGLExtraFunctions *gl = nullptr;
-    std::unique_ptr<QOpenGLShaderProgram> globeProgram, flatProgram;
+    std::unique_ptr<QOpenGLShaderProgram> globeProgram, flatProgram, lineProgram;
     std::unique_ptr<QOpenGLVertexArrayObject> globeVao, linesVao, starsVao;
     QOpenGLBuffer globeVbo{QOpenGLBuffer::VertexBuffer}, globeIbo{QOpenGLBuffer::IndexBuffer};
     QOpenGLBuffer linesVbo{QOpenGLBuffer::VertexBuffer}, starsVbo{QOpenGLBuffer::VertexBuffer};
     int globeIndexCount = 0, starCount = 0;
     std::unique_ptr<QOpenGLTexture> dayTexture, nightTexture;
     bool usingPicture = false;
-    float maxLineWidth = 1;
 
     view::Camera camera;
     quint64 viewerSerial = ~quint64(0);  // none applied yet: the first snapshot places the camera
@@ -225,6 +281,7 @@ struct EarthView::Private {
         starsVao.reset();
         globeProgram.reset();
         flatProgram.reset();
+        lineProgram.reset();
         gl = nullptr;
         ready = false;
     }
@@ -252,12 +309,16 @@ bool EarthView::Private::build(QOpenGLContext *ctx)
 
     globeProgram = std::make_unique<QOpenGLShaderProgram>();
     flatProgram = std::make_unique<QOpenGLShaderProgram>();
+    lineProgram = std::make_unique<QOpenGLShaderProgram>();
     if (!globeProgram->addShaderFromSourceCode(QOpenGLShader::Vertex, kGlobeVertex)
         || !globeProgram->addShaderFromSourceCode(QOpenGLShader::Fragment, kGlobeFragment)
         || !globeProgram->link()
         || !flatProgram->addShaderFromSourceCode(QOpenGLShader::Vertex, kFlatVertex)
-        || !flatProgram->addShaderFromSourceCode(QOpenGLShader::Fragment, kFlatFragment) || !flatProgram->link()) {
-        failure = QStringLiteral("shaders: ") + globeProgram->log() + flatProgram->log();
+        || !flatProgram->addShaderFromSourceCode(QOpenGLShader::Fragment, kFlatFragment) || !flatProgram->link()
+        || !lineProgram->addShaderFromSourceCode(QOpenGLShader::Vertex, kLineVertex)
+        || !lineProgram->addShaderFromSourceCode(QOpenGLShader::Geometry, kLineGeometry)
+        || !lineProgram->addShaderFromSourceCode(QOpenGLShader::Fragment, kLineFragment) || !lineProgram->link()) {
+        failure = QStringLiteral("shaders: ") + globeProgram->log() + flatProgram->log() + lineProgram->log();
         return false;
     }
 
@@ -325,10 +386,6 @@ bool EarthView::Private::build(QOpenGLContext *ctx)
     const QImage night = usingPicture ? QImage(QString::fromLatin1(view::kNightImagePath)) : QImage();
     if (!night.isNull())
         nightTexture = texture(night);
-
-    GLfloat range[2] = {1, 1};
-    gl->glGetFloatv(GL_ALIASED_LINE_WIDTH_RANGE, range);
-    maxLineWidth = std::max(1.0f, range[1]);
     return true;
 }
 
@@ -368,7 +425,7 @@ void EarthView::Private::buildLines(const Scene &s, std::vector<float> &verts, s
             const double r = s.gridStep * k;
             if (r < astro::kEarthRadius)
                 continue;
-            begin(GL_LINE_STRIP, c, 1, false);
+            begin(GL_LINE_STRIP, c, 1.2f, false);
             for (int j = 0; j <= 180; ++j) {
                 const double a = 2 * astro::kPi * j / 180;
                 push(s.display(Vec3{r * std::cos(a), r * std::sin(a), 0}));
@@ -376,7 +433,7 @@ void EarthView::Private::buildLines(const Scene &s, std::vector<float> &verts, s
             end();
         }
         if (snap.grid.showRadial) {
-            begin(GL_LINES, c, 1, false);
+            begin(GL_LINES, c, 1.2f, false);
             for (int j = 0; j < 12; ++j) {
                 const double a = 2 * astro::kPi * j / 12;
                 const Vec3 u{std::cos(a), std::sin(a), 0};
@@ -590,11 +647,22 @@ void EarthView::Private::drawFrame(const Scene &s, QSize pixels, qreal dpr, std:
     std::vector<float> verts;
     std::vector<LineDraw> draws;
     buildLines(s, verts, draws, labels, notes);
-    flatProgram->bind();
-    flatProgram->setUniformValue("uMvp", viewProj);
-    flatProgram->setUniformValue("uAtInfinity", false);
-    flatProgram->setUniformValue("uUseBright", false);
-    flatProgram->setUniformValue("uRound", false);
+    // The satellite's marker rides in the same upload, after the lines.
+    const int markerIndex = int(verts.size() / 3);
+    if (s.sat) {
+        // Slid towards the eye along its line of sight by about its own
+        // on-screen size: the same pixel, but its own path and the lines that
+        // end at it no longer cut through it; the Earth still hides it.
+        const Vec3 at = s.display(s.sat->r);
+        const Vec3 toEye = view::cameraEye(s.camera) - at;
+        const double distance = view::norm(toEye);
+        const double metresPerPixel = distance * 2 * std::tan(view::kFieldOfViewDeg / 2 * kDeg) / std::max(1, s.proj.size.height());
+        const Vec3 p = (at + view::normalized(toEye) * std::min(0.5 * distance, 12 * metresPerPixel)) * (1 / view::kUnit);
+        verts.insert(verts.end(), {float(p.x), float(p.y), float(p.z)});
+    }
+    lineProgram->bind();
+    lineProgram->setUniformValue("uMvp", viewProj);
+    lineProgram->setUniformValue("uViewport", QVector2D(float(pixels.width()), float(pixels.height())));
     linesVao->bind();
     linesVbo.bind();
     const int bytes = int(verts.size() * sizeof(float));
@@ -608,23 +676,23 @@ void EarthView::Private::drawFrame(const Scene &s, QSize pixels, qreal dpr, std:
         if (d.count < 2)
             continue;
         gl->glDepthMask(d.depthWrite ? GL_TRUE : GL_FALSE);
-        gl->glLineWidth(std::min(float(d.width * dpr), maxLineWidth));
-        flatProgram->setUniformValue("uColor", rgba(d.color));
+        lineProgram->setUniformValue("uWidth", float(d.width * dpr));
+        lineProgram->setUniformValue("uColor", rgba(d.color));
         gl->glDrawArrays(d.mode, d.first, d.count);
     }
     gl->glDisable(GL_BLEND);
     gl->glDepthMask(GL_TRUE);
-    gl->glLineWidth(1);
 
     // The satellite, in its colour, on top of its own path.
     if (s.sat) {
-        const Vec3 p = s.display(s.sat->r) * (1 / view::kUnit);
-        const float xyz[3] = {float(p.x), float(p.y), float(p.z)};
-        linesVbo.write(0, xyz, sizeof xyz);
+        flatProgram->bind();
+        flatProgram->setUniformValue("uMvp", viewProj);
+        flatProgram->setUniformValue("uAtInfinity", false);
+        flatProgram->setUniformValue("uUseBright", false);
         flatProgram->setUniformValue("uRound", true);
         flatProgram->setUniformValue("uPointSize", float(14 * dpr));
         flatProgram->setUniformValue("uColor", rgba(s.snap->satelliteColor));
-        gl->glDrawArrays(GL_POINTS, 0, 1);
+        gl->glDrawArrays(GL_POINTS, markerIndex, 1);
     }
     linesVao->release();
     flatProgram->release();
@@ -739,8 +807,6 @@ QSurfaceFormat EarthView::surfaceFormat()
     f.setRenderableType(QSurfaceFormat::OpenGL);
     f.setVersion(3, 3);
     f.setProfile(QSurfaceFormat::CoreProfile);
-    // Not forward-compatible: lines wider than one pixel stay allowed.
-    f.setOption(QSurfaceFormat::DeprecatedFunctions);
     f.setDepthBufferSize(24);
     // No multisampling: with software OpenGL it costs a factor of three in
     // frame time.
