@@ -38,18 +38,24 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "velmora-zep: cannot open the journal %s: %s\n", qPrintable(journalPath),
                      qPrintable(server.journal().errorString()));
 
+    const bool byClient = parser.isSet(automation);
     QString why;
     if (!server.publish(QDBusConnection::sessionBus(), &why)) {
+        server.journal().event(QStringLiteral("host"), QStringLiteral("not started: ") + why);
         std::fprintf(stderr, "velmora-zep: %s\n", qPrintable(why));
         return 1;
     }
+    server.journal().event(QStringLiteral("host"),
+                           QStringLiteral("started, pid %1%2")
+                               .arg(QCoreApplication::applicationPid())
+                               .arg(byClient ? QStringLiteral(", for automation") : QString()));
 
-    const bool byClient = parser.isSet(automation);
     server.window().setUserControl(!byClient);
     if (!byClient)
         server.window().show();
 
     const int rc = app.exec();
     server.shutdown();
+    server.journal().event(QStringLiteral("host"), QStringLiteral("stopped"));
     return rc;
 }

@@ -123,6 +123,11 @@ void BusTest::ownsTheName()
 void BusTest::secondCopyRefusesInOneLine()
 {
     QProcess second;
+    // The journal can also be named by the environment; the refusal goes there too.
+    const QString secondJournal = dir_.filePath("second.log");
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("ZEP_JOURNAL", secondJournal);
+    second.setProcessEnvironment(env);
     second.start(hostProgram(), {"--automation"});
     QVERIFY(second.waitForFinished(15000));
     QVERIFY(second.exitStatus() == QProcess::NormalExit);
@@ -132,6 +137,9 @@ void BusTest::secondCopyRefusesInOneLine()
     const QStringList ours = lines.filter("velmora-zep:");
     QCOMPARE(ours.size(), 1);
     QVERIFY2(ours.first().contains("another host owns the name ZEP.Application"), qPrintable(ours.first()));
+    QFile journal(secondJournal);
+    QVERIFY(journal.open(QIODevice::ReadOnly));
+    QVERIFY(journal.readAll().contains("host not started: another host owns the name ZEP.Application"));
     // And the first host still answers.
     QCOMPARE(execute("GetZEPVersion /").type(), QDBusMessage::ReplyMessage);
 }
@@ -298,6 +306,7 @@ void BusTest::journalRecordsEverything()
     auto has = [&](const QString &fragment) {
         return std::any_of(lines.begin(), lines.end(), [&](const QString &l) { return l.contains(fragment); });
     };
+    QVERIFY(lines.value(0).contains(QString("host started, pid %1, for automation").arg(host_.processId())));
     QVERIFY(has("cmd New / Scenario Velmora -> ok"));
     QVERIFY(has("cmd GetEpoch Scenario/Velmora -> ok 1 Jul 2005 12:00:00.00"));
     QVERIFY(has("cmd New / Scenario Other -> failed: New: a scenario is already open"));

@@ -281,6 +281,11 @@ void InterpreterTest::stateCommandStoresElements()
     QCOMPARE(s->elementsEpoch.seconds, s->start.seconds);
     QCOMPARE(s->orbitStep, 60.0);
 
+    // A tiny negative mean anomaly arrives in exponent form.
+    QVERIFY(host.run(stateCommand("6582000 0 0 0 0 -1.424842E-14")).ok);
+    QVERIFY(host.s()->elements.meanAnomaly < 0);
+    QVERIFY(host.s()->elements.meanAnomaly > -1e-15);
+
     QVERIFY(host.run("Graphics " + kSat + " Basic Color Red").ok);
     QCOMPARE(host.s()->satelliteColor, QColor(Qt::red));
     QVERIFY(host.run("Graphics " + kSat + " Basic Color Yellow").ok);
