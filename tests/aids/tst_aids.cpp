@@ -75,7 +75,6 @@ private slots:
     void helpLimitsTheAngleRows();
     void eccentricityFloor_data();
     void eccentricityFloor();
-    void aidCommandsAreExact();
 };
 
 void TstAids::frameHandling_data()
@@ -314,21 +313,6 @@ void TstAids::eccentricityFloor()
             QCOMPARE(t.w->state().Elements.Eccentricity, e);
         }
     }
-}
-
-void TstAids::aidCommandsAreExact()
-{
-    QCOMPARE(aids::GeometryAidCommands(QStringLiteral("Add"), true), aidCommands("Add", "On"));
-    QCOMPARE(aids::GeometryAidCommands(QStringLiteral("Modify"), false), aidCommands("Modify", "Off"));
-    // The inclination angle names two vectors, the other two angles three.
-    const QStringList c = aids::GeometryAidCommands(QStringLiteral("Add"), true);
-    QCOMPARE(c[7].count(u'"'), 8);
-    QCOMPARE(c[9].count(u'"'), 8);
-    QCOMPARE(c[11].count(u'"'), 6);
-    QCOMPARE(aids::AxesHideCommand(aids::kFixedAxes),
-             QStringLiteral("VO * SetVectorGeometry Modify \"CentralBody/Earth Fixed Axes\" Show Off Color \"Yellow\""));
-    QCOMPARE(aids::AxesShowCommand(aids::kInertialAxes),
-             QStringLiteral("VO * SetVectorGeometry Modify \"CentralBody/Earth Inertial Axes\" Show On ShowLabel On Color \"Yellow\""));
 }
 
 QTEST_MAIN(TstAids)

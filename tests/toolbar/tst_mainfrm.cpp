@@ -87,7 +87,6 @@ private slots:
     void arrowsAndTrack();
     void dragFollowsTheThumb();
     void noFocusMovesWhileLoading();
-    void typingRunsOneUpdatePerKeystroke();
 
     // Presets.
     void presets_data();
@@ -612,19 +611,6 @@ void TstMainFrm::noFocusMovesWhileLoading()
     t.w->state().FormLoading = false;
     Toolbar::pick(t.w->OrbitSelect, 2);
     QCOMPARE(t.w->focusWidget(), t.w->ElementValue[0]);
-}
-
-void TstMainFrm::typingRunsOneUpdatePerKeystroke()
-{
-    Toolbar t;
-    t.empty(3);
-    t.take();
-    QTest::keyClicks(t.w->ElementValue[3], QStringLiteral("123.4"));
-    const QStringList sent = t.take();
-    QCOMPARE(sent.count(QStringLiteral("GetTimePeriod Scenario/Velmora")), 5);
-    QCOMPARE(sent.size(), 15);
-    QCOMPARE(sent.mid(12), update(fields({{3, "123.4"}})));
-    QCOMPARE(t.w->ElementScroll[3]->Value(), 1234);
 }
 
 void TstMainFrm::presets_data()
