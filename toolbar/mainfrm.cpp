@@ -238,7 +238,14 @@ void MainFrm::Load()
     setWindowFlag(Qt::WindowStaysOnTopHint, true);
     show();
     raise();
-    // Let the splash paint; user input waits until start-up is over.
+    // Let the splash reach the screen before the host calls block; user input
+    // waits until start-up is over.
+    const QDeadlineTimer exposed(500);
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    while (windowHandle() && !windowHandle()->isExposed() && !exposed.hasExpired()) {
+        QThread::msleep(5);
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    }
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 
     orbit::OrbitElements &el = state_.Elements;
