@@ -6,7 +6,7 @@ pkgs=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-too
       libqt6opengl6-dev libgl-dev libxkbcommon-dev libxtst-dev dbus dbus-x11
       xplanet-images)
 if [ "${1:-}" = --test ]; then
-  pkgs+=(xvfb xauth x11-utils libgl1-mesa-dri openbox libbenchmark-dev
+  pkgs+=(xvfb xauth x11-utils xdotool libgl1-mesa-dri openbox libbenchmark-dev
          clang libclang-rt-14-dev)
 fi
 missing=()
