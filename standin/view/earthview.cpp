@@ -717,14 +717,29 @@ void EarthView::Private::paintOverlay(QPainter &p, const Scene &s, const std::ve
     };
 
     const Vec3 eye = view::cameraEye(s.camera);
+    std::vector<QRectF> placed;
     for (const Label &l : labels) {
         if (view::hiddenByEarth(eye, l.at))
             continue;
+        std::optional<QPointF> at = view::projectPoint(s.proj, l.at);
+        if (!at)
+            continue;
+        // Labels of vectors that coincide (the orbit normal on +z at i = 0)
+        // step down instead of printing over each other.
+        QPointF origin = *at + QPointF(4, -4);
+        QRectF box = QRectF(fm.boundingRect(l.text)).translated(origin);
+        for (int tries = 0; tries < 6; ++tries) {
+            const bool clash = std::any_of(placed.begin(), placed.end(), [&](const QRectF &r) { return r.intersects(box); });
+            if (!clash)
+                break;
+            origin.ry() += fm.lineSpacing();
+            box.translate(0, fm.lineSpacing());
+        }
+        placed.push_back(box);
         // Deep colours (the blue of an angle) are hard to read on black: lift them.
         const double luminance = 0.299 * l.color.redF() + 0.587 * l.color.greenF() + 0.114 * l.color.blueF();
         const QColor text = luminance < 0.25 ? l.color.lighter(175) : l.color;
-        if (const std::optional<QPointF> at = view::projectPoint(s.proj, l.at))
-            shadowed(*at + QPointF(4, -4), l.text, text);
+        shadowed(origin, l.text, text);
     }
 
     // The data display: a box at the top left.
@@ -855,6 +870,7 @@ void EarthView::initializeGL()
     d->failed = !d->build(context());
     d->ready = !d->failed;
     if (d->failed) {
+        d->release();
         qWarning("3-D view disabled: %s", qPrintable(d->failure));
         return;
     }

@@ -41,6 +41,8 @@ public:
     QStringList undefinedAidNotes() const;
 
 signals:
+    // After each frame: the milliseconds that paintGL took on this thread
+    // (a software renderer may still be finishing the frame after it).
     void frameDrawn(double milliseconds);
 
 protected:
