@@ -111,6 +111,7 @@ private slots:
     void degenerateOrbitsDrawWithoutError();
     void burstOfCommandsCostsOneFrameAndShowsTheLast();
     void clockChangeRedraws();
+    void movingToAnotherWindowStartsAgain();
 };
 
 void TestEarthView::initTestCase()
@@ -406,6 +407,41 @@ void TestEarthView::clockChangeRedraws()
     connect(view.get(), &EarthView::frameDrawn, this, [&] { ++frames; });
     clock.setNow(astro::Instant{view::sampleStart().seconds + 60});
     QTRY_COMPARE(frames, 1);
+}
+
+void TestEarthView::movingToAnotherWindowStartsAgain()
+{
+    // A new top-level window gives the view a new context: the old one's
+    // resources go with it and the view draws again in the new one.
+    Snapshot s = scene;
+    s.satelliteColor = Qt::yellow;
+    publish(s);
+    frame();
+    const QOpenGLContext *first = view->context();
+    QStringList warnings;
+    capturedWarnings = &warnings;
+    const QtMessageHandler previous = qInstallMessageHandler(captureWarnings);
+    {
+        QWidget host;
+        host.resize(700, 520);
+        view->setParent(&host);
+        view->move(10, 10);
+        host.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&host));
+        const QImage img = frame();
+        QVERIFY(view->rendererReady());
+        QVERIFY(view->context() != first);
+        const QColor got = img.pixelColor(view->satelliteScreenPosition()->toPoint());
+        QVERIFY2(close(got, Qt::yellow, 8), qPrintable(rgb(got)));
+        view->setParent(nullptr);
+    }
+    view->show();
+    QVERIFY(QTest::qWaitForWindowExposed(view.get()));
+    frame();
+    view.reset();
+    qInstallMessageHandler(previous);
+    capturedWarnings = nullptr;
+    QVERIFY2(warnings.isEmpty(), qPrintable(warnings.join('\n')));
 }
 
 QTEST_MAIN(TestEarthView)
