@@ -48,6 +48,7 @@ private slots:
 
     void commandsRunOnTheCommandThread();
     void scenarioOpensItsWindow();
+    void queriesDoNotWaitForTheGui();
     void barsFollowCommands();
     void viewMenuByKeys();
     void windowIdsAreNeverReused();
@@ -95,6 +96,33 @@ void HostTest::scenarioOpensItsWindow()
     QVERIFY(server_->window().scenarioWindow());
     QCOMPARE(server_->window().scenarioWindow()->windowTitle(), QString("3D Graphics 1 - Earth"));
     QCOMPARE(server_->personality().lastCallThread(), &server_->commandThread());
+}
+
+void HostTest::queriesDoNotWaitForTheGui()
+{
+    QDBusConnection client = QDBusConnection::connectToBus(QDBusConnection::SessionBus, "client");
+    auto command = [](const QString &line) {
+        QDBusMessage m = QDBusMessage::createMethodCall(kBusName, "/Application/Personality", "ZEP.Personality",
+                                                        "ExecuteCommand");
+        m.setArguments({line});
+        return m;
+    };
+    QVERIFY(!server_->window().statusBar()->isHidden());
+    QDBusPendingCall hide = client.asyncCall(command("Application / StatusBar Hide"));
+
+    // This (the GUI) thread now blocks in a call: the widget request waits for
+    // it, the queries behind it do not.
+    const QDBusMessage period = client.call(command("GetTimePeriod Scenario/Velmora"), QDBus::Block, 5000);
+    QCOMPARE(period.type(), QDBusMessage::ReplyMessage);
+    const QDBusMessage epoch = client.call(command("GetEpoch Scenario/Velmora"), QDBus::Block, 5000);
+    QCOMPARE(epoch.type(), QDBusMessage::ReplyMessage);
+    QVERIFY(!hide.isFinished());
+    QVERIFY(!server_->window().statusBar()->isHidden());
+
+    QTRY_VERIFY(hide.isFinished());
+    QVERIFY(!hide.isError());
+    QVERIFY(server_->window().statusBar()->isHidden());
+    QCOMPARE(execute("Application / StatusBar Show").type(), QDBusMessage::ReplyMessage);
 }
 
 void HostTest::barsFollowCommands()
