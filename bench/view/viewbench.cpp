@@ -9,6 +9,8 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QElapsedTimer>
+#include <QOpenGLContext>
+#include <QOpenGLFunctions>
 #include <QTimer>
 
 #include <algorithm>
@@ -19,6 +21,21 @@
 #include <vector>
 
 namespace {
+
+// The floor: what the toolkit's composition of any OpenGL widget of this
+// size costs here, drawing nothing but a clear, as fast as it can.
+class BareView : public QOpenGLWidget {
+public:
+    using QOpenGLWidget::QOpenGLWidget;
+
+protected:
+    void paintGL() override
+    {
+        context()->functions()->glClearColor(0, 0, 0, 1);
+        context()->functions()->glClear(GL_COLOR_BUFFER_BIT);
+        update();
+    }
+};
 
 double percentile(std::vector<double> v, double p)
 {
@@ -45,6 +62,7 @@ int main(int argc, char **argv)
     cli.addOption({"color", "Satellite colour.", "name", "white"});
     cli.addOption({"viewer", "lat,lon,range_m.", "list", "30,0,100000000"});
     cli.addOption({"samples", "Multisampling of the view (default: the view's own).", "n"});
+    cli.addOption({"bare", "Measure an empty OpenGL widget of the same size instead (the floor)."});
     cli.addOption({"hours", "Scenario time after the start.", "h", "0"});
     cli.process(app);
 
@@ -80,6 +98,25 @@ int main(int argc, char **argv)
     store.publish(std::make_shared<const zep::Snapshot>(base));
 
     const QStringList wh = cli.value("size").split('x');
+    if (cli.isSet("bare")) {
+        BareView bare;
+        bare.setFormat(zep::EarthView::surfaceFormat());
+        bare.resize(wh.value(0).toInt(), wh.value(1).toInt());
+        bare.show();
+        long frames = 0;
+        QElapsedTimer t;
+        QObject::connect(&bare, &QOpenGLWidget::frameSwapped, [&] { ++frames; });
+        QTimer::singleShot(1000, &app, [&] {
+            frames = 0;
+            t.start();
+            QTimer::singleShot(int(cli.value("seconds").toDouble() * 1000), &app, [&] {
+                std::printf("empty OpenGL widget %dx%d: %.1f frames/s\n", bare.width(), bare.height(),
+                            double(frames) / (double(t.nsecsElapsed()) / 1e9));
+                app.quit();
+            });
+        });
+        return app.exec();
+    }
     zep::EarthView view(store, clock);
     view.setWindowTitle(QStringLiteral("3D Graphics 1 - Earth"));
     view.resize(wh.value(0).toInt(), wh.value(1).toInt());

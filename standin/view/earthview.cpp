@@ -1,10 +1,10 @@
 #include "standin/view/earthview.h"
 
 #include "standin/view/globe.h"
+#include "standin/view/shaders.h"
 #include "standin/view/viewmath.h"
 
 #include <QElapsedTimer>
-#include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMouseEvent>
@@ -15,7 +15,6 @@
 #include <QOpenGLTexture>
 #include <QOpenGLVertexArrayObject>
 #include <QPainter>
-#include <QPainterPath>
 #include <QRandomGenerator>
 #include <QWheelEvent>
 
@@ -32,140 +31,6 @@ using view::operator*;
 namespace {
 
 constexpr double kDeg = astro::kPi / 180;
-
-const char *const kGlobeVertex = R"(#version 330 core
-layout(location = 0) in vec3 aPos;
-layout(location = 1) in vec2 aUv;
-uniform mat4 uMvp;
-uniform mat3 uModel;
-out vec3 vNormal;
-out vec2 vUv;
-void main() {
-    vNormal = uModel * aPos;
-    vUv = aUv;
-    gl_Position = uMvp * vec4(aPos, 1.0);
-}
-)";
-
-const char *const kGlobeFragment = R"(#version 330 core
-in vec3 vNormal;
-in vec2 vUv;
-uniform sampler2D uDay;
-uniform sampler2D uNight;
-uniform bool uHasNight;
-uniform vec3 uSun;
-uniform vec3 uEye;
-out vec4 fragColor;
-void main() {
-    vec3 n = normalize(vNormal);
-    float d = dot(n, uSun);
-    vec3 day = texture(uDay, vUv).rgb;
-    float lit = smoothstep(-0.08, 0.20, d);
-    vec3 color = day * (0.16 + 1.0 * max(d, 0.0)) * mix(0.6, 1.0, lit);
-    if (uHasNight)
-        color += texture(uNight, vUv).rgb * (1.0 - lit) * 0.85;
-    else
-        color += day * 0.12 * (1.0 - lit);
-    // A thin blue rim: the atmosphere seen edge-on, brighter on the day side.
-    vec3 v = normalize(uEye - n);
-    float rim = pow(1.0 - max(dot(n, v), 0.0), 3.0);
-    color += vec3(0.30, 0.55, 1.0) * rim * (0.15 + 0.6 * lit);
-    fragColor = vec4(color, 1.0);
-}
-)";
-
-const char *const kFlatVertex = R"(#version 330 core
-layout(location = 0) in vec3 aPos;
-layout(location = 1) in float aBright;
-uniform mat4 uMvp;
-uniform float uPointSize;
-uniform bool uAtInfinity;
-out float vBright;
-void main() {
-    gl_Position = uMvp * vec4(aPos, 1.0);
-    if (uAtInfinity)
-        gl_Position.z = gl_Position.w * 0.99999;
-    gl_PointSize = uPointSize;
-    vBright = aBright;
-}
-)";
-
-const char *const kFlatFragment = R"(#version 330 core
-in float vBright;
-uniform vec4 uColor;
-uniform bool uUseBright;
-uniform bool uRound;
-out vec4 fragColor;
-void main() {
-    fragColor = uUseBright ? vec4(uColor.rgb * vBright, 1.0) : uColor;
-    if (uRound) {
-        vec2 c = gl_PointCoord * 2.0 - 1.0;
-        float r2 = dot(c, c);
-        if (r2 > 1.0)
-            discard;
-        // A dark ring keeps a white marker visible on clouds and ice.
-        if (r2 > 0.62)
-            fragColor = vec4(0.05, 0.05, 0.08, 1.0);
-    }
-}
-)";
-
-// Lines as screen-space quads with soft edges: smooth without multisampling
-// and as wide as asked, which core OpenGL does not promise for plain lines.
-const char *const kLineVertex = R"(#version 330 core
-layout(location = 0) in vec3 aPos;
-uniform mat4 uMvp;
-void main() {
-    gl_Position = uMvp * vec4(aPos, 1.0);
-}
-)";
-
-const char *const kLineGeometry = R"(#version 330 core
-layout(lines) in;
-layout(triangle_strip, max_vertices = 4) out;
-uniform vec2 uViewport;
-uniform float uWidth;
-noperspective out float gDist;
-void main() {
-    vec4 p0 = gl_in[0].gl_Position;
-    vec4 p1 = gl_in[1].gl_Position;
-    // Cut the part behind the camera off before dividing by w.
-    const float nearW = 1e-4;
-    if (p0.w < nearW && p1.w < nearW)
-        return;
-    if (p0.w < nearW)
-        p0 = mix(p0, p1, (nearW - p0.w) / (p1.w - p0.w));
-    else if (p1.w < nearW)
-        p1 = mix(p1, p0, (nearW - p1.w) / (p0.w - p1.w));
-    vec2 s0 = p0.xy / p0.w * uViewport * 0.5;
-    vec2 s1 = p1.xy / p1.w * uViewport * 0.5;
-    vec2 d = s1 - s0;
-    float len = length(d);
-    vec2 dir = len > 1e-6 ? d / len : vec2(1.0, 0.0);
-    vec2 n = vec2(-dir.y, dir.x);
-    float hw = 0.5 * uWidth + 1.0;
-    vec2 offN = n * hw / (uViewport * 0.5);
-    // No caps: the segments of a translucent strip must not overlap.
-    gl_Position = vec4(p0.xy + offN * p0.w, p0.zw); gDist = hw;  EmitVertex();
-    gl_Position = vec4(p0.xy - offN * p0.w, p0.zw); gDist = -hw; EmitVertex();
-    gl_Position = vec4(p1.xy + offN * p1.w, p1.zw); gDist = hw;  EmitVertex();
-    gl_Position = vec4(p1.xy - offN * p1.w, p1.zw); gDist = -hw; EmitVertex();
-    EndPrimitive();
-}
-)";
-
-const char *const kLineFragment = R"(#version 330 core
-noperspective in float gDist;
-uniform vec4 uColor;
-uniform float uWidth;
-out vec4 fragColor;
-void main() {
-    float coverage = clamp(0.5 * uWidth + 0.5 - abs(gDist), 0.0, 1.0);
-    if (coverage <= 0.0)
-        discard;
-    fragColor = vec4(uColor.rgb, uColor.a * coverage);
-}
-)";
 
 struct LineDraw {
     GLenum mode = GL_LINE_STRIP;
@@ -310,14 +175,14 @@ bool EarthView::Private::build(QOpenGLContext *ctx)
     globeProgram = std::make_unique<QOpenGLShaderProgram>();
     flatProgram = std::make_unique<QOpenGLShaderProgram>();
     lineProgram = std::make_unique<QOpenGLShaderProgram>();
-    if (!globeProgram->addShaderFromSourceCode(QOpenGLShader::Vertex, kGlobeVertex)
-        || !globeProgram->addShaderFromSourceCode(QOpenGLShader::Fragment, kGlobeFragment)
+    if (!globeProgram->addShaderFromSourceCode(QOpenGLShader::Vertex, view::shaders::kGlobeVertex)
+        || !globeProgram->addShaderFromSourceCode(QOpenGLShader::Fragment, view::shaders::kGlobeFragment)
         || !globeProgram->link()
-        || !flatProgram->addShaderFromSourceCode(QOpenGLShader::Vertex, kFlatVertex)
-        || !flatProgram->addShaderFromSourceCode(QOpenGLShader::Fragment, kFlatFragment) || !flatProgram->link()
-        || !lineProgram->addShaderFromSourceCode(QOpenGLShader::Vertex, kLineVertex)
-        || !lineProgram->addShaderFromSourceCode(QOpenGLShader::Geometry, kLineGeometry)
-        || !lineProgram->addShaderFromSourceCode(QOpenGLShader::Fragment, kLineFragment) || !lineProgram->link()) {
+        || !flatProgram->addShaderFromSourceCode(QOpenGLShader::Vertex, view::shaders::kFlatVertex)
+        || !flatProgram->addShaderFromSourceCode(QOpenGLShader::Fragment, view::shaders::kFlatFragment) || !flatProgram->link()
+        || !lineProgram->addShaderFromSourceCode(QOpenGLShader::Vertex, view::shaders::kLineVertex)
+        || !lineProgram->addShaderFromSourceCode(QOpenGLShader::Geometry, view::shaders::kLineGeometry)
+        || !lineProgram->addShaderFromSourceCode(QOpenGLShader::Fragment, view::shaders::kLineFragment) || !lineProgram->link()) {
         failure = QStringLiteral("shaders: ") + globeProgram->log() + flatProgram->log() + lineProgram->log();
         return false;
     }
