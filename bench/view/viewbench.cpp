@@ -138,7 +138,10 @@ int main(int argc, char **argv)
         return app.exec();
     }
 
-    std::vector<double> paintMs, intervalMs;
+    std::vector<double> paintMs, intervalMs, editToScreenMs;
+    // When each revision was published, by the command thread; read on the GUI thread.
+    constexpr size_t kMaxRevisions = 1 << 20;
+    std::vector<std::atomic<qint64>> publishedAt(kMaxRevisions);
     QElapsedTimer wall;
     bool measuring = false;
     qint64 lastSwap = -1;
@@ -151,6 +154,11 @@ int main(int argc, char **argv)
         if (measuring && lastSwap >= 0)
             intervalMs.push_back(double(now - lastSwap) / 1e6);
         lastSwap = now;
+        // From the newest edit this frame shows to the frame on screen.
+        const quint64 rev = view.drawnRevision();
+        const qint64 sent = rev < kMaxRevisions ? publishedAt[rev].load() : 0;
+        if (measuring && sent > 0)
+            editToScreenMs.push_back(double(now - sent) / 1e6);
     });
 
     // The command thread: a new orbit every millisecond, inclination sweeping.
@@ -165,6 +173,8 @@ int main(int argc, char **argv)
             zep::Snapshot s = base;
             while (!stop) {
                 ++s.revision;
+                if (s.revision < kMaxRevisions)
+                    publishedAt[s.revision] = wall.nsecsElapsed();
                 s.elements.i = std::fmod(double(s.revision) * 0.1, 180.0) * deg;
                 s.elements.raan = std::fmod(double(s.revision) * 0.05, 360.0) * deg;
                 store.publish(std::make_shared<const zep::Snapshot>(s));
@@ -182,6 +192,8 @@ int main(int argc, char **argv)
             std::printf("frames drawn: %zu (%.1f frames/s)\n", intervalMs.size(), double(intervalMs.size()) / elapsed);
             std::printf("frame interval ms: median %.2f  p99 %.2f\n", percentile(intervalMs, 0.5), percentile(intervalMs, 0.99));
             std::printf("paintGL ms:        median %.2f  p99 %.2f\n", percentile(paintMs, 0.5), percentile(paintMs, 0.99));
+            std::printf("edit to screen ms: median %.2f  p99 %.2f (newest edit in each frame)\n",
+                        percentile(editToScreenMs, 0.5), percentile(editToScreenMs, 0.99));
             app.quit();
         });
     });

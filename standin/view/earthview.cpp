@@ -118,6 +118,7 @@ struct EarthView::Private {
     bool dragging = false;
     QMetaObject::Connection contextGoing;
     QStringList lastNotes;
+    quint64 drawnRevision = 0;
 
     Private(ScenarioStore &s, AnimationClock &c) : store(s), clock(c) {}
 
@@ -712,6 +713,7 @@ bool EarthView::openGLAvailable()
 
 bool EarthView::rendererReady() const { return d->ready; }
 QStringList EarthView::undefinedAidNotes() const { return d->lastNotes; }
+quint64 EarthView::drawnRevision() const { return d->drawnRevision; }
 
 std::optional<QPointF> EarthView::project(const astro::Vec3 &inertialMetres) const
 {
@@ -764,6 +766,7 @@ void EarthView::paintGL()
     QStringList notes;
     d->drawFrame(s, size() * devicePixelRatioF(), devicePixelRatioF(), labels, notes);
     d->lastNotes = notes;
+    d->drawnRevision = snap->revision;
     {
         QPainter painter(this);
         d->paintOverlay(painter, s, labels, notes, size());

@@ -39,6 +39,8 @@ public:
     // What the last frame said, in words, about aids that the orbit leaves
     // undefined ("Line of Nodes: undefined (i = 0)").
     QStringList undefinedAidNotes() const;
+    // The revision of the snapshot that the last frame showed.
+    quint64 drawnRevision() const;
 
 signals:
     // After each frame: the milliseconds that paintGL took on this thread

@@ -394,6 +394,7 @@ void TestEarthView::burstOfCommandsCostsOneFrameAndShowsTheLast()
     QTRY_VERIFY(frames >= 1);
     QTest::qWait(300);
     QCOMPARE(frames, 1);  // one repaint for the burst, and no timer drawing on
+    QCOMPARE(view->drawnRevision(), scene.revision);
     const QImage img = frame();
     const QColor got = img.pixelColor(view->satelliteScreenPosition()->toPoint());
     QVERIFY2(close(got, Qt::red, 8), qPrintable(rgb(got)));
