@@ -37,7 +37,7 @@ void main() {
     if (uHasNight)
         color += texture(uNight, vUv).rgb * (1.0 - lit) * 0.85;
     else
-        color += day * 0.12 * (1.0 - lit);
+        color += day * 0.25 * (1.0 - lit);
     // A thin blue rim: the atmosphere seen edge-on, brighter on the day side.
     vec3 v = normalize(uEye - n);
     float rim = pow(1.0 - max(dot(n, v), 0.0), 3.0);
