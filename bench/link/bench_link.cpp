@@ -17,6 +17,7 @@
 
 #include <QCoreApplication>
 #include <QDBusConnectionInterface>
+#include <QDBusMessage>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -272,9 +273,23 @@ int main(int argc, char **argv)
         us.push_back(microsSince(t0));
     }
     const Stats busStats = statsOf(std::move(us));
+
+    // The bus daemon's own answer: the part of the round trip no host can save.
+    us.clear();
+    const QDBusMessage getId = QDBusMessage::createMethodCall(
+        QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
+        QStringLiteral("org.freedesktop.DBus"), QStringLiteral("GetId"));
+    for (int i = 0; i < calls; ++i) {
+        const auto t0 = Clock::now();
+        QDBusConnection::sessionBus().call(getId, QDBus::Block);
+        us.push_back(microsSince(t0));
+    }
+    const Stats daemon = statsOf(std::move(us));
     const Stats floor = socketFloor(echo, calls);
     std::printf("SendHostCommand(\"GetZEPVersion /\") x %d: median %.1f us, p99 %.1f us\n", calls,
                 busStats.median_us, busStats.p99_us);
+    std::printf("bus daemon alone (GetId) x %d: median %.1f us, p99 %.1f us\n", calls,
+                daemon.median_us, daemon.p99_us);
     std::printf("Unix socket ping-pong, 100 bytes x %d: median %.1f us, p99 %.1f us\n", calls,
                 floor.median_us, floor.p99_us);
     if (floor.median_us > 0)
