@@ -63,9 +63,9 @@ QVariant plain(const QVariant &v)
 
 class BusObject : public AutomationObject, public std::enable_shared_from_this<BusObject> {
 public:
-    BusObject(QDBusConnection bus, QString service, QString path, QString interface)
+    BusObject(QDBusConnection bus, QString service, QString path, QString interface, int timeoutMs)
         : bus_(std::move(bus)), service_(std::move(service)), path_(std::move(path)),
-          interface_(std::move(interface))
+          interface_(std::move(interface)), timeoutMs_(timeoutMs)
     {
     }
 
@@ -107,7 +107,7 @@ private:
     {
         // Default time-out: a host that never answers fails the call after the
         // bus's usual wait rather than freezing the toolbar for good.
-        return bus_.call(msg, QDBus::Block);
+        return bus_.call(msg, QDBus::Block, timeoutMs_);
     }
 
     Outcome result(const QString &member, const QDBusMessage &reply)
@@ -121,7 +121,7 @@ private:
         if (value.userType() == qMetaTypeId<QDBusObjectPath>()) {
             const QString path = value.value<QDBusObjectPath>().path();
             return Outcome::objectResult(
-                std::make_shared<BusObject>(bus_, service_, path, interfaceYieldedBy(member)));
+                std::make_shared<BusObject>(bus_, service_, path, interfaceYieldedBy(member), timeoutMs_));
         }
         return Outcome::success(value);
     }
@@ -130,6 +130,7 @@ private:
     QString service_;
     QString path_;
     QString interface_;
+    int timeoutMs_;
     std::map<QString, AutomationRef> objects_;
 };
 
@@ -168,7 +169,7 @@ Outcome DBusAutomation::adopt(const QString &className)
     if (owner.type() != QDBusMessage::ReplyMessage || owner.arguments().isEmpty())
         return failureOf(owner);
     const QString unique = owner.arguments().first().toString();
-    return Outcome::objectResult(std::make_shared<BusObject>(bus_, unique, kAppPath, kAppInterface));
+    return Outcome::objectResult(std::make_shared<BusObject>(bus_, unique, kAppPath, kAppInterface, callTimeoutMs_));
 }
 
 Outcome DBusAutomation::attach(const QString &className)

@@ -26,6 +26,9 @@ public:
 
     // How long create() waits for a started host to own its name.
     void setStartTimeout(std::chrono::milliseconds timeout) { startTimeout_ = timeout; }
+    // How long a call to the host's objects waits for an answer; the bus's
+    // default (about 25 s) unless set. Applies to objects found afterwards.
+    void setCallTimeout(std::chrono::milliseconds timeout) { callTimeoutMs_ = int(timeout.count()); }
 
 private:
     Outcome adopt(const QString &className);
@@ -33,6 +36,7 @@ private:
 
     QDBusConnection bus_;
     std::chrono::milliseconds startTimeout_{10000};
+    int callTimeoutMs_ = -1;
 };
 
 } // namespace velmora::host

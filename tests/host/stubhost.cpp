@@ -73,6 +73,11 @@ QStringList StubPersonality::ExecuteCommand(const QString &command)
         return {};
     if (command == QLatin1String("Lines /"))
         return {QStringLiteral("first"), QStringLiteral("second")};
+    if (command == QLatin1String("Hang /")) {
+        // Taken, never answered: a host stuck in its work.
+        setDelayedReply(true);
+        return {};
+    }
     if (command == QLatin1String("Quit /")) {
         QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit,
                                   Qt::QueuedConnection);

@@ -116,6 +116,7 @@ private slots:
     void windowsByIndex();
     void linkOverTheBus();
     void hostThatWentAwayFailsEveryCall();
+    void hostThatNeverAnswersFailsTheCall();
 
     void createStartsTheProgram();
     void createFails_data();
@@ -315,6 +316,28 @@ void TstDBusAutomation::hostThatWentAwayFailsEveryCall()
     QVERIFY(second.published());
     QVERIFY(link.SendHostCommand(QStringLiteral("GetZEPVersion /")).isNull());
     QVERIFY(second.host().journal().isEmpty());
+}
+
+void TstDBusAutomation::hostThatNeverAnswersFailsTheCall()
+{
+    ServedStub stub;
+    host::DBusAutomation bus;
+    bus.setCallTimeout(std::chrono::milliseconds(300));
+    testing::RecordingNotice notice;
+    host::HostLink link(bus, notice);
+    QVERIFY(link.ConnectToHost());
+
+    // After a command has gone through, the lost answer is a tolerated failure.
+    QVERIFY(link.SendHostCommand(QStringLiteral("Hang /")).isNull());
+    QVERIFY2(link.lastError().contains(QStringLiteral("NoReply")), qPrintable(link.lastError()));
+    QVERIFY(notice.messages.isEmpty());
+    QCOMPARE(link.SendHostCommand(QStringLiteral("GetZEPVersion /")), QStringLiteral("ZEP v7.0 (stub)"));
+
+    // As the first command after the reset it is the start-up failure.
+    link.ClearCommandSucceeded();
+    QVERIFY(link.SendHostCommand(QStringLiteral("Hang /")).isNull());
+    QCOMPARE(notice.messages.size(), 1);
+    QVERIFY(link.ended());
 }
 
 void TstDBusAutomation::createStartsTheProgram()
