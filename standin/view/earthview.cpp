@@ -219,7 +219,7 @@ bool EarthView::Private::build(QOpenGLContext *ctx)
     // A fixed sky: the same stars on every run.
     std::vector<float> stars;
     QRandomGenerator rng(20050701);
-    starCount = 2400;
+    starCount = 1600;
     for (int i = 0; i < starCount; ++i) {
         const double z = rng.generateDouble() * 2 - 1, phi = rng.generateDouble() * 2 * astro::kPi;
         const double rxy = std::sqrt(1 - z * z);
@@ -502,9 +502,15 @@ void EarthView::Private::drawFrame(const Scene &s, QSize pixels, qreal dpr, std:
     dayTexture->bind(0);
     if (nightTexture)
         nightTexture->bind(1);
+    // The far half never shows: not setting it up saves a software renderer
+    // half its triangles.
+    gl->glEnable(GL_CULL_FACE);
+    gl->glFrontFace(GL_CCW);
+    gl->glCullFace(GL_BACK);
     globeVao->bind();
     gl->glDrawElements(GL_TRIANGLES, globeIndexCount, GL_UNSIGNED_INT, nullptr);
     globeVao->release();
+    gl->glDisable(GL_CULL_FACE);
     if (nightTexture)
         nightTexture->release(1);
     dayTexture->release(0);
