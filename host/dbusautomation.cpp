@@ -50,7 +50,7 @@ Outcome failureOf(const QDBusMessage &reply)
 // Plain Qt values for what the bus delivers; containers arrive still marshalled.
 QVariant plain(const QVariant &v)
 {
-    if (v.canConvert<QDBusVariant>() && v.userType() == qMetaTypeId<QDBusVariant>())
+    if (v.userType() == qMetaTypeId<QDBusVariant>())
         return plain(v.value<QDBusVariant>().variant());
     if (v.userType() == qMetaTypeId<QDBusArgument>()) {
         const auto arg = v.value<QDBusArgument>();
@@ -61,7 +61,7 @@ QVariant plain(const QVariant &v)
     return v;
 }
 
-class BusObject : public AutomationObject, public std::enable_shared_from_this<BusObject> {
+class BusObject : public AutomationObject {
 public:
     BusObject(QDBusConnection bus, QString service, QString path, QString interface, int timeoutMs)
         : bus_(std::move(bus)), service_(std::move(service)), path_(std::move(path)),
@@ -78,9 +78,8 @@ public:
         Outcome outcome = result(property, exchange(msg));
         // The host's command object and window collection live as long as the
         // host: fetch them once and keep them.
-        if (outcome.ok && outcome.object && property == QLatin1String("Personality"))
-            objects_.emplace(property, outcome.object);
-        if (outcome.ok && outcome.object && property == QLatin1String("Windows"))
+        if (outcome.ok && outcome.object
+            && (property == QLatin1String("Personality") || property == QLatin1String("Windows")))
             objects_.emplace(property, outcome.object);
         return outcome;
     }
