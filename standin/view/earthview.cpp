@@ -590,6 +590,14 @@ void EarthView::Private::paintOverlay(QPainter &p, const Scene &s, const std::ve
 
     const Vec3 eye = view::cameraEye(s.camera);
     std::vector<QRectF> placed;
+    // The satellite's name beside its marker, clear of the marker itself.
+    if (s.sat && !snap.satelliteName.isEmpty() && !view::hiddenByEarth(eye, s.display(s.sat->r))) {
+        if (const std::optional<QPointF> at = view::projectPoint(s.proj, s.display(s.sat->r))) {
+            const QPointF origin = *at + QPointF(11, -9);
+            placed.push_back(QRectF(fm.boundingRect(snap.satelliteName)).translated(origin));
+            shadowed(origin, snap.satelliteName, snap.satelliteColor.isValid() ? snap.satelliteColor : QColor(Qt::white));
+        }
+    }
     for (const Label &l : labels) {
         if (view::hiddenByEarth(eye, l.at))
             continue;
