@@ -711,6 +711,8 @@ QSurfaceFormat EarthView::surfaceFormat()
 
 bool EarthView::openGLAvailable()
 {
+    if (!qGuiApp)
+        return false;  // no platform to ask yet
     static const bool available = [] {
         const QString platform = QGuiApplication::platformName();
         if (platform == QLatin1String("offscreen") || platform == QLatin1String("minimal"))
