@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTextBrowser>
 #include <QToolBar>
@@ -58,7 +59,11 @@ HostWindow::HostWindow(ScenarioStore &store, AnimationClock &clock, Journal &jou
 {
     setWindowTitle(QStringLiteral("ZEP"));
     setObjectName(QStringLiteral("ZEPMainWindow"));
-    resize(1280, 1024);
+    // Roomy for the 3-D view, but never taller or wider than the desktop.
+    QSize size(1280, 1024);
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        size = size.boundedTo(screen->availableGeometry().size() * 0.9);
+    resize(size);
 
     area_ = new QMdiArea(this);
     area_->setObjectName(QStringLiteral("DocumentArea"));
