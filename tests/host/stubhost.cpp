@@ -11,6 +11,7 @@ const QString kAppPath = QStringLiteral("/Application");
 const QString kPersonalityPath = QStringLiteral("/Application/Personality");
 const QString kWindowsPath = QStringLiteral("/Application/Windows");
 constexpr auto kExport = QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllProperties;
+QString onOff(bool on) { return QLatin1String(on ? "true" : "false"); }
 } // namespace
 
 // Application ---------------------------------------------------------------
@@ -18,45 +19,15 @@ constexpr auto kExport = QDBusConnection::ExportAllSlots | QDBusConnection::Expo
 QDBusObjectPath StubApp::personality() const { return QDBusObjectPath(kPersonalityPath); }
 QDBusObjectPath StubApp::windows() const { return QDBusObjectPath(kWindowsPath); }
 
-bool StubApp::userControl() const
-{
-    QMutexLocker lock(&host_.mutex_);
-    return host_.userControl_;
-}
-
-void StubApp::setUserControl(bool on)
-{
-    host_.note(QStringLiteral("set UserControl %1").arg(on ? "true" : "false"));
-    QMutexLocker lock(&host_.mutex_);
-    host_.userControl_ = on;
-}
-
-bool StubApp::visible() const
-{
-    QMutexLocker lock(&host_.mutex_);
-    return host_.visible_;
-}
-
-void StubApp::setVisible(bool on)
-{
-    host_.note(QStringLiteral("set Visible %1").arg(on ? "true" : "false"));
-    QMutexLocker lock(&host_.mutex_);
-    host_.visible_ = on;
-}
-
-int StubApp::windowState() const
-{
-    QMutexLocker lock(&host_.mutex_);
-    return host_.windowState_;
-}
-
+bool StubApp::userControl() const { return host_.get(host_.userControl_); }
+bool StubApp::visible() const { return host_.get(host_.visible_); }
+int StubApp::windowState() const { return host_.get(host_.windowState_); }
+void StubApp::setUserControl(bool on) { host_.set(host_.userControl_, on, "set UserControl " + onOff(on)); }
+void StubApp::setVisible(bool on) { host_.set(host_.visible_, on, "set Visible " + onOff(on)); }
 void StubApp::setWindowState(int state)
 {
-    host_.note(QStringLiteral("set WindowState %1").arg(state));
-    QMutexLocker lock(&host_.mutex_);
-    host_.windowState_ = state;
+    host_.set(host_.windowState_, state, QStringLiteral("set WindowState %1").arg(state));
 }
-
 void StubApp::Activate() { host_.note(QStringLiteral("call Activate")); }
 void StubApp::SendKeys(const QString &keys) { host_.note(QStringLiteral("call SendKeys %1").arg(keys)); }
 
@@ -90,11 +61,7 @@ QStringList StubPersonality::ExecuteCommand(const QString &command)
 
 // Windows -------------------------------------------------------------------
 
-int StubWindows::count() const
-{
-    QMutexLocker lock(&host_.mutex_);
-    return int(host_.windows_.size());
-}
+int StubWindows::count() const { return int(host_.get(host_.windows_).size()); }
 
 QDBusObjectPath StubWindows::Item(int index)
 {
@@ -111,11 +78,7 @@ void StubWindows::Arrange(int arrangeStyle)
     host_.note(QStringLiteral("call Arrange %1").arg(arrangeStyle));
 }
 
-int StubWindow::windowState() const
-{
-    QMutexLocker lock(&host_.mutex_);
-    return host_.windowStates_.value(id_);
-}
+int StubWindow::windowState() const { return host_.get(host_.windowStates_).value(id_); }
 
 void StubWindow::setWindowState(int state)
 {
@@ -175,18 +138,6 @@ void StubHost::note(const QString &line)
 {
     QMutexLocker lock(&mutex_);
     journal_ << line;
-}
-
-QStringList StubHost::journal() const
-{
-    QMutexLocker lock(&mutex_);
-    return journal_;
-}
-
-bool StubHost::visible() const
-{
-    QMutexLocker lock(&mutex_);
-    return visible_;
 }
 
 QStringList StubHost::captions() const

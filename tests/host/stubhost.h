@@ -7,6 +7,7 @@
 #include <QDBusContext>
 #include <QDBusObjectPath>
 #include <QMutex>
+#include <QMutexLocker>
 #include <QObject>
 #include <QStringList>
 
@@ -98,8 +99,8 @@ public:
     bool publish(const QString &busName);
     void moveToThread(QThread *thread);
 
-    QStringList journal() const;  // "cmd ...", "set Visible false", "call Arrange 2" ...
-    bool visible() const;
+    QStringList journal() const { return get(journal_); }  // "cmd ...", "set Visible false" ...
+    bool visible() const { return get(visible_); }
     QStringList captions() const;
 
 private:
@@ -108,6 +109,17 @@ private:
     friend class StubWindows;
     friend class StubWindow;
     void note(const QString &line);
+    template <class T> T get(const T &field) const
+    {
+        QMutexLocker lock(&mutex_);
+        return field;
+    }
+    template <class T> void set(T &field, T value, const QString &line)
+    {
+        note(line);
+        QMutexLocker lock(&mutex_);
+        field = value;
+    }
     static QString windowPath(int id);
 
     QDBusConnection bus_;

@@ -1,6 +1,6 @@
 // The connection and the command channel against the recording fake.
 #include "host/hostlink.h"
-#include "tests/support/fakehost.h"
+#include "linkrig.h"
 
 #include <QtTest>
 
@@ -16,7 +16,6 @@ private slots:
     void replies_data();
     void replies();
     void failureIsFatalOnlyBeforeASuccess();
-    void nothingReachesTheHostAfterTheEnd();
     void missingCommandObjectFailsTheFirstCommand();
     void startupTextIsExact();
 };
@@ -91,24 +90,20 @@ void TstHostLink::replies()
 {
     QFETCH(QStringList, reply);
     QFETCH(QString, result);
-    FakeHost fake;
-    RecordingNotice notice;
-    host::HostLink link(fake, notice);
-    QVERIFY(link.ConnectToHost());
-    fake.replies[QStringLiteral("Q /")] = reply;
-    const QString got = link.SendHostCommand(QStringLiteral("Q /"));
+    LinkRig rig(false);
+    rig.fake.replies[QStringLiteral("Q /")] = reply;
+    const QString got = rig.link.SendHostCommand(QStringLiteral("Q /"));
     QCOMPARE(got, result);
     QVERIFY(!got.isNull());
-    QVERIFY(link.CommandSucceeded());
+    QVERIFY(rig.link.CommandSucceeded());
 }
 
 void TstHostLink::failureIsFatalOnlyBeforeASuccess()
 {
-    FakeHost fake;
-    RecordingNotice notice;
-    host::HostLink link(fake, notice);
-    QVERIFY(link.ConnectToHost());
-    fake.failing << QStringLiteral("Bad /");
+    LinkRig rig(false);
+    host::HostLink &link = rig.link;
+    RecordingNotice &notice = rig.notice;
+    rig.fake.failing << QStringLiteral("Bad /");
 
     QCOMPARE(link.SendHostCommand(QStringLiteral("Good /")), QStringLiteral("0"));
     const QString tolerated = link.SendHostCommand(QStringLiteral("Bad /"));
@@ -123,20 +118,11 @@ void TstHostLink::failureIsFatalOnlyBeforeASuccess()
     QCOMPARE(notice.messages.first().title, host::kStartupFailureTitle);
     QCOMPARE(notice.endings, 1);
     QVERIFY(link.ended());
-}
 
-void TstHostLink::nothingReachesTheHostAfterTheEnd()
-{
-    FakeHost fake;
-    RecordingNotice notice;
-    host::HostLink link(fake, notice);
-    QVERIFY(link.ConnectToHost());
-    fake.failing << QStringLiteral("New / Scenario Velmora");
-    link.SendHostCommand(QStringLiteral("New / Scenario Velmora"));
-    QVERIFY(link.ended());
-    const qsizetype before = fake.commands.size();
+    // Nothing reaches the host after the end.
+    const qsizetype before = rig.fake.commands.size();
     QVERIFY(link.SendHostCommand(QStringLiteral("CheckScenario /")).isNull());
-    QCOMPARE(fake.commands.size(), before);
+    QCOMPARE(rig.fake.commands.size(), before);
     QCOMPARE(notice.messages.size(), 1);
 }
 

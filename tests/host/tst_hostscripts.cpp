@@ -3,7 +3,7 @@
 #include "host/arrange.h"
 #include "host/handover.h"
 #include "host/scenario.h"
-#include "tests/support/fakehost.h"
+#include "linkrig.h"
 
 #include <QtTest>
 
@@ -24,19 +24,7 @@ public:
     }
 };
 
-// A connected link over a fake; `running` chooses attach or create.
-struct Rig {
-    explicit Rig(bool running = true)
-    {
-        fake.running = running;
-        QVERIFY(link.ConnectToHost());
-        fake.log.clear();
-        fake.commands.clear();
-    }
-    FakeHost fake;
-    RecordingNotice notice;
-    host::HostLink link{fake, notice};
-};
+using Rig = LinkRig;
 
 // Window captions in a table: a leading '!' makes the caption unreadable,
 // '#' the close refused, '~' the window state refused.
@@ -96,11 +84,10 @@ private slots:
     void windowPasses_data();
     void windowPasses();
     void captionIsReadAnewForEachPrefix();
-    void hostWithNoWindows();
     void windowMovedBehindThePassIsClosedBySecondPass();
     void hostStaysHiddenWhileWindowsClose();
-    void unreadableOrHugeCountSkipsThePass_data();
-    void unreadableOrHugeCountSkipsThePass();
+    void passesSkipped_data();
+    void passesSkipped();
     void failingSettingsDoNotStopTheArrangement();
 
     // Hand-over
@@ -235,17 +222,6 @@ void TstHostScripts::captionIsReadAnewForEachPrefix()
     QCOMPARE(reads, (QStringList{"0", "0", "0", "0", "1", "0", "0", "0", "0"}));
 }
 
-void TstHostScripts::hostWithNoWindows()
-{
-    Rig rig;
-    host::ArrangeHostWindows(rig.link);
-    const QStringList expected = QStringList{"set Visible false", "get Count", "get Count"}
-                                 + kBarCommands + kArrangeEnd;
-    QCOMPARE(rig.fake.log, expected);
-    QVERIFY(rig.fake.visible);
-    QCOMPARE(rig.fake.windowState, 1);
-}
-
 void TstHostScripts::windowMovedBehindThePassIsClosedBySecondPass()
 {
     Rig rig;
@@ -284,28 +260,31 @@ void TstHostScripts::hostStaysHiddenWhileWindowsClose()
     QCOMPARE(log.count(QStringLiteral("set Visible true")), 1);
 }
 
-void TstHostScripts::unreadableOrHugeCountSkipsThePass_data()
+void TstHostScripts::passesSkipped_data()
 {
+    QTest::addColumn<int>("windows");
     QTest::addColumn<bool>("countFails");
-    QTest::newRow("count refused") << true;
-    QTest::newRow("count beyond 16 bits") << false;
+    // No windows: both passes only try index 0, which fails.
+    QTest::newRow("no windows") << 0 << false;
+    QTest::newRow("count refused") << 1 << true;
+    QTest::newRow("count beyond 16 bits") << 32768 << false;
 }
 
-void TstHostScripts::unreadableOrHugeCountSkipsThePass()
+void TstHostScripts::passesSkipped()
 {
+    QFETCH(int, windows);
     QFETCH(bool, countFails);
     Rig rig;
-    if (countFails) {
-        rig.fake.windows = windowsFrom({"Messages"});
+    for (int i = 0; i < windows; ++i)
+        rig.fake.windows << FakeHost::Window{QStringLiteral("Messages"), false, false, false, 0};
+    if (countFails)
         rig.fake.failingMembers << QStringLiteral("Count");
-    } else {
-        for (int i = 0; i < 32768; ++i)
-            rig.fake.windows << FakeHost::Window{QStringLiteral("Messages"), false, false, false, 0};
-    }
     host::ArrangeHostWindows(rig.link);
     const QStringList expected = QStringList{"set Visible false", "get Count", "get Count"}
                                  + kBarCommands + kArrangeEnd;
     QCOMPARE(rig.fake.log, expected);
+    QVERIFY(rig.fake.visible);
+    QCOMPARE(rig.fake.windowState, 1);
     QVERIFY(!rig.link.lastError().isEmpty());
 }
 

@@ -1,6 +1,6 @@
 // Synthesised keys on a real X display reach the focused window as typed keys.
 #include "host/handover.h"
-#include "tests/support/fakehost.h"
+#include "linkrig.h"
 
 #include <QKeyEvent>
 #include <QWidget>
@@ -56,11 +56,7 @@ void TstXTestKeys::keysReachTheFocusedWindow()
     if (QGuiApplication::platformName() != QLatin1String("xcb"))
         QSKIP("needs an X display");
 
-    testing::FakeHost fake;
-    testing::RecordingNotice notice;
-    host::HostLink link(fake, notice);
-    QVERIFY(link.ConnectToHost());
-    fake.log.clear();
+    LinkRig rig(false);
 
     KeyLog window;
     window.resize(200, 100);
@@ -68,10 +64,10 @@ void TstXTestKeys::keysReachTheFocusedWindow()
     window.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&window));
 
-    auto sender = host::MakeKeySender(link);
+    auto sender = host::MakeKeySender(rig.link);
     QVERIFY(sender->TypeKeys(keys));
     QTRY_COMPARE(window.presses, presses);
-    QVERIFY(fake.log.isEmpty());  // typed by the desktop, not handed to the host
+    QVERIFY(rig.fake.log.isEmpty());  // typed by the desktop, not handed to the host
 }
 
 QTEST_MAIN(TstXTestKeys)
