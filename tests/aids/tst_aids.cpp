@@ -1,16 +1,12 @@
-// The frame switch and the geometry aids, on a started toolbar and on their
-// own, as the host sees them.
-#include "aids/frameswitch.h"
-#include "aids/geometryaids.h"
+// The frame switch and the geometry aids on a started toolbar, as the host
+// sees them.
 #include "tests/toolbar/toolbarfixture.h"
 
 #include <QCheckBox>
 
 using namespace velmora;
-using velmora::testing::FakeHost;
 using velmora::testing::HideAxes;
 using velmora::testing::kNextFrame;
-using velmora::testing::RecordingNotice;
 using velmora::testing::ShowAxes;
 using velmora::testing::StateUpdate;
 using velmora::testing::Toolbar;
@@ -47,273 +43,206 @@ QStringList update(const QString &e)
     return StateUpdate("6582000", e, "0", "0", "0", "0");
 }
 
-// A connected link on its own, for the frame handling without a window.
-struct Link {
-    FakeHost fake;
-    RecordingNotice notice;
-    host::HostLink link{fake, notice};
-    Link()
-    {
-        link.ConnectToHost();
-        fake.commands.clear();
-    }
-};
-
 } // namespace
 
 class TstAids : public QObject {
     Q_OBJECT
 private slots:
-    void frameHandling_data();
-    void frameHandling();
-    void framePicks();
-    void typingIntoFrameSelectSendsNothing();
-    void noEntrySelected_data();
-    void noEntrySelected();
-    void helpTickUntickTick();
-    void helpWhileAFrameIsPicked();
-    void helpLimitsTheAngleRows();
-    void eccentricityFloor_data();
-    void eccentricityFloor();
-};
-
-void TstAids::frameHandling_data()
-{
-    QTest::addColumn<QList<int>>("reads");   // successive reads of the selected index
-    QTest::addColumn<int>("shown");
-    QTest::addColumn<QStringList>("sent");
-    QTest::addColumn<int>("shownAfter");
-
-    QTest::newRow("inertial, shown inertial") << QList<int>{0, 0} << 0 << kInertialPair << 0;
-    QTest::newRow("fixed, shown inertial") << QList<int>{1, 1, 1} << 0 << kFixedPair + QStringList{kNextFrame} << 1;
-    QTest::newRow("fixed, shown fixed") << QList<int>{1, 1} << 1 << kFixedPair << 1;
-    QTest::newRow("inertial, shown fixed") << QList<int>{0, 0, 0} << 1 << kInertialPair + QStringList{kNextFrame} << 0;
-    QTest::newRow("none, shown inertial") << QList<int>{-1} << 0 << kInertialPair << 0;
-    QTest::newRow("none, shown fixed") << QList<int>{-1} << 1 << kFixedPair << 1;
-}
-
-void TstAids::frameHandling()
-{
-    QFETCH(QList<int>, reads);
-    QFETCH(int, shown);
-    QFETCH(QStringList, sent);
-    QFETCH(int, shownAfter);
-
-    Link l;
-    qint16 ShownFrameIndex = qint16(shown);
-    int read = 0;
-    aids::SwitchFrame(l.link, [&] { return reads.value(read++, -99); }, ShownFrameIndex);
-    QCOMPARE(l.fake.commands, sent);
-    QCOMPARE(int(ShownFrameIndex), shownAfter);
-    QCOMPARE(read, reads.size());
-}
-
-void TstAids::framePicks()
-{
-    Toolbar t;
-    QComboBox *frame = t.w->FrameSelect;
-
-    Toolbar::pick(frame, 1);
-    QCOMPARE(t.take(), kFixedPair + QStringList{kNextFrame});
-    QCOMPARE(t.w->state().ShownFrameIndex, qint16(1));
-
-    Toolbar::pick(frame, 1);
-    QCOMPARE(t.take(), kFixedPair);
-    QCOMPARE(t.w->state().ShownFrameIndex, qint16(1));
-
-    Toolbar::pick(frame, 0);
-    QCOMPARE(t.take(), kInertialPair + QStringList{kNextFrame});
-    QCOMPARE(t.w->state().ShownFrameIndex, qint16(0));
-
-    // A step the host refuses still moves the record: the host's view is
-    // taken to have followed.
-    t.fake.failing.insert(kNextFrame);
-    t.fake.commands.clear();
-    t.w->ElementScroll[2]->SetValue(1);   // a command goes through first
-    t.take();
-    Toolbar::pick(frame, 1);
-    QCOMPARE(t.take(), kFixedPair + QStringList{kNextFrame});
-    QCOMPARE(t.w->state().ShownFrameIndex, qint16(1));
-    QVERIFY(t.notice.messages.isEmpty());
-}
-
-void TstAids::typingIntoFrameSelectSendsNothing()
-{
-    Toolbar t;
-    QComboBox *frame = t.w->FrameSelect;
-    QLineEdit *field = frame->lineEdit();
-    field->setFocus();
-    field->selectAll();
-    QTest::keyClicks(field, QStringLiteral("Earth Fixed"));
-    QCOMPARE(frame->currentText(), QStringLiteral("Earth Fixed"));
-    QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClicks(field, QStringLiteral("Sun Fixed"));
-    QTest::keyClick(field, Qt::Key_Return);
-    QVERIFY(t.fake.commands.isEmpty());
-    QCOMPARE(frame->count(), 2);   // typed text is not added to the list
-    QCOMPARE(toolbar::MainFrm::SelectedIndex(frame), -1);
-    QCOMPARE(t.w->state().ShownFrameIndex, qint16(0));
-
-    // Typing in OrbitSelect changes no preset either.
-    QLineEdit *orbit = t.w->OrbitSelect->lineEdit();
-    orbit->selectAll();
-    QTest::keyClicks(orbit, QStringLiteral("Low"));
-    QVERIFY(t.fake.commands.isEmpty());
-    QCOMPARE(t.w->ElementScroll[0]->Max(), 50000);
-}
-
-void TstAids::noEntrySelected_data()
-{
-    QTest::addColumn<int>("picked");   // the frame picked before typing
-
-    QTest::newRow("view shows the inertial frame") << 0;
-    QTest::newRow("view shows the fixed frame") << 1;
-}
-
-void TstAids::noEntrySelected()
-{
-    QFETCH(int, picked);
-
-    Toolbar t;
-    Toolbar::pick(t.w->FrameSelect, picked);
-    QLineEdit *field = t.w->FrameSelect->lineEdit();
-    field->selectAll();
-    QTest::keyClicks(field, QStringLiteral("xyz"));
-    QCOMPARE(toolbar::MainFrm::SelectedIndex(t.w->FrameSelect), -1);
-
-    QTest::mouseClick(t.w->Help, Qt::LeftButton);
-    t.take();
-    QTest::mouseClick(t.w->Help, Qt::LeftButton);   // off: the frame handling runs without a pick
-    const QStringList sent = t.take();
-    QCOMPARE(sent.mid(0, 2), picked ? kFixedPair : kInertialPair);
-    QVERIFY(!sent.contains(kNextFrame));
-    QCOMPARE(int(t.w->state().ShownFrameIndex), picked);
-
-    // A real pick afterwards steps only when it differs from what is shown.
-    Toolbar::pick(t.w->FrameSelect, 1 - picked);
-    QCOMPARE(t.take(), (picked ? kInertialPair : kFixedPair) + QStringList{kNextFrame});
-    QCOMPARE(int(t.w->state().ShownFrameIndex), 1 - picked);
-}
-
-void TstAids::helpTickUntickTick()
-{
-    Toolbar t;
-    toolbar::MainFrm &w = *t.w;
-    const QString tip = QStringLiteral("Angles Limited to 180 deg for readability.");
-
-    QTest::mouseClick(w.Help, Qt::LeftButton);
-    QVERIFY(w.Help->isChecked());
-    // Eccentricity 0 is raised to the floor through the box's own handling.
-    QCOMPARE(t.take(), kBothHidden + aidCommands("Add", "On") + update("0.001"));
-    QCOMPARE(w.ElementValue[1]->text(), QStringLiteral("0.001"));
-    QCOMPARE(w.ElementScroll[1]->Value(), 1);
-    for (int i : {3, 4}) {
-        QCOMPARE(w.ElementScroll[i]->Max(), 1800);
-        QCOMPARE(w.ElementScroll[i]->Min(), 0);
-        QCOMPARE(w.ElementScroll[i]->ToolTipText(), tip);
-        QCOMPARE(w.ElementValue[i]->toolTip(), tip);
-    }
-    QVERIFY(!w.state().GeometryAidsFirstUse);
-
-    QTest::mouseClick(w.Help, Qt::LeftButton);
-    QVERIFY(!w.Help->isChecked());
-    QCOMPARE(t.take(), kInertialPair + aidCommands("Modify", "Off"));
-    for (int i : {3, 4}) {
-        QCOMPARE(w.ElementScroll[i]->Max(), 3600);
-        QCOMPARE(w.ElementScroll[i]->Min(), 0);
-        QVERIFY(w.ElementScroll[i]->ToolTipText().isEmpty());
-        QVERIFY(w.ElementValue[i]->toolTip().isEmpty());
-    }
-
-    QTest::mouseClick(w.Help, Qt::LeftButton);
-    QCOMPARE(t.take(), kBothHidden + aidCommands("Modify", "On"));
-    QCOMPARE(w.ElementScroll[3]->Max(), 1800);
-    QCOMPARE(w.ElementScroll[4]->ToolTipText(), tip);
-}
-
-void TstAids::helpWhileAFrameIsPicked()
-{
-    Toolbar t;
-    QTest::mouseClick(t.w->Help, Qt::LeftButton);
-    t.take();
-    // A pick while the aids are on shows that frame's axes again at once.
-    Toolbar::pick(t.w->FrameSelect, 1);
-    QCOMPARE(t.take(), kFixedPair + QStringList{kNextFrame});
-    QTest::mouseClick(t.w->Help, Qt::LeftButton);
-    QCOMPARE(t.take(), kFixedPair + aidCommands("Modify", "Off"));
-    QCOMPARE(t.w->state().ShownFrameIndex, qint16(1));
-}
-
-void TstAids::helpLimitsTheAngleRows()
-{
-    Toolbar t;
-    toolbar::MainFrm &w = *t.w;
-    w.ElementScroll[3]->SetValue(2700);
-    w.ElementScroll[4]->SetValue(900);
-    w.ElementValue[1]->setText(QStringLiteral("0.5"));
-    t.take();
-
-    // An argument of perigee beyond half a turn comes down to 180 with the bar.
-    QTest::mouseClick(w.Help, Qt::LeftButton);
-    const QStringList sent = t.take();
-    const QStringList pulled = StateUpdate("6582000", "0.5", "0", "180", "90", "0");
-    QCOMPARE(sent.mid(2, 3), pulled);
-    QCOMPARE(sent.mid(5), aidCommands("Add", "On"));
-    QCOMPARE(w.ElementScroll[3]->Value(), 1800);
-    QCOMPARE(w.ElementScroll[4]->Value(), 900);
-
-    // Typed values meet the lower limit too.
-    w.ElementValue[3]->setText(QStringLiteral("200"));
-    QCOMPARE(w.ElementValue[3]->palette().color(QPalette::Text), QColor(255, 0, 0));
-    QCOMPARE(w.ElementScroll[3]->Value(), 1800);
-    w.ElementValue[3]->setText(QStringLiteral("170"));
-    QCOMPARE(w.ElementValue[3]->palette().color(QPalette::Text), QColor(0, 0, 0));
-    QCOMPARE(w.ElementScroll[3]->Value(), 1700);
-}
-
-void TstAids::eccentricityFloor_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("after");
-
-    QTest::newRow("0 is raised") << "0" << "0.001";
-    QTest::newRow("0.001 stays") << "0.001" << "0.001";
-    QTest::newRow("0.25 stays") << "0.25" << "0.25";
-    QTest::newRow("0.0009 is raised") << "0.0009" << "0.001";
-    QTest::newRow("a negative number is raised") << "-0.5" << "0.001";
-    QTest::newRow("letters stay") << "abc" << "abc";
-    QTest::newRow("an empty box stays") << "" << "";
-    QTest::newRow("a lone point stays") << "." << ".";
-}
-
-void TstAids::eccentricityFloor()
-{
-    QFETCH(QString, text);
-    QFETCH(QString, after);
-
-    for (bool tickFirst : {true, false}) {
+    void framePicks()
+    {
         Toolbar t;
-        if (!tickFirst) {
-            QTest::mouseClick(t.w->Help, Qt::LeftButton);
-        }
-        QLineEdit *box = t.w->ElementValue[1];
-        box->setText(QStringLiteral("0.25"));   // so that every text below is a change
-        box->setText(text);
-        const float e = t.w->state().Elements.Eccentricity;
+        QComboBox *frame = t.w->FrameSelect;
+
+        Toolbar::pick(frame, 1);
+        QCOMPARE(t.take(), kFixedPair + QStringList{kNextFrame});
+        QCOMPARE(t.w->state().ShownFrameIndex, qint16(1));
+
+        Toolbar::pick(frame, 1);
+        QCOMPARE(t.take(), kFixedPair);
+        QCOMPARE(t.w->state().ShownFrameIndex, qint16(1));
+
+        Toolbar::pick(frame, 0);
+        QCOMPARE(t.take(), kInertialPair + QStringList{kNextFrame});
+        QCOMPARE(t.w->state().ShownFrameIndex, qint16(0));
+
+        // A step the host refuses still moves the record: the host's view is
+        // taken to have followed.
+        t.fake.failing.insert(kNextFrame);
+        t.fake.commands.clear();
+        t.w->ElementScroll[2]->SetValue(1);   // a command goes through first
         t.take();
+        Toolbar::pick(frame, 1);
+        QCOMPARE(t.take(), kFixedPair + QStringList{kNextFrame});
+        QCOMPARE(t.w->state().ShownFrameIndex, qint16(1));
+        QVERIFY(t.notice.messages.isEmpty());
+    }
+
+    void typingIntoFrameSelectSendsNothing()
+    {
+        Toolbar t;
+        QComboBox *frame = t.w->FrameSelect;
+        QLineEdit *field = frame->lineEdit();
+        field->setFocus();
+        field->selectAll();
+        QTest::keyClicks(field, QStringLiteral("Earth Fixed"));
+        QCOMPARE(frame->currentText(), QStringLiteral("Earth Fixed"));
+        QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(field, QStringLiteral("Sun Fixed"));
+        QTest::keyClick(field, Qt::Key_Return);
+        QVERIFY(t.fake.commands.isEmpty());
+        QCOMPARE(frame->count(), 2);   // typed text is not added to the list
+        QCOMPARE(toolbar::MainFrm::SelectedIndex(frame), -1);
+        QCOMPARE(t.w->state().ShownFrameIndex, qint16(0));
+
+        // Typing in OrbitSelect changes no preset either.
+        QLineEdit *orbit = t.w->OrbitSelect->lineEdit();
+        orbit->selectAll();
+        QTest::keyClicks(orbit, QStringLiteral("Low"));
+        QVERIFY(t.fake.commands.isEmpty());
+        QCOMPARE(t.w->ElementScroll[0]->Max(), 50000);
+    }
+
+    void noEntrySelected_data()
+    {
+        QTest::addColumn<int>("picked");   // the frame picked before typing
+
+        QTest::newRow("view shows the inertial frame") << 0;
+        QTest::newRow("view shows the fixed frame") << 1;
+    }
+
+    void noEntrySelected()
+    {
+        QFETCH(int, picked);
+
+        Toolbar t;
         QTest::mouseClick(t.w->Help, Qt::LeftButton);
-        QCOMPARE(box->text(), after);
-        QStringList sent = t.take();
-        QCOMPARE(sent.size(), (after != text ? 3 : 0) + 2 + 13);
-        if (after != text) {
-            QCOMPARE(sent.mid(15), update("0.001"));
-            QCOMPARE(t.w->state().Elements.Eccentricity, 0.001f);
-            QCOMPARE(t.w->ElementScroll[1]->Value(), 1);
-        } else {
-            QCOMPARE(t.w->state().Elements.Eccentricity, e);
+        t.take();
+        // A pick while the aids are on shows that frame's axes at once.
+        Toolbar::pick(t.w->FrameSelect, picked);
+        QCOMPARE(t.take(), picked ? kFixedPair + QStringList{kNextFrame} : kInertialPair);
+        QLineEdit *field = t.w->FrameSelect->lineEdit();
+        field->selectAll();
+        QTest::keyClicks(field, QStringLiteral("xyz"));
+        QCOMPARE(toolbar::MainFrm::SelectedIndex(t.w->FrameSelect), -1);
+
+        QTest::mouseClick(t.w->Help, Qt::LeftButton);   // off: the frame handling runs without a pick
+        // The axes of the frame shown, no step, then the aids off.
+        QCOMPARE(t.take(), (picked ? kFixedPair : kInertialPair) + aidCommands("Modify", "Off"));
+        QCOMPARE(int(t.w->state().ShownFrameIndex), picked);
+
+        // A real pick afterwards steps only when it differs from what is shown.
+        Toolbar::pick(t.w->FrameSelect, 1 - picked);
+        QCOMPARE(t.take(), (picked ? kInertialPair : kFixedPair) + QStringList{kNextFrame});
+        QCOMPARE(int(t.w->state().ShownFrameIndex), 1 - picked);
+    }
+
+    void helpTickUntickTick()
+    {
+        Toolbar t;
+        toolbar::MainFrm &w = *t.w;
+        const QString tip = QStringLiteral("Angles Limited to 180 deg for readability.");
+
+        QTest::mouseClick(w.Help, Qt::LeftButton);
+        QVERIFY(w.Help->isChecked());
+        // Eccentricity 0 is raised to the floor through the box's own handling.
+        QCOMPARE(t.take(), kBothHidden + aidCommands("Add", "On") + update("0.001"));
+        QCOMPARE(w.ElementValue[1]->text(), QStringLiteral("0.001"));
+        QCOMPARE(w.ElementScroll[1]->Value(), 1);
+        for (int i : {3, 4}) {
+            QCOMPARE(w.ElementScroll[i]->Max(), 1800);
+            QCOMPARE(w.ElementScroll[i]->Min(), 0);
+            QCOMPARE(w.ElementScroll[i]->ToolTipText(), tip);
+            QCOMPARE(w.ElementValue[i]->toolTip(), tip);
+        }
+        QVERIFY(!w.state().GeometryAidsFirstUse);
+
+        QTest::mouseClick(w.Help, Qt::LeftButton);
+        QVERIFY(!w.Help->isChecked());
+        QCOMPARE(t.take(), kInertialPair + aidCommands("Modify", "Off"));
+        for (int i : {3, 4}) {
+            QCOMPARE(w.ElementScroll[i]->Max(), 3600);
+            QCOMPARE(w.ElementScroll[i]->Min(), 0);
+            QVERIFY(w.ElementScroll[i]->ToolTipText().isEmpty());
+            QVERIFY(w.ElementValue[i]->toolTip().isEmpty());
+        }
+
+        QTest::mouseClick(w.Help, Qt::LeftButton);
+        QCOMPARE(t.take(), kBothHidden + aidCommands("Modify", "On"));
+        QCOMPARE(w.ElementScroll[3]->Max(), 1800);
+        QCOMPARE(w.ElementScroll[4]->ToolTipText(), tip);
+    }
+
+    void helpLimitsTheAngleRows()
+    {
+        Toolbar t;
+        toolbar::MainFrm &w = *t.w;
+        w.ElementScroll[3]->SetValue(2700);
+        w.ElementScroll[4]->SetValue(900);
+        w.ElementValue[1]->setText(QStringLiteral("0.5"));
+        t.take();
+
+        // An argument of perigee beyond half a turn comes down to 180 with the bar.
+        QTest::mouseClick(w.Help, Qt::LeftButton);
+        const QStringList sent = t.take();
+        const QStringList pulled = StateUpdate("6582000", "0.5", "0", "180", "90", "0");
+        QCOMPARE(sent.mid(2, 3), pulled);
+        QCOMPARE(sent.mid(5), aidCommands("Add", "On"));
+        QCOMPARE(w.ElementScroll[3]->Value(), 1800);
+        QCOMPARE(w.ElementScroll[4]->Value(), 900);
+
+        // Typed values meet the lower limit too.
+        w.ElementValue[3]->setText(QStringLiteral("200"));
+        QCOMPARE(w.ElementValue[3]->palette().color(QPalette::Text), QColor(255, 0, 0));
+        QCOMPARE(w.ElementScroll[3]->Value(), 1800);
+        w.ElementValue[3]->setText(QStringLiteral("170"));
+        QCOMPARE(w.ElementValue[3]->palette().color(QPalette::Text), QColor(0, 0, 0));
+        QCOMPARE(w.ElementScroll[3]->Value(), 1700);
+    }
+
+    void eccentricityFloor_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("after");
+
+        QTest::newRow("0 is raised") << "0" << "0.001";
+        QTest::newRow("0.001 stays") << "0.001" << "0.001";
+        QTest::newRow("0.25 stays") << "0.25" << "0.25";
+        QTest::newRow("0.0009 is raised") << "0.0009" << "0.001";
+        QTest::newRow("a negative number is raised") << "-0.5" << "0.001";
+        QTest::newRow("letters stay") << "abc" << "abc";
+        QTest::newRow("an empty box stays") << "" << "";
+        QTest::newRow("a lone point stays") << "." << ".";
+    }
+
+    void eccentricityFloor()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, after);
+
+        for (bool tickFirst : {true, false}) {
+            Toolbar t;
+            if (!tickFirst) {
+                QTest::mouseClick(t.w->Help, Qt::LeftButton);
+            }
+            QLineEdit *box = t.w->ElementValue[1];
+            box->setText(QStringLiteral("0.25"));   // so that every text below is a change
+            box->setText(text);
+            const float e = t.w->state().Elements.Eccentricity;
+            t.take();
+            QTest::mouseClick(t.w->Help, Qt::LeftButton);
+            QCOMPARE(box->text(), after);
+            QStringList sent = t.take();
+            QCOMPARE(sent.size(), (after != text ? 3 : 0) + 2 + 13);
+            if (after != text) {
+                QCOMPARE(sent.mid(15), update("0.001"));
+                QCOMPARE(t.w->state().Elements.Eccentricity, 0.001f);
+                QCOMPARE(t.w->ElementScroll[1]->Value(), 1);
+            } else {
+                QCOMPARE(t.w->state().Elements.Eccentricity, e);
+            }
         }
     }
-}
+};
 
 QTEST_MAIN(TstAids)
 #include "tst_aids.moc"

@@ -8,6 +8,8 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include <map>
+
 using namespace velmora;
 using velmora::testing::ColourChange;
 using velmora::testing::HideAxes;
@@ -33,26 +35,22 @@ QStringList update(const QStringList &f)
     return StateUpdate(f[0], f[1], f[2], f[3], f[4], f[5]);
 }
 
+// A control by its design name, "Help" or "ElementValue(2)".
 QWidget *control(toolbar::MainFrm &w, const QString &name)
 {
-    const QRegularExpression indexed(QStringLiteral("^(\\w+)\\((\\d)\\)$"));
-    const auto m = indexed.match(name);
-    if (m.hasMatch()) {
-        const QString array = m.captured(1);
-        const int i = m.captured(2).toInt();
-        if (array == QLatin1String("ElementLabel")) return w.ElementLabel[i];
-        if (array == QLatin1String("ElementScroll")) return w.ElementScroll[i];
-        if (array == QLatin1String("ElementValue")) return w.ElementValue[i];
-        if (array == QLatin1String("Label1")) return w.Label1[i];
-        return nullptr;
-    }
-    if (name == QLatin1String("OrbitSelect")) return w.OrbitSelect;
-    if (name == QLatin1String("FrameSelect")) return w.FrameSelect;
-    if (name == QLatin1String("OrbitPeriod")) return w.OrbitPeriod;
-    if (name == QLatin1String("Splash")) return w.Splash;
-    if (name == QLatin1String("Help")) return w.Help;
-    if (name == QLatin1String("CloseOT")) return w.CloseOT;
-    return nullptr;
+    std::map<QString, QWidget *> all{{"OrbitSelect", w.OrbitSelect}, {"FrameSelect", w.FrameSelect},
+                                     {"OrbitPeriod", w.OrbitPeriod}, {"Splash", w.Splash},
+                                     {"Help", w.Help}, {"CloseOT", w.CloseOT}};
+    const auto add = [&](const char *array, const auto &controls) {
+        for (size_t i = 0; i < controls.size(); ++i)
+            all[QString::fromLatin1(array).arg(i)] = controls[i];
+    };
+    add("ElementLabel(%1)", w.ElementLabel);
+    add("ElementScroll(%1)", w.ElementScroll);
+    add("ElementValue(%1)", w.ElementValue);
+    add("Label1(%1)", w.Label1);
+    const auto found = all.find(name);
+    return found == all.end() ? nullptr : found->second;
 }
 
 } // namespace
@@ -60,670 +58,605 @@ QWidget *control(toolbar::MainFrm &w, const QString &name)
 class TstMainFrm : public QObject {
     Q_OBJECT
 private slots:
-    // Design.
-    void window();
-    void geometry_data();
-    void geometry();
-    void captionsEndOnTheCommonEdge();
-    void tooltips();
-    void scrollDesign_data();
-    void scrollDesign();
-    void tabOrder_data();
-    void tabOrder();
-    void splashCoversUntilStartupEnds();
-
-    // Start-up.
-    void startupTranscript();
-    void startupLeavesTheToolbarReady();
-    void startupStopsWhenTheHostCannotBeReached();
-
-    // Element editing.
-    void typing_data();
-    void typing();
-    void valueTexts_data();
-    void valueTexts();
-    void emptiedBoxResendsTheOldOrbit();
-    void arrowsAndTrack_data();
-    void arrowsAndTrack();
-    void dragFollowsTheThumb();
-    void noFocusMovesWhileLoading();
-
-    // Presets.
-    void presets_data();
-    void presets();
-
-    // Hand-over.
-    void handOver();
-};
-
-void TstMainFrm::window()
-{
-    Toolbar t(false);
-    toolbar::MainFrm &w = *t.w;
-    QCOMPARE(w.windowTitle(), QStringLiteral("Velmora Toolbar"));
-    const Qt::WindowFlags flags = w.windowFlags();
-    QCOMPARE(flags & Qt::WindowType_Mask, Qt::Tool);
-    QVERIFY(flags.testFlag(Qt::WindowStaysOnTopHint));
-    QVERIFY(flags.testFlag(Qt::WindowCloseButtonHint));
-    QVERIFY(!flags.testFlag(Qt::WindowMinimizeButtonHint));
-    QVERIFY(!flags.testFlag(Qt::WindowMaximizeButtonHint));
-    QCOMPARE(w.minimumSize(), QSize(293, 183));
-    QCOMPARE(w.maximumSize(), QSize(293, 183));
-    QCOMPARE(w.size(), QSize(293, 183));
-    QVERIFY(!w.windowIcon().isNull());
-    QCOMPARE(w.windowIcon().availableSizes().value(0), QSize(48, 48));
-    const QRect screen = w.screen()->availableGeometry();
-    QVERIFY(qAbs(w.geometry().center().x() - screen.center().x()) <= 1);
-    QVERIFY(qAbs(w.geometry().center().y() - screen.center().y()) <= 1);
-}
-
-void TstMainFrm::geometry_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QRect>("rect");
-    QTest::addColumn<QString>("text");
-
-    QTest::newRow("OrbitSelect") << "OrbitSelect" << QRect(4, 4, 137, 21) << "Orbit Regime";
-    QTest::newRow("FrameSelect") << "FrameSelect" << QRect(152, 4, 137, 21) << "Reference Frame";
-    const char *captions[] = {"Semimajor Axis", "Eccentricity", "Inclination", "Argument of Perigee",
-                              "RAAN", "True Anomaly", "Orbit Period"};
-    const QRect labels[] = {{24, 36, 77, 13}, {36, 56, 65, 13}, {44, 76, 57, 13}, {0, 96, 101, 13},
-                            {64, 116, 37, 13}, {24, 136, 77, 13}, {40, 156, 61, 13}};
-    for (int i = 0; i < 7; ++i) {
-        const QString name = QStringLiteral("ElementLabel(%1)").arg(i);
-        QTest::newRow(qPrintable(name)) << name << labels[i] << captions[i];
+    void window()
+    {
+        Toolbar t(false);
+        toolbar::MainFrm &w = *t.w;
+        QCOMPARE(w.windowTitle(), QStringLiteral("Velmora Toolbar"));
+        const Qt::WindowFlags flags = w.windowFlags();
+        QCOMPARE(flags & Qt::WindowType_Mask, Qt::Tool);
+        QVERIFY(flags.testFlag(Qt::WindowStaysOnTopHint));
+        QVERIFY(flags.testFlag(Qt::WindowCloseButtonHint));
+        QVERIFY(!flags.testFlag(Qt::WindowMinimizeButtonHint));
+        QVERIFY(!flags.testFlag(Qt::WindowMaximizeButtonHint));
+        QCOMPARE(w.minimumSize(), QSize(293, 183));
+        QCOMPARE(w.maximumSize(), QSize(293, 183));
+        QCOMPARE(w.size(), QSize(293, 183));
+        QVERIFY(!w.windowIcon().isNull());
+        QCOMPARE(w.windowIcon().availableSizes().value(0), QSize(48, 48));
+        const QRect screen = w.screen()->availableGeometry();
+        QVERIFY(qAbs(w.geometry().center().x() - screen.center().x()) <= 1);
+        QVERIFY(qAbs(w.geometry().center().y() - screen.center().y()) <= 1);
     }
-    for (int i = 0; i < 6; ++i) {
-        const QString scroll = QStringLiteral("ElementScroll(%1)").arg(i);
-        QTest::newRow(qPrintable(scroll)) << scroll << QRect(104, 32 + 20 * i, 117, 17) << QString();
-        const QString value = QStringLiteral("ElementValue(%1)").arg(i);
-        QTest::newRow(qPrintable(value)) << value << QRect(224, 32 + 20 * i, 41, 17) << QString();
+
+    void geometry_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QRect>("rect");
+        QTest::addColumn<QString>("text");
+
+        QTest::newRow("OrbitSelect") << "OrbitSelect" << QRect(4, 4, 137, 21) << "Orbit Regime";
+        QTest::newRow("FrameSelect") << "FrameSelect" << QRect(152, 4, 137, 21) << "Reference Frame";
+        const char *captions[] = {"Semimajor Axis", "Eccentricity", "Inclination", "Argument of Perigee",
+                                  "RAAN", "True Anomaly", "Orbit Period"};
+        const QRect labels[] = {{24, 36, 77, 13}, {36, 56, 65, 13}, {44, 76, 57, 13}, {0, 96, 101, 13},
+                                {64, 116, 37, 13}, {24, 136, 77, 13}, {40, 156, 61, 13}};
+        for (int i = 0; i < 7; ++i) {
+            const QString name = QStringLiteral("ElementLabel(%1)").arg(i);
+            QTest::newRow(qPrintable(name)) << name << labels[i] << captions[i];
+        }
+        for (int i = 0; i < 6; ++i) {
+            const QString scroll = QStringLiteral("ElementScroll(%1)").arg(i);
+            QTest::newRow(qPrintable(scroll)) << scroll << QRect(104, 32 + 20 * i, 117, 17) << QString();
+            const QString value = QStringLiteral("ElementValue(%1)").arg(i);
+            QTest::newRow(qPrintable(value)) << value << QRect(224, 32 + 20 * i, 41, 17) << QString();
+        }
+        const int unitY[] = {36, 76, 96, 116, 136};
+        for (int u = 0; u < 5; ++u) {
+            const QString name = QStringLiteral("Label1(%1)").arg(u);
+            QTest::newRow(qPrintable(name)) << name << QRect(268, unitY[u], 21, 13) << (u ? "deg" : "km");
+        }
+        QTest::newRow("OrbitPeriod") << "OrbitPeriod" << QRect(112, 156, 69, 13) << QString();
+        QTest::newRow("Splash") << "Splash" << QRect(-4, -4, 441, 313) << QString();
+        QTest::newRow("Help") << "Help" << QRect(180, 156, 45, 17) << "Help";
+        QTest::newRow("CloseOT") << "CloseOT" << QRect(224, 156, 65, 21) << "Go To ZEP";
     }
-    const int unitY[] = {36, 76, 96, 116, 136};
-    for (int u = 0; u < 5; ++u) {
-        const QString name = QStringLiteral("Label1(%1)").arg(u);
-        QTest::newRow(qPrintable(name)) << name << QRect(268, unitY[u], 21, 13) << (u ? "deg" : "km");
+
+    void geometry()
+    {
+        QFETCH(QString, name);
+        QFETCH(QRect, rect);
+        QFETCH(QString, text);
+
+        Toolbar t(false);
+        QWidget *c = control(*t.w, name);
+        QVERIFY(c);
+        QCOMPARE(c->geometry(), rect);
+        QString shown;
+        if (auto *label = qobject_cast<QLabel *>(c))
+            shown = label->text();
+        else if (auto *combo = qobject_cast<QComboBox *>(c))
+            shown = combo->currentText();
+        else if (auto *button = qobject_cast<QAbstractButton *>(c))
+            shown = button->text();
+        else if (auto *box = qobject_cast<QLineEdit *>(c))
+            shown = box->text();
+        QCOMPARE(shown, text);
     }
-    QTest::newRow("OrbitPeriod") << "OrbitPeriod" << QRect(112, 156, 69, 13) << QString();
-    QTest::newRow("Splash") << "Splash" << QRect(-4, -4, 441, 313) << QString();
-    QTest::newRow("Help") << "Help" << QRect(180, 156, 45, 17) << "Help";
-    QTest::newRow("CloseOT") << "CloseOT" << QRect(224, 156, 65, 21) << "Go To ZEP";
-}
 
-void TstMainFrm::geometry()
-{
-    QFETCH(QString, name);
-    QFETCH(QRect, rect);
-    QFETCH(QString, text);
-
-    Toolbar t(false);
-    QWidget *c = control(*t.w, name);
-    QVERIFY(c);
-    QCOMPARE(c->geometry(), rect);
-    QString shown;
-    if (auto *label = qobject_cast<QLabel *>(c))
-        shown = label->text();
-    else if (auto *combo = qobject_cast<QComboBox *>(c))
-        shown = combo->currentText();
-    else if (auto *button = qobject_cast<QAbstractButton *>(c))
-        shown = button->text();
-    else if (auto *box = qobject_cast<QLineEdit *>(c))
-        shown = box->text();
-    QCOMPARE(shown, text);
-}
-
-void TstMainFrm::captionsEndOnTheCommonEdge()
-{
-    Toolbar t(false);
-    for (QLabel *label : t.w->ElementLabel) {
-        QVERIFY(label->alignment().testFlag(Qt::AlignRight));
-        QCOMPARE(label->x() + label->width(), toolbar::kLabelRightEdge);
-        // The whole caption fits, so its right end is the edge and nothing is cut.
-        QVERIFY2(label->fontMetrics().horizontalAdvance(label->text()) <= label->width(),
-                 qPrintable(label->text()));
+    void captionsEndOnTheCommonEdge()
+    {
+        Toolbar t(false);
+        for (QLabel *label : t.w->ElementLabel) {
+            QVERIFY(label->alignment().testFlag(Qt::AlignRight));
+            QCOMPARE(label->x() + label->width(), toolbar::kLabelRightEdge);
+            // The whole caption fits, so its right end is the edge and nothing is cut.
+            QVERIFY2(label->fontMetrics().horizontalAdvance(label->text()) <= label->width(),
+                     qPrintable(label->text()));
+        }
+        QCOMPARE(t.w->ElementLabel[3]->x(), 0);
+        for (QLabel *unit : t.w->Label1)
+            QVERIFY(unit->alignment().testFlag(Qt::AlignLeft));
+        QVERIFY(t.w->OrbitPeriod->alignment().testFlag(Qt::AlignLeft));
     }
-    QCOMPARE(t.w->ElementLabel[3]->x(), 0);
-    for (QLabel *unit : t.w->Label1)
-        QVERIFY(unit->alignment().testFlag(Qt::AlignLeft));
-    QVERIFY(t.w->OrbitPeriod->alignment().testFlag(Qt::AlignLeft));
-}
 
-void TstMainFrm::tooltips()
-{
-    Toolbar t(false);
-    const QStringList tips{
-        "The semimajor axis is defined as half of the orbits major axis",
-        "The eccentricity defines the relative shape of the orbit",
-        "The inclination is defined as the angle between the Earth inertial z vector and the satellite orbit angular momentum",
-        "The argument of perigee is defined as the angle between the satellite line of nodes and the satellite periapsis",
-        "The RAAN is defined as the angle between the vernal equinox and the satellite line of nodes",
-        "The true anamaly is defined as the angle between the satellite periapsis and the satellite position",
-        "The orbit period is defined as the time required for the satellite to complete one orbit",
-    };
-    for (int i = 0; i < 7; ++i)
-        QCOMPARE(t.w->ElementLabel[i]->toolTip(), tips[i]);
-    // No other control has one at first.
-    for (QWidget *c : t.w->findChildren<QWidget *>()) {
-        if (std::find(t.w->ElementLabel.begin(), t.w->ElementLabel.end(), c) == t.w->ElementLabel.end())
-            QVERIFY2(c->toolTip().isEmpty(), qPrintable(c->objectName() + c->toolTip()));
+    void tooltips()
+    {
+        Toolbar t(false);
+        const QStringList tips{
+            "The semimajor axis is defined as half of the orbits major axis",
+            "The eccentricity defines the relative shape of the orbit",
+            "The inclination is defined as the angle between the Earth inertial z vector and the satellite orbit angular momentum",
+            "The argument of perigee is defined as the angle between the satellite line of nodes and the satellite periapsis",
+            "The RAAN is defined as the angle between the vernal equinox and the satellite line of nodes",
+            "The true anamaly is defined as the angle between the satellite periapsis and the satellite position",
+            "The orbit period is defined as the time required for the satellite to complete one orbit",
+        };
+        for (int i = 0; i < 7; ++i)
+            QCOMPARE(t.w->ElementLabel[i]->toolTip(), tips[i]);
+        // No other control has one at first.
+        for (QWidget *c : t.w->findChildren<QWidget *>()) {
+            if (std::find(t.w->ElementLabel.begin(), t.w->ElementLabel.end(), c) == t.w->ElementLabel.end())
+                QVERIFY2(c->toolTip().isEmpty(), qPrintable(c->objectName() + c->toolTip()));
+        }
     }
-}
 
-void TstMainFrm::scrollDesign_data()
-{
-    QTest::addColumn<int>("row");
-    QTest::addColumn<int>("min");
-    QTest::addColumn<int>("max");
-    QTest::addColumn<int>("largeChange");
-
-    QTest::newRow("semi-major axis") << 0 << 6582 << 50000 << 100;
-    QTest::newRow("eccentricity") << 1 << 0 << 999 << 10;
-    QTest::newRow("inclination") << 2 << 0 << 1800 << 10;
-    QTest::newRow("argument of perigee") << 3 << 0 << 3600 << 10;
-    QTest::newRow("RAAN") << 4 << 0 << 3600 << 10;
-    QTest::newRow("true anomaly") << 5 << 0 << 3600 << 10;
-}
-
-void TstMainFrm::scrollDesign()
-{
-    QFETCH(int, row);
-    QFETCH(int, min);
-    QFETCH(int, max);
-    QFETCH(int, largeChange);
-
-    Toolbar t(false);
-    toolbar::ElementScrollBar *bar = t.w->ElementScroll[row];
-    QCOMPARE(bar->Min(), min);
-    QCOMPARE(bar->Max(), max);
-    QCOMPARE(bar->Value(), min);
-    QCOMPARE(bar->singleStep(), 1);
-    QCOMPARE(bar->pageStep(), largeChange);
-    QCOMPARE(bar->orientation(), Qt::Horizontal);
-    QVERIFY(bar->Enabled());
-    QVERIFY(t.w->ElementValue[row]->text().isEmpty());
-}
-
-void TstMainFrm::tabOrder_data()
-{
-    QTest::addColumn<QString>("from");
-    QTest::addColumn<QString>("to");
-
-    const QStringList chain{"OrbitSelect", "FrameSelect",
-                            "ElementScroll(0)", "ElementScroll(1)", "ElementScroll(2)",
-                            "ElementScroll(3)", "ElementScroll(4)", "ElementScroll(5)",
-                            "ElementValue(0)", "ElementValue(1)", "ElementValue(2)",
-                            "ElementValue(3)", "ElementValue(4)", "ElementValue(5)",
-                            "Help", "CloseOT"};
-    for (int k = 1; k < chain.size(); ++k)
-        QTest::newRow(qPrintable(chain[k - 1] + " -> " + chain[k])) << chain[k - 1] << chain[k];
-}
-
-void TstMainFrm::tabOrder()
-{
-    QFETCH(QString, from);
-    QFETCH(QString, to);
-
-    Toolbar t;
-    t.w->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(t.w.get()));
-    QWidget *start = control(*t.w, from);
-    start->setFocus(Qt::TabFocusReason);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    QWidget *reached = QApplication::focusWidget();
-    // A combo box's focus sits in its text field.
-    if (reached && reached->parentWidget() && qobject_cast<QComboBox *>(reached->parentWidget()))
-        reached = reached->parentWidget();
-    QCOMPARE(reached, control(*t.w, to));
-    QVERIFY(t.fake.commands.isEmpty());
-}
-
-void TstMainFrm::splashCoversUntilStartupEnds()
-{
-    Toolbar t(false);
-    toolbar::MainFrm &w = *t.w;
-    QVERIFY(!w.Splash->isHidden());
-    QCOMPARE(w.children().last(), w.Splash);   // topmost
-    QVERIFY(w.Splash->geometry().contains(w.rect()));
-    QCOMPARE(w.Splash->pixmap().size(), QSize(297, 189));
-    QVERIFY(QRect(w.Splash->pos(), w.Splash->pixmap().size()).contains(w.rect()));
-
-    int commandsUnderSplash = 0;
-    int commandsUncovered = 0;
-    t.fake.afterCommand = [&](const QString &) {
-        ++(w.Splash->isVisible() ? commandsUnderSplash : commandsUncovered);
-    };
-    w.Load();
-    QCOMPARE(commandsUncovered, 0);
-    QCOMPARE(commandsUnderSplash, t.fake.commands.size());
-    QVERIFY(w.Splash->isHidden());
-    QVERIFY(w.isVisible());
-
-    // Nothing brings it back.
-    Toolbar::pick(w.OrbitSelect, 4);
-    QTest::mouseClick(w.Help, Qt::LeftButton);
-    w.CloseOT_Click();
-    QVERIFY(w.Splash->isHidden());
-}
-
-void TstMainFrm::startupTranscript()
-{
-    Toolbar t(false);
-    t.w->Load();
-
-    QStringList expected{
-        // The scenario.
-        "New / Scenario Velmora",
-        "SetTimePeriod Scenario/Velmora \"1 Jul 2005 12:00:00.00\" \"4 Jul 2005 12:00:00.00\"",
-        "Animate Scenario/Velmora SetValues \"1 Jul 2005 12:00:00.00\" 60 1 \"4 Jul 2005 12:00:00.00\"",
-        "Animate Scenario/Velmora SetRefreshMode HighSpeed",
-        "SetEpoch Scenario/Velmora \"1 Jul 2005 12:00:00.00\"",
-        "VO Scenario/Velmora Grids Space ShowECI On ECIColor green ShowRadial On",
-        "VO Scenario/Velmora Annotation Time Show Off",
-        "VO Scenario/Velmora Annotation Time ShowTimeStep Off",
-        "VO Scenario/Velmora Annotation Frame Show Off",
-        "Application / Statusbar Hide",
-        "New / Scenario/Velmora/Satellite Satellite",
-        "VO Scenario/Velmora/Satellite/Satellite Pass OrbitLead All",
-        "VO Scenario/Velmora/Satellite/Satellite DynDataText DataDisplay \"Classical Orbit Elements\" Show On",
-        "ConControl / VerboseOff AckOff",
-        // The host's bars.
-        "Application / ToolBar Hide \"*\"",
-        "Application / ToolBar Show \"Animation\"",
-        "Application / MenuBar Hide",
-        "Application / StatusBar Hide",
-        // "Custom Orbit" moves no bar; the frame pick steps nothing.
-        ShowAxes("Inertial"), HideAxes("Fixed"),
-        "VO Scenario/Velmora View NextReferenceFrame",
-        "Vo * ViewerPosition 30 0 100000000",
-        "VO Scenario/Velmora View NextReferenceFrame",
-        ShowAxes("Inertial"), HideAxes("Fixed"),
-    };
-    // One state update per row; the first one also paints the satellite white.
-    expected += update(kStartFields) + ColourChange("White");
-    for (int row = 1; row < 6; ++row)
-        expected += update(kStartFields);
-    QCOMPARE(t.fake.commands, expected);
-
-    // Direct accesses around the commands: the host is created, adopted,
-    // hidden while its (no) windows are passed, then shown and arranged.
-    QStringList direct;
-    for (const QString &entry : t.fake.log)
-        if (!entry.startsWith(QLatin1String("cmd ")))
-            direct << entry;
-    QCOMPARE(direct.first(), QStringLiteral("attach ZEP.Application"));
-    QCOMPARE(direct.mid(1, 3), (QStringList{"create ZEP.Application", "set UserControl true", "set Visible false"}));
-    QCOMPARE(direct.mid(direct.size() - 3), (QStringList{"set Visible true", "set WindowState 1", "call Arrange 2"}));
-    QVERIFY(t.notice.messages.isEmpty());
-}
-
-void TstMainFrm::startupLeavesTheToolbarReady()
-{
-    Toolbar t(false);
-    toolbar::MainFrm &w = *t.w;
-    w.Load();
-    const toolbar::ToolbarState &s = w.state();
-
-    QCOMPARE(w.OrbitSelect->currentText(), QStringLiteral("Custom Orbit"));
-    QCOMPARE(w.OrbitSelect->count(), 6);
-    QCOMPARE(w.OrbitSelect->itemText(5), QStringLiteral("GPS Constellation Orbit"));
-    QCOMPARE(w.FrameSelect->currentText(), QStringLiteral("Earth Inertial"));
-    QCOMPARE(w.FrameSelect->count(), 2);
-    QCOMPARE(w.FrameSelect->itemText(1), QStringLiteral("Earth Fixed"));
-    QCOMPARE(s.ShownFrameIndex, qint16(0));
-    const QStringList boxes{"6582", "0", "0", "0", "0", "0"};
-    for (int i = 0; i < 6; ++i) {
-        QCOMPARE(w.ElementValue[i]->text(), boxes[i]);
-        QVERIFY(t.black(i));
+    void scrollDesign()
+    {
+        Toolbar t(false);
+        const int min[] = {6582, 0, 0, 0, 0, 0}, max[] = {50000, 999, 1800, 3600, 3600, 3600};
+        for (int row = 0; row < 6; ++row) {
+            toolbar::ElementScrollBar *bar = t.w->ElementScroll[row];
+            QCOMPARE(bar->Min(), min[row]);
+            QCOMPARE(bar->Max(), max[row]);
+            QCOMPARE(bar->Value(), min[row]);
+            QCOMPARE(bar->singleStep(), 1);
+            QCOMPARE(bar->pageStep(), row ? 10 : 100);
+            QCOMPARE(bar->orientation(), Qt::Horizontal);
+            QVERIFY(bar->Enabled());
+            QVERIFY(t.w->ElementValue[row]->text().isEmpty());
+        }
     }
-    QCOMPARE(s.Elements.SemimajorAxis, 6582.0f);
-    QCOMPARE(s.Pi, 4 * std::atan(1.0));
-    QCOMPARE(w.OrbitPeriod->text(), QStringLiteral("88.57 min"));
-    QCOMPARE(s.SatelliteColor, QStringLiteral("White"));
-    QVERIFY(!s.FormLoading);
-    QVERIFY(!s.ValueChangeActive);
-    QVERIFY(s.GeometryAidsFirstUse);
-    QVERIFY(!t.link.CommandSucceeded());
-    QCOMPARE(w.ElementScroll[0]->Min(), 6578);
-    QVERIFY(!w.Help->isChecked());
-    // No focus was moved into a box while loading.
-    for (QLineEdit *box : w.ElementValue)
-        QVERIFY(w.focusWidget() != box);
 
-    // The first command after start-up that fails ends the program.
-    t.fake.failing.insert(QStringLiteral("GetTimePeriod Scenario/Velmora"));
-    w.ElementScroll[2]->SetValue(10);
-    QCOMPARE(t.notice.endings, 1);
-    QCOMPARE(t.notice.messages.value(0).title, host::kStartupFailureTitle);
-}
+    void tabOrder()
+    {
+        Toolbar t;
+        t.w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(t.w.get()));
+        QStringList chain{"OrbitSelect", "FrameSelect"};
+        for (const char *array : {"ElementScroll(%1)", "ElementValue(%1)"})
+            for (int i = 0; i < 6; ++i)
+                chain << QString::fromLatin1(array).arg(i);
+        chain << "Help" << "CloseOT";
+        for (int k = 1; k < chain.size(); ++k) {
+            control(*t.w, chain[k - 1])->setFocus(Qt::TabFocusReason);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QWidget *reached = QApplication::focusWidget();
+            // A combo box's focus sits in its text field.
+            if (reached && reached->parentWidget() && qobject_cast<QComboBox *>(reached->parentWidget()))
+                reached = reached->parentWidget();
+            QVERIFY2(reached == control(*t.w, chain[k]), qPrintable(chain[k - 1] + " -> " + chain[k]));
+        }
+        QVERIFY(t.fake.commands.isEmpty());
+    }
 
-void TstMainFrm::startupStopsWhenTheHostCannotBeReached()
-{
-    Toolbar t(false);
-    t.fake.creatable = false;
-    t.w->Load();
-    QCOMPARE(t.notice.messages.size(), 1);
-    QCOMPARE(t.notice.messages.first().title, host::kStartupFailureTitle);
-    QVERIFY(t.fake.commands.isEmpty());
-    QCOMPARE(t.w->OrbitSelect->count(), 0);
-    QCOMPARE(t.w->FrameSelect->count(), 0);
-}
+    void splashCoversUntilStartupEnds()
+    {
+        Toolbar t(false);
+        toolbar::MainFrm &w = *t.w;
+        QVERIFY(!w.Splash->isHidden());
+        QCOMPARE(w.children().last(), w.Splash);   // topmost
+        QVERIFY(w.Splash->geometry().contains(w.rect()));
+        QCOMPARE(w.Splash->pixmap().size(), QSize(297, 189));
+        QVERIFY(QRect(w.Splash->pos(), w.Splash->pixmap().size()).contains(w.rect()));
 
-void TstMainFrm::typing_data()
-{
-    QTest::addColumn<int>("row");
-    QTest::addColumn<QString>("keys");
-    QTest::addColumn<QString>("colours");        // per keystroke: R red, B black
-    QTest::addColumn<QList<int>>("positions");   // bar after each keystroke
-    QTest::addColumn<QStringList>("sent");       // the row's field in each state command
-    QTest::addColumn<QStringList>("recolour");   // colour change per keystroke, or ""
+        int commandsUnderSplash = 0;
+        int commandsUncovered = 0;
+        t.fake.afterCommand = [&](const QString &) {
+            ++(w.Splash->isVisible() ? commandsUnderSplash : commandsUncovered);
+        };
+        w.Load();
+        QCOMPARE(commandsUncovered, 0);
+        QCOMPARE(commandsUnderSplash, t.fake.commands.size());
+        QVERIFY(w.Splash->isHidden());
+        QVERIFY(w.isVisible());
 
-    QTest::newRow("7000 into box 0") << 0 << "7000" << "RRRB" << QList<int>{6582, 6582, 6582, 7000}
-        << QStringList{"7000", "70000", "700000", "7000000"} << QStringList{"Red", "", "", "White"};
-    QTest::newRow("200 into box 2") << 2 << "200" << "BBR" << QList<int>{20, 200, 200}
-        << QStringList{"2", "20", "200"} << QStringList{"", "", ""};
-    QTest::newRow("400 into box 4") << 4 << "400" << "BBR" << QList<int>{40, 400, 400}
-        << QStringList{"4", "40", "400"} << QStringList{"", "", ""};
-    // 1E+10 km: no 32-bit position, so the bar stays; the host gets the number.
-    QTest::newRow("1E+10 into box 0") << 0 << "1E+10" << "RRRRR"
-        << QList<int>{6582, 6582, 6582, 6582, 6582}
-        << QStringList{"1000", "1000", "1000", "10000", "1E+13"}
-        << QStringList{"Red", "", "", "", "White"};
-    QTest::newRow("minus into box 3") << 3 << "-5" << "RR" << QList<int>{0, 0}
-        << QStringList{"0", "-5"} << QStringList{"", ""};
-}
+        // Nothing brings it back.
+        Toolbar::pick(w.OrbitSelect, 4);
+        QTest::mouseClick(w.Help, Qt::LeftButton);
+        w.CloseOT_Click();
+        QVERIFY(w.Splash->isHidden());
+    }
 
-void TstMainFrm::typing()
-{
-    QFETCH(int, row);
-    QFETCH(QString, keys);
-    QFETCH(QString, colours);
-    QFETCH(QList<int>, positions);
-    QFETCH(QStringList, sent);
-    QFETCH(QStringList, recolour);
+    void startupTranscript()
+    {
+        Toolbar t(false);
+        t.w->Load();
 
-    Toolbar t;
-    t.empty(row);
-    QVERIFY(t.red(row));
-    QCOMPARE(t.take(), update(kStartFields));   // emptied: the old orbit again
+        QStringList expected{
+            // The scenario.
+            "New / Scenario Velmora",
+            "SetTimePeriod Scenario/Velmora \"1 Jul 2005 12:00:00.00\" \"4 Jul 2005 12:00:00.00\"",
+            "Animate Scenario/Velmora SetValues \"1 Jul 2005 12:00:00.00\" 60 1 \"4 Jul 2005 12:00:00.00\"",
+            "Animate Scenario/Velmora SetRefreshMode HighSpeed",
+            "SetEpoch Scenario/Velmora \"1 Jul 2005 12:00:00.00\"",
+            "VO Scenario/Velmora Grids Space ShowECI On ECIColor green ShowRadial On",
+            "VO Scenario/Velmora Annotation Time Show Off",
+            "VO Scenario/Velmora Annotation Time ShowTimeStep Off",
+            "VO Scenario/Velmora Annotation Frame Show Off",
+            "Application / Statusbar Hide",
+            "New / Scenario/Velmora/Satellite Satellite",
+            "VO Scenario/Velmora/Satellite/Satellite Pass OrbitLead All",
+            "VO Scenario/Velmora/Satellite/Satellite DynDataText DataDisplay \"Classical Orbit Elements\" Show On",
+            "ConControl / VerboseOff AckOff",
+            // The host's bars.
+            "Application / ToolBar Hide \"*\"",
+            "Application / ToolBar Show \"Animation\"",
+            "Application / MenuBar Hide",
+            "Application / StatusBar Hide",
+            // "Custom Orbit" moves no bar; the frame pick steps nothing.
+            ShowAxes("Inertial"), HideAxes("Fixed"),
+            "VO Scenario/Velmora View NextReferenceFrame",
+            "Vo * ViewerPosition 30 0 100000000",
+            "VO Scenario/Velmora View NextReferenceFrame",
+            ShowAxes("Inertial"), HideAxes("Fixed"),
+        };
+        // One state update per row; the first one also paints the satellite white.
+        expected += update(kStartFields) + ColourChange("White");
+        for (int row = 1; row < 6; ++row)
+            expected += update(kStartFields);
+        QCOMPARE(t.fake.commands, expected);
 
-    QLineEdit *box = t.w->ElementValue[row];
-    for (int k = 0; k < keys.size(); ++k) {
-        QTest::keyClick(box, keys.at(k).toLatin1());
-        QCOMPARE(box->text(), keys.left(k + 1));
-        QCOMPARE(colours.at(k) == u'R' ? t.red(row) : t.black(row), true);
-        QCOMPARE(t.w->ElementScroll[row]->Value(), positions[k]);
+        // Direct accesses around the commands: the host is created, adopted,
+        // hidden while its (no) windows are passed, then shown and arranged.
+        QStringList direct;
+        for (const QString &entry : t.fake.log)
+            if (!entry.startsWith(QLatin1String("cmd ")))
+                direct << entry;
+        QCOMPARE(direct.first(), QStringLiteral("attach ZEP.Application"));
+        QCOMPARE(direct.mid(1, 3), (QStringList{"create ZEP.Application", "set UserControl true", "set Visible false"}));
+        QCOMPARE(direct.mid(direct.size() - 3), (QStringList{"set Visible true", "set WindowState 1", "call Arrange 2"}));
+        QVERIFY(t.notice.messages.isEmpty());
+    }
+
+    void startupLeavesTheToolbarReady()
+    {
+        Toolbar t(false);
+        toolbar::MainFrm &w = *t.w;
+        w.Load();
+        const toolbar::ToolbarState &s = w.state();
+
+        QCOMPARE(w.OrbitSelect->currentText(), QStringLiteral("Custom Orbit"));
+        QCOMPARE(w.OrbitSelect->count(), 6);
+        QCOMPARE(w.OrbitSelect->itemText(5), QStringLiteral("GPS Constellation Orbit"));
+        QCOMPARE(w.FrameSelect->currentText(), QStringLiteral("Earth Inertial"));
+        QCOMPARE(w.FrameSelect->count(), 2);
+        QCOMPARE(w.FrameSelect->itemText(1), QStringLiteral("Earth Fixed"));
+        QCOMPARE(s.ShownFrameIndex, qint16(0));
+        const QStringList boxes{"6582", "0", "0", "0", "0", "0"};
+        for (int i = 0; i < 6; ++i) {
+            QCOMPARE(w.ElementValue[i]->text(), boxes[i]);
+            QVERIFY(t.black(i));
+        }
+        QCOMPARE(s.Elements.SemimajorAxis, 6582.0f);
+        QCOMPARE(w.OrbitPeriod->text(), QStringLiteral("88.57 min"));
+        QCOMPARE(s.SatelliteColor, QStringLiteral("White"));
+        QVERIFY(!s.FormLoading);
+        QVERIFY(!s.ValueChangeActive);
+        QVERIFY(s.GeometryAidsFirstUse);
+        QVERIFY(!t.link.CommandSucceeded());
+        QCOMPARE(w.ElementScroll[0]->Min(), 6578);
+        QVERIFY(!w.Help->isChecked());
+        // No focus was moved into a box while loading.
+        for (QLineEdit *box : w.ElementValue)
+            QVERIFY(w.focusWidget() != box);
+
+        // The first command after start-up that fails ends the program.
+        t.fake.failing.insert(QStringLiteral("GetTimePeriod Scenario/Velmora"));
+        w.ElementScroll[2]->SetValue(10);
+        QCOMPARE(t.notice.endings, 1);
+        QCOMPARE(t.notice.messages.value(0).title, host::kStartupFailureTitle);
+    }
+
+    void startupStopsWhenTheHostCannotBeReached()
+    {
+        Toolbar t(false);
+        t.fake.creatable = false;
+        t.w->Load();
+        QCOMPARE(t.notice.messages.size(), 1);
+        QCOMPARE(t.notice.messages.first().title, host::kStartupFailureTitle);
+        QVERIFY(t.fake.commands.isEmpty());
+        QCOMPARE(t.w->OrbitSelect->count(), 0);
+        QCOMPARE(t.w->FrameSelect->count(), 0);
+    }
+
+    void typing_data()
+    {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("colours");        // per keystroke: R red, B black
+        QTest::addColumn<QList<int>>("positions");   // bar after each keystroke
+        QTest::addColumn<QStringList>("sent");       // the row's field in each state command
+        QTest::addColumn<QStringList>("recolour");   // colour change per keystroke, or ""
+
+        QTest::newRow("7000 into box 0") << 0 << "7000" << "RRRB" << QList<int>{6582, 6582, 6582, 7000}
+            << QStringList{"7000", "70000", "700000", "7000000"} << QStringList{"Red", "", "", "White"};
+        QTest::newRow("200 into box 2") << 2 << "200" << "BBR" << QList<int>{20, 200, 200}
+            << QStringList{"2", "20", "200"} << QStringList{"", "", ""};
+        QTest::newRow("400 into box 4") << 4 << "400" << "BBR" << QList<int>{40, 400, 400}
+            << QStringList{"4", "40", "400"} << QStringList{"", "", ""};
+        // 1E+10 km: no 32-bit position, so the bar stays; the host gets the number.
+        QTest::newRow("1E+10 into box 0") << 0 << "1E+10" << "RRRRR"
+            << QList<int>{6582, 6582, 6582, 6582, 6582}
+            << QStringList{"1000", "1000", "1000", "10000", "1E+13"}
+            << QStringList{"Red", "", "", "", "White"};
+        QTest::newRow("minus into box 3") << 3 << "-5" << "RR" << QList<int>{0, 0}
+            << QStringList{"0", "-5"} << QStringList{"", ""};
+    }
+
+    void typing()
+    {
+        QFETCH(int, row);
+        QFETCH(QString, keys);
+        QFETCH(QString, colours);
+        QFETCH(QList<int>, positions);
+        QFETCH(QStringList, sent);
+        QFETCH(QStringList, recolour);
+
+        Toolbar t;
+        t.empty(row);
+        QVERIFY(t.red(row));
+        QCOMPARE(t.take(), update(kStartFields));   // emptied: the old orbit again
+
+        QLineEdit *box = t.w->ElementValue[row];
+        for (int k = 0; k < keys.size(); ++k) {
+            QTest::keyClick(box, keys.at(k).toLatin1());
+            QCOMPARE(box->text(), keys.left(k + 1));
+            QCOMPARE(colours.at(k) == u'R' ? t.red(row) : t.black(row), true);
+            QCOMPARE(t.w->ElementScroll[row]->Value(), positions[k]);
+            QStringList f = kStartFields;
+            f[row] = sent[k];
+            QStringList expected = update(f);
+            if (!recolour[k].isEmpty())
+                expected += ColourChange(recolour[k]);
+            QCOMPARE(t.take(), expected);
+        }
+    }
+
+    void valueTexts_data()
+    {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("inRange");
+        QTest::addColumn<int>("position");
+        QTest::addColumn<QString>("sent");
+
+        QTest::newRow("45.55 in box 2 rounds the bar only") << 2 << "45.55" << true << 455 << "45.55";
+        QTest::newRow("upper bound of box 1") << 1 << "0.999" << true << 999 << "0.999";
+        QTest::newRow("upper bound of box 2 after start-up") << 2 << "179.9" << true << 1799 << "179.9";
+        QTest::newRow("180 is above it") << 2 << "180" << false << 0 << "180";
+        QTest::newRow("0.9995 is red but lands on 999") << 1 << "0.9995" << false << 999 << "0.9995";
+        QTest::newRow("tie 1.25 to even") << 2 << "1.25" << true << 12 << "1.25";
+        QTest::newRow("tie 0.75 to even") << 2 << "0.75" << true << 8 << "0.75";
+        QTest::newRow("tie 0.0625 to even") << 1 << "0.0625" << true << 62 << "0.0625";
+        QTest::newRow("letters keep the element") << 3 << "abc" << false << 0 << "0";
+        QTest::newRow("trailing junk") << 4 << "12abc" << false << 0 << "0";
+        QTest::newRow("exponent form") << 5 << "1.5E+02" << true << 1500 << "150";
+        QTest::newRow("lower bound of box 0 after start-up") << 0 << "6578" << true << 6578 << "6578000";
+        QTest::newRow("below it") << 0 << "6577" << false << 6582 << "6577000";
+    }
+
+    void valueTexts()
+    {
+        QFETCH(int, row);
+        QFETCH(QString, text);
+        QFETCH(bool, inRange);
+        QFETCH(int, position);
+        QFETCH(QString, sent);
+
+        Toolbar t;
+        t.w->ElementValue[row]->setText(text);
+        QCOMPARE(t.w->ElementValue[row]->text(), text);   // never rewritten
+        QCOMPARE(inRange ? t.black(row) : t.red(row), true);
+        QCOMPARE(t.w->ElementScroll[row]->Value(), position);
+        // Row 5 with e = 0: the mean anomaly sent equals the true anomaly.
         QStringList f = kStartFields;
-        f[row] = sent[k];
-        QStringList expected = update(f);
-        if (!recolour[k].isEmpty())
-            expected += ColourChange(recolour[k]);
-        QCOMPARE(t.take(), expected);
+        f[row] = sent;
+        QCOMPARE(t.take().mid(0, 3), update(f));
+        QVERIFY(!t.w->state().ValueChangeActive);
+        if (text == QLatin1String("45.55"))
+            QCOMPARE(t.w->state().Elements.Inclination, 45.55f);
     }
-}
 
-void TstMainFrm::valueTexts_data()
-{
-    QTest::addColumn<int>("row");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("inRange");
-    QTest::addColumn<int>("position");
-    QTest::addColumn<QString>("sent");
-
-    QTest::newRow("45.55 in box 2 rounds the bar only") << 2 << "45.55" << true << 455 << "45.55";
-    QTest::newRow("upper bound of box 1") << 1 << "0.999" << true << 999 << "0.999";
-    QTest::newRow("upper bound of box 2 after start-up") << 2 << "179.9" << true << 1799 << "179.9";
-    QTest::newRow("180 is above it") << 2 << "180" << false << 0 << "180";
-    QTest::newRow("0.9995 is red but lands on 999") << 1 << "0.9995" << false << 999 << "0.9995";
-    QTest::newRow("tie 1.25 to even") << 2 << "1.25" << true << 12 << "1.25";
-    QTest::newRow("tie 0.75 to even") << 2 << "0.75" << true << 8 << "0.75";
-    QTest::newRow("tie 0.0625 to even") << 1 << "0.0625" << true << 62 << "0.0625";
-    QTest::newRow("letters keep the element") << 3 << "abc" << false << 0 << "0";
-    QTest::newRow("trailing junk") << 4 << "12abc" << false << 0 << "0";
-    QTest::newRow("exponent form") << 5 << "1.5E+02" << true << 1500 << "150";
-    QTest::newRow("lower bound of box 0 after start-up") << 0 << "6578" << true << 6578 << "6578000";
-    QTest::newRow("below it") << 0 << "6577" << false << 6582 << "6577000";
-}
-
-void TstMainFrm::valueTexts()
-{
-    QFETCH(int, row);
-    QFETCH(QString, text);
-    QFETCH(bool, inRange);
-    QFETCH(int, position);
-    QFETCH(QString, sent);
-
-    Toolbar t;
-    t.w->ElementValue[row]->setText(text);
-    QCOMPARE(t.w->ElementValue[row]->text(), text);   // never rewritten
-    QCOMPARE(inRange ? t.black(row) : t.red(row), true);
-    QCOMPARE(t.w->ElementScroll[row]->Value(), position);
-    // Row 5 with e = 0: the mean anomaly sent equals the true anomaly.
-    QStringList f = kStartFields;
-    f[row] = sent;
-    QCOMPARE(t.take().mid(0, 3), update(f));
-    QVERIFY(!t.w->state().ValueChangeActive);
-    if (text == QLatin1String("45.55"))
-        QCOMPARE(t.w->state().Elements.Inclination, 45.55f);
-}
-
-void TstMainFrm::emptiedBoxResendsTheOldOrbit()
-{
-    Toolbar t;
-    t.w->ElementScroll[2]->SetValue(455);
-    QCOMPARE(t.w->ElementValue[2]->text(), QStringLiteral("45.5"));
-    t.take();
-    t.empty(2);
-    QVERIFY(t.red(2));
-    QCOMPARE(t.w->state().Elements.Inclination, 45.5f);
-    QCOMPARE(t.w->ElementScroll[2]->Value(), 455);
-    QCOMPARE(t.take(), update(fields({{2, "45.5"}})));
-    QCOMPARE(t.w->OrbitPeriod->text(), QStringLiteral("88.57 min"));
-
-    // An emptied box 0 keeps the period and colour where they were.
-    t.empty(0);
-    QCOMPARE(t.take(), update(fields({{2, "45.5"}})));
-    QCOMPARE(t.w->OrbitPeriod->text(), QStringLiteral("88.57 min"));
-}
-
-void TstMainFrm::arrowsAndTrack_data()
-{
-    QTest::addColumn<int>("row");
-    QTest::addColumn<int>("part");
-    QTest::addColumn<int>("position");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QStringList>("sent");   // empty: nothing moves, nothing is sent
-
-    const int add = QStyle::SC_ScrollBarAddLine, sub = QStyle::SC_ScrollBarSubLine,
-              page = QStyle::SC_ScrollBarAddPage;
-    QTest::newRow("right arrow of bar 0") << 0 << add << 6583 << "6583" << fields({{0, "6583000"}});
-    QTest::newRow("left arrow of bar 0") << 0 << sub << 6581 << "6581" << fields({{0, "6581000"}});
-    QTest::newRow("track of bar 0") << 0 << page << 6682 << "6682" << fields({{0, "6682000"}});
-    QTest::newRow("right arrow of bar 1") << 1 << add << 1 << "0.001" << fields({{1, "0.001"}});
-    QTest::newRow("right arrow of bar 2") << 2 << add << 1 << "0.1" << fields({{2, "0.1"}});
-    QTest::newRow("track of bar 4") << 4 << page << 10 << "1" << fields({{4, "1"}});
-    QTest::newRow("right arrow of bar 5") << 5 << add << 1 << "0.1" << fields({{5, "0.1"}});
-    QTest::newRow("left arrow at the minimum") << 5 << sub << 0 << "0" << QStringList{};
-}
-
-void TstMainFrm::arrowsAndTrack()
-{
-    QFETCH(int, row);
-    QFETCH(int, part);
-    QFETCH(int, position);
-    QFETCH(QString, text);
-    QFETCH(QStringList, sent);
-
-    Toolbar t;
-    toolbar::ElementScrollBar *bar = t.w->ElementScroll[row];
-    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->PartRect(QStyle::SubControl(part)).center());
-    QCOMPARE(bar->Value(), position);
-    QCOMPARE(t.w->ElementValue[row]->text(), text);
-    if (sent.isEmpty()) {
-        QVERIFY(t.take().isEmpty());
-        QVERIFY(t.w->focusWidget() != t.w->ElementValue[row]);
-    } else {
-        QCOMPARE(t.take(), update(sent));
-        // The focus moves to the row's box, so the next arrow key edits there.
-        QCOMPARE(t.w->focusWidget(), t.w->ElementValue[row]);
-    }
-}
-
-void TstMainFrm::dragFollowsTheThumb()
-{
-    Toolbar t;
-    toolbar::ElementScrollBar *bar = t.w->ElementScroll[2];
-    const QPoint grip = bar->PartRect(QStyle::SC_ScrollBarSlider).center();
-    auto send = [bar](QEvent::Type type, QPoint at, Qt::MouseButtons buttons) {
-        QMouseEvent e(type, QPointF(at), QPointF(bar->mapToGlobal(at)),
-                      type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons, Qt::NoModifier);
-        QApplication::sendEvent(bar, &e);
-    };
-    send(QEvent::MouseButtonPress, grip, Qt::LeftButton);
-    send(QEvent::MouseMove, grip + QPoint(20, 0), Qt::LeftButton);
-    const int first = bar->Value();
-    send(QEvent::MouseMove, grip + QPoint(40, 0), Qt::LeftButton);
-    const int second = bar->Value();
-    QVERIFY(first > 0 && second > first);
-    auto text = [](int p) { return orbit::SingleToText(float(p / 10.0)); };
-    QStringList atFirst = kStartFields, atSecond = kStartFields;
-    atFirst[2] = text(first);
-    atSecond[2] = text(second);
-    const QStringList expected = update(atFirst) + update(atSecond);
-    QCOMPARE(t.take(), expected);
-    QVERIFY(t.w->focusWidget() != t.w->ElementValue[2]);
-
-    // The drag's end settles on the same text: no further update, focus to box 2.
-    send(QEvent::MouseButtonRelease, grip + QPoint(40, 0), Qt::NoButton);
-    QVERIFY(t.take().isEmpty());
-    QCOMPARE(t.w->ElementValue[2]->text(), text(second));
-    QCOMPARE(t.w->focusWidget(), t.w->ElementValue[2]);
-}
-
-void TstMainFrm::noFocusMovesWhileLoading()
-{
-    Toolbar t;
-    t.w->CloseOT->setFocus();
-    t.w->state().FormLoading = true;
-    Toolbar::pick(t.w->OrbitSelect, 5);
-    QCOMPARE(t.w->ElementValue[2]->text(), QStringLiteral("55.1"));
-    QCOMPARE(t.w->focusWidget(), t.w->CloseOT);
-    t.w->state().FormLoading = false;
-    Toolbar::pick(t.w->OrbitSelect, 2);
-    QCOMPARE(t.w->focusWidget(), t.w->ElementValue[0]);
-}
-
-void TstMainFrm::presets_data()
-{
-    QTest::addColumn<int>("before");   // a preset picked first, or -1
-    QTest::addColumn<int>("preset");
-    QTest::addColumn<QStringList>("sent");
-    QTest::addColumn<QString>("enabled");   // bars 0..5: E enabled, D disabled
-    QTest::addColumn<QList<int>>("ranges"); // min, max of bars 0..3
-    QTest::addColumn<QString>("period");
-    QTest::addColumn<QString>("colour");
-
-    const QList<int> custom{6578, 50000, 0, 999, 0, 1799, 0, 3600};
-    QTest::newRow("Geostationary") << -1 << 4
-        << update(fields({{0, "4.2164E+07"}})) + ColourChange("Yellow")
-        << "DDDEEE" << QList<int>{6578, 50000, 0, 100, 0, 1799, 0, 3600} << "1435.95 min" << "Yellow";
-    QTest::newRow("GPS") << -1 << 5
-        << update(fields({{0, "2.656E+07"}})) + update(fields({{0, "2.656E+07"}, {2, "55.1"}}))
-        << "DDDEEE" << QList<int>{6578, 50000, 0, 999, 0, 1799, 0, 3600} << "717.91 min" << "White";
-    // Narrowed ranges pull the bars to their new minimum at once, then the
-    // preset's own values follow.
-    const QStringList heo = update(fields({{0, "2.6065E+07"}}))
-        + update(fields({{0, "2.6065E+07"}, {1, "0.6"}}))
-        + update(fields({{0, "2.6065E+07"}, {1, "0.6"}, {2, "62"}}))
-        + update(fields({{0, "2.6065E+07"}, {1, "0.6"}, {2, "63"}}))
-        + update(fields({{0, "2.6065E+07"}, {1, "0.6"}, {2, "63"}, {3, "250"}}))
-        + update(fields({{0, "2.6065E+07"}, {1, "0.6"}, {2, "63"}, {3, "270"}}));
-    QTest::newRow("Highly Elliptical") << -1 << 3 << heo << "EEEEEE"
-        << QList<int>{26065, 27052, 600, 750, 620, 660, 2500, 2900} << "697.93 min" << "White";
-    QTest::newRow("Low Earth after Geostationary") << 4 << 1
-        << update(fields({{0, "1.6764E+07"}})) + ColourChange("White") + update(fields({{0, "6578000"}}))
-        << "EEEEEE" << QList<int>{6578, 16764, 0, 500, 0, 1799, 0, 3600} << "88.48 min" << "White";
-    QTest::newRow("Custom after Highly Elliptical") << 3 << 0 << QStringList{} << "EEEEEE"
-        << custom << "697.93 min" << "White";
-    QTest::newRow("Medium Earth") << -1 << 2 << update(fields({{0, "1.6764E+07"}})) << "EEEEEE"
-        << QList<int>{16764, 34870, 0, 100, 0, 1799, 0, 3600} << "359.99 min" << "White";
-    QTest::newRow("Custom at start") << -1 << 0 << QStringList{} << "EEEEEE" << custom << "88.57 min" << "White";
-}
-
-void TstMainFrm::presets()
-{
-    QFETCH(int, before);
-    QFETCH(int, preset);
-    QFETCH(QStringList, sent);
-    QFETCH(QString, enabled);
-    QFETCH(QList<int>, ranges);
-    QFETCH(QString, period);
-    QFETCH(QString, colour);
-
-    Toolbar t;
-    toolbar::MainFrm &w = *t.w;
-    const float trueAnomaly = w.state().Elements.TrueAnomaly;
-    if (before >= 0) {
-        Toolbar::pick(w.OrbitSelect, before);
+    void emptiedBoxResendsTheOldOrbit()
+    {
+        Toolbar t;
+        t.w->ElementScroll[2]->SetValue(455);
+        QCOMPARE(t.w->ElementValue[2]->text(), QStringLiteral("45.5"));
         t.take();
-    }
-    const orbit::OrbitElements was = w.state().Elements;
-    Toolbar::pick(w.OrbitSelect, preset);
-    QCOMPARE(t.take(), sent);
-    for (int i = 0; i < 6; ++i)
-        QCOMPARE(w.ElementScroll[i]->Enabled(), enabled.at(i) == u'E');
-    for (int i = 0; i < 4; ++i) {
-        QCOMPARE(w.ElementScroll[i]->Min(), ranges[2 * i]);
-        QCOMPARE(w.ElementScroll[i]->Max(), ranges[2 * i + 1]);
-    }
-    QCOMPARE(w.ElementScroll[4]->Max(), 3600);
-    QCOMPARE(w.OrbitPeriod->text(), period);
-    QCOMPARE(w.state().SatelliteColor, colour);
-    QCOMPARE(w.state().Elements.TrueAnomaly, trueAnomaly);
-    if (sent.isEmpty()) {
-        QCOMPARE(w.state().Elements.SemimajorAxis, was.SemimajorAxis);
-        QCOMPARE(w.state().Elements.Eccentricity, was.Eccentricity);
-    }
-    // Boxes and bars agree afterwards.
-    for (int i = 0; i < 6; ++i) {
-        QCOMPARE(w.ElementValue[i]->text(),
-                 orbit::SingleToText(float(w.ElementScroll[i]->Value() / orbit::PositionScale(i))));
-        QVERIFY(t.black(i));
-    }
-}
+        t.empty(2);
+        QVERIFY(t.red(2));
+        QCOMPARE(t.w->state().Elements.Inclination, 45.5f);
+        QCOMPARE(t.w->ElementScroll[2]->Value(), 455);
+        QCOMPARE(t.take(), update(fields({{2, "45.5"}})));
+        QCOMPARE(t.w->OrbitPeriod->text(), QStringLiteral("88.57 min"));
 
-void TstMainFrm::handOver()
-{
-    Toolbar t;
-    toolbar::MainFrm &w = *t.w;
-    QVERIFY(w.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    const QPoint where = w.pos();
-    QTest::mouseClick(w.CloseOT, Qt::LeftButton);
-    QVERIFY(!w.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    QVERIFY(w.isVisible());
-    QCOMPARE(w.pos(), where);
-    const QStringList once{
-        "Application / ToolBar Show \"*\"",
-        "Application / Statusbar Show",
-        "Application / MenuBar Show",
-        "VO Scenario/Velmora Annotation Time Show On",
-        "VO Scenario/Velmora Annotation Time ShowTimeStep On",
-        "VO Scenario/Velmora Annotation Frame Show On",
-        "GetZEPVersion /",
-    };
-    QCOMPARE(t.take(), once);
-    QCOMPARE(t.typed, QStringList{"%v4"});
-    QVERIFY(t.fake.log.contains(QStringLiteral("call Arrange 2")));
-    QVERIFY(t.fake.log.contains(QStringLiteral("call Activate")));
+        // An emptied box 0 keeps the period and colour where they were.
+        t.empty(0);
+        QCOMPARE(t.take(), update(fields({{2, "45.5"}})));
+        QCOMPARE(t.w->OrbitPeriod->text(), QStringLiteral("88.57 min"));
+    }
 
-    // The toolbar keeps working, and the button repeats the whole sequence.
-    t.fake.replies[QStringLiteral("GetZEPVersion /")] = {QStringLiteral("ZEP v8.1")};
-    QTest::mouseClick(w.CloseOT, Qt::LeftButton);
-    QCOMPARE(t.take(), once);
-    QCOMPARE(t.typed, (QStringList{"%v4", "%v1"}));
-    QVERIFY(!w.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    w.ElementScroll[4]->SetValue(5);
-    QCOMPARE(t.take(), update(fields({{4, "0.5"}})));
-}
+    void arrowsAndTrack_data()
+    {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<int>("part");
+        QTest::addColumn<int>("position");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("sent");   // empty: nothing moves, nothing is sent
+
+        const int add = QStyle::SC_ScrollBarAddLine, sub = QStyle::SC_ScrollBarSubLine,
+                  page = QStyle::SC_ScrollBarAddPage;
+        QTest::newRow("right arrow of bar 0") << 0 << add << 6583 << "6583" << fields({{0, "6583000"}});
+        QTest::newRow("left arrow of bar 0") << 0 << sub << 6581 << "6581" << fields({{0, "6581000"}});
+        QTest::newRow("track of bar 0") << 0 << page << 6682 << "6682" << fields({{0, "6682000"}});
+        QTest::newRow("right arrow of bar 1") << 1 << add << 1 << "0.001" << fields({{1, "0.001"}});
+        QTest::newRow("right arrow of bar 2") << 2 << add << 1 << "0.1" << fields({{2, "0.1"}});
+        QTest::newRow("track of bar 4") << 4 << page << 10 << "1" << fields({{4, "1"}});
+        QTest::newRow("right arrow of bar 5") << 5 << add << 1 << "0.1" << fields({{5, "0.1"}});
+        QTest::newRow("left arrow at the minimum") << 5 << sub << 0 << "0" << QStringList{};
+    }
+
+    void arrowsAndTrack()
+    {
+        QFETCH(int, row);
+        QFETCH(int, part);
+        QFETCH(int, position);
+        QFETCH(QString, text);
+        QFETCH(QStringList, sent);
+
+        Toolbar t;
+        toolbar::ElementScrollBar *bar = t.w->ElementScroll[row];
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->PartRect(QStyle::SubControl(part)).center());
+        QCOMPARE(bar->Value(), position);
+        QCOMPARE(t.w->ElementValue[row]->text(), text);
+        if (sent.isEmpty()) {
+            QVERIFY(t.take().isEmpty());
+            QVERIFY(t.w->focusWidget() != t.w->ElementValue[row]);
+        } else {
+            QCOMPARE(t.take(), update(sent));
+            // The focus moves to the row's box, so the next arrow key edits there.
+            QCOMPARE(t.w->focusWidget(), t.w->ElementValue[row]);
+        }
+    }
+
+    void dragFollowsTheThumb()
+    {
+        Toolbar t;
+        toolbar::ElementScrollBar *bar = t.w->ElementScroll[2];
+        const QPoint grip = bar->PartRect(QStyle::SC_ScrollBarSlider).center();
+        auto send = [bar](QEvent::Type type, QPoint at, Qt::MouseButtons buttons) {
+            QMouseEvent e(type, QPointF(at), QPointF(bar->mapToGlobal(at)),
+                          type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons, Qt::NoModifier);
+            QApplication::sendEvent(bar, &e);
+        };
+        send(QEvent::MouseButtonPress, grip, Qt::LeftButton);
+        send(QEvent::MouseMove, grip + QPoint(20, 0), Qt::LeftButton);
+        const int first = bar->Value();
+        send(QEvent::MouseMove, grip + QPoint(40, 0), Qt::LeftButton);
+        const int second = bar->Value();
+        QVERIFY(first > 0 && second > first);
+        auto text = [](int p) { return orbit::SingleToText(float(p / 10.0)); };
+        QStringList atFirst = kStartFields, atSecond = kStartFields;
+        atFirst[2] = text(first);
+        atSecond[2] = text(second);
+        const QStringList expected = update(atFirst) + update(atSecond);
+        QCOMPARE(t.take(), expected);
+        QVERIFY(t.w->focusWidget() != t.w->ElementValue[2]);
+
+        // The drag's end settles on the same text: no further update, focus to box 2.
+        send(QEvent::MouseButtonRelease, grip + QPoint(40, 0), Qt::NoButton);
+        QVERIFY(t.take().isEmpty());
+        QCOMPARE(t.w->ElementValue[2]->text(), text(second));
+        QCOMPARE(t.w->focusWidget(), t.w->ElementValue[2]);
+    }
+
+    void noFocusMovesWhileLoading()
+    {
+        Toolbar t;
+        t.w->CloseOT->setFocus();
+        t.w->state().FormLoading = true;
+        Toolbar::pick(t.w->OrbitSelect, 5);
+        QCOMPARE(t.w->ElementValue[2]->text(), QStringLiteral("55.1"));
+        QCOMPARE(t.w->focusWidget(), t.w->CloseOT);
+        t.w->state().FormLoading = false;
+        Toolbar::pick(t.w->OrbitSelect, 2);
+        QCOMPARE(t.w->focusWidget(), t.w->ElementValue[0]);
+    }
+
+    void presets_data()
+    {
+        QTest::addColumn<int>("before");   // a preset picked first, or -1
+        QTest::addColumn<int>("preset");
+        QTest::addColumn<QStringList>("sent");
+        QTest::addColumn<QString>("enabled");   // bars 0..5: E enabled, D disabled
+        QTest::addColumn<QList<int>>("ranges"); // min, max of bars 0..3
+        QTest::addColumn<QString>("period");
+        QTest::addColumn<QString>("colour");
+
+        const QList<int> custom{6578, 50000, 0, 999, 0, 1799, 0, 3600};
+        QTest::newRow("Geostationary") << -1 << 4
+            << update(fields({{0, "4.2164E+07"}})) + ColourChange("Yellow")
+            << "DDDEEE" << QList<int>{6578, 50000, 0, 100, 0, 1799, 0, 3600} << "1435.95 min" << "Yellow";
+        QTest::newRow("GPS") << -1 << 5
+            << update(fields({{0, "2.656E+07"}})) + update(fields({{0, "2.656E+07"}, {2, "55.1"}}))
+            << "DDDEEE" << QList<int>{6578, 50000, 0, 999, 0, 1799, 0, 3600} << "717.91 min" << "White";
+        // Narrowed ranges pull the bars to their new minimum at once, then the
+        // preset's own values follow.
+        const QStringList heo = update(fields({{0, "2.6065E+07"}}))
+            + update(fields({{0, "2.6065E+07"}, {1, "0.6"}}))
+            + update(fields({{0, "2.6065E+07"}, {1, "0.6"}, {2, "62"}}))
+            + update(fields({{0, "2.6065E+07"}, {1, "0.6"}, {2, "63"}}))
+            + update(fields({{0, "2.6065E+07"}, {1, "0.6"}, {2, "63"}, {3, "250"}}))
+            + update(fields({{0, "2.6065E+07"}, {1, "0.6"}, {2, "63"}, {3, "270"}}));
+        QTest::newRow("Highly Elliptical") << -1 << 3 << heo << "EEEEEE"
+            << QList<int>{26065, 27052, 600, 750, 620, 660, 2500, 2900} << "697.93 min" << "White";
+        QTest::newRow("Low Earth after Geostationary") << 4 << 1
+            << update(fields({{0, "1.6764E+07"}})) + ColourChange("White") + update(fields({{0, "6578000"}}))
+            << "EEEEEE" << QList<int>{6578, 16764, 0, 500, 0, 1799, 0, 3600} << "88.48 min" << "White";
+        QTest::newRow("Custom after Highly Elliptical") << 3 << 0 << QStringList{} << "EEEEEE"
+            << custom << "697.93 min" << "White";
+        QTest::newRow("Medium Earth") << -1 << 2 << update(fields({{0, "1.6764E+07"}})) << "EEEEEE"
+            << QList<int>{16764, 34870, 0, 100, 0, 1799, 0, 3600} << "359.99 min" << "White";
+        QTest::newRow("Custom at start") << -1 << 0 << QStringList{} << "EEEEEE" << custom << "88.57 min" << "White";
+    }
+
+    void presets()
+    {
+        QFETCH(int, before);
+        QFETCH(int, preset);
+        QFETCH(QStringList, sent);
+        QFETCH(QString, enabled);
+        QFETCH(QList<int>, ranges);
+        QFETCH(QString, period);
+        QFETCH(QString, colour);
+
+        Toolbar t;
+        toolbar::MainFrm &w = *t.w;
+        const float trueAnomaly = w.state().Elements.TrueAnomaly;
+        if (before >= 0) {
+            Toolbar::pick(w.OrbitSelect, before);
+            t.take();
+        }
+        const orbit::OrbitElements was = w.state().Elements;
+        Toolbar::pick(w.OrbitSelect, preset);
+        QCOMPARE(t.take(), sent);
+        for (int i = 0; i < 6; ++i)
+            QCOMPARE(w.ElementScroll[i]->Enabled(), enabled.at(i) == u'E');
+        for (int i = 0; i < 4; ++i) {
+            QCOMPARE(w.ElementScroll[i]->Min(), ranges[2 * i]);
+            QCOMPARE(w.ElementScroll[i]->Max(), ranges[2 * i + 1]);
+        }
+        QCOMPARE(w.ElementScroll[4]->Max(), 3600);
+        QCOMPARE(w.OrbitPeriod->text(), period);
+        QCOMPARE(w.state().SatelliteColor, colour);
+        QCOMPARE(w.state().Elements.TrueAnomaly, trueAnomaly);
+        if (sent.isEmpty()) {
+            QCOMPARE(w.state().Elements.SemimajorAxis, was.SemimajorAxis);
+            QCOMPARE(w.state().Elements.Eccentricity, was.Eccentricity);
+        }
+        // Boxes and bars agree afterwards.
+        for (int i = 0; i < 6; ++i) {
+            QCOMPARE(w.ElementValue[i]->text(),
+                     orbit::SingleToText(float(w.ElementScroll[i]->Value() / orbit::PositionScale(i))));
+            QVERIFY(t.black(i));
+        }
+    }
+
+    void handOver()
+    {
+        Toolbar t;
+        toolbar::MainFrm &w = *t.w;
+        QVERIFY(w.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        const QPoint where = w.pos();
+        QTest::mouseClick(w.CloseOT, Qt::LeftButton);
+        QVERIFY(!w.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        QVERIFY(w.isVisible());
+        QCOMPARE(w.pos(), where);
+        const QStringList once{
+            "Application / ToolBar Show \"*\"",
+            "Application / Statusbar Show",
+            "Application / MenuBar Show",
+            "VO Scenario/Velmora Annotation Time Show On",
+            "VO Scenario/Velmora Annotation Time ShowTimeStep On",
+            "VO Scenario/Velmora Annotation Frame Show On",
+            "GetZEPVersion /",
+        };
+        QCOMPARE(t.take(), once);
+        QCOMPARE(t.typed, QStringList{"%v4"});
+        QVERIFY(t.fake.log.contains(QStringLiteral("call Arrange 2")));
+        QVERIFY(t.fake.log.contains(QStringLiteral("call Activate")));
+
+        // The toolbar keeps working, and the button repeats the whole sequence.
+        t.fake.replies[QStringLiteral("GetZEPVersion /")] = {QStringLiteral("ZEP v8.1")};
+        QTest::mouseClick(w.CloseOT, Qt::LeftButton);
+        QCOMPARE(t.take(), once);
+        QCOMPARE(t.typed, (QStringList{"%v4", "%v1"}));
+        QVERIFY(!w.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        w.ElementScroll[4]->SetValue(5);
+        QCOMPARE(t.take(), update(fields({{4, "0.5"}})));
+    }
+};
 
 QTEST_MAIN(TstMainFrm)
 #include "tst_mainfrm.moc"

@@ -3,7 +3,7 @@
 
 #include "standin/view/earthview.h"
 #include "standin/view/samplescene.h"
-#include "standin/view/viewmath.h"
+#include "tests/view/viewtest.h"
 
 #include <QOpenGLContext>
 #include <QOpenGLFunctions>
@@ -14,25 +14,11 @@
 using namespace zep;
 using astro::Vec3;
 using view::operator*;
+using namespace viewtest;
 
 Q_DECLARE_METATYPE(zep::astro::Elements)
 
 namespace {
-
-constexpr double R = astro::kEarthRadius;
-constexpr double kDeg = astro::kPi / 180;
-
-astro::Elements elements(double aKm, double e, double iDeg, double raanDeg, double argpDeg, double mDeg)
-{
-    astro::Elements el;
-    el.a = aKm * 1000;
-    el.e = e;
-    el.i = iDeg * kDeg;
-    el.raan = raanDeg * kDeg;
-    el.argp = argpDeg * kDeg;
-    el.meanAnomaly = mDeg * kDeg;
-    return el;
-}
 
 bool close(const QColor &a, const QColor &b, int tol)
 {
@@ -58,11 +44,23 @@ bool yellowNear(const QImage &img, QPointF p)
 
 // Warnings from Qt while a frame is drawn mean something went wrong in GL.
 QStringList *capturedWarnings = nullptr;
-void captureWarnings(QtMsgType type, const QMessageLogContext &, const QString &msg)
-{
-    if (capturedWarnings && type != QtDebugMsg && type != QtInfoMsg)
-        capturedWarnings->append(msg);
-}
+struct WarningCapture {
+    QStringList warnings;
+    QtMessageHandler previous;
+    WarningCapture()
+    {
+        capturedWarnings = &warnings;
+        previous = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &, const QString &msg) {
+            if (type != QtDebugMsg && type != QtInfoMsg)
+                capturedWarnings->append(msg);
+        });
+    }
+    void stop()
+    {
+        qInstallMessageHandler(previous);
+        capturedWarnings = nullptr;
+    }
+};
 
 } // namespace
 
@@ -80,6 +78,13 @@ class TestEarthView : public QObject {
         store.publish(std::make_shared<const Snapshot>(scene));
     }
     QImage frame() { return view->grabFramebuffer().convertToFormat(QImage::Format_RGB32); }
+    QPointF centre() const { return {view->width() / 2.0, view->height() / 2.0}; }
+    void mouse(QEvent::Type type, QPointF at, Qt::MouseButtons buttons)
+    {
+        QMouseEvent e(type, at, view->mapToGlobal(at), type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
+                      buttons, Qt::NoModifier);
+        QApplication::sendEvent(view.get(), &e);
+    }
     // How many of the points along an axis, from outside the Earth to near
     // its tip, have yellow beside them on screen.
     int yellowAlong(const QImage &img, Vec3 inertialDirection, int samples = 20)
@@ -95,355 +100,318 @@ class TestEarthView : public QObject {
     }
 
 private slots:
-    void initTestCase();
-    void init();
-    void cleanup();
-
-    void contextCanBeMade();
-    void satelliteShowsInItsColour_data();
-    void satelliteShowsInItsColour();
-    void axesAppearAndDisappear();
-    void fixedAxesTurnWithTheEarth();
-    void fixedFrameHoldsTheEarthStill();
-    void viewerPositionPlacesTheCameraOncePerCommand();
-    void mouseTurnsWheelZoomsDoubleClickRecentres();
-    void degenerateOrbitsDrawWithoutError_data();
-    void degenerateOrbitsDrawWithoutError();
-    void burstOfCommandsCostsOneFrameAndShowsTheLast();
-    void clockChangeRedraws();
-    void movingToAnotherWindowStartsAgain();
-};
-
-void TestEarthView::initTestCase()
-{
-    QVERIFY2(EarthView::openGLAvailable(), "OpenGL 3.3 core cannot be made on this display");
-}
-
-void TestEarthView::init()
-{
-    view::SampleOptions o;
-    o.inertialAxes = false;
-    scene = view::sampleScene(o);
-    scene.grid.showEci = false;
-    clock.setNow(view::sampleStart());
-    publish(scene);
-    view = std::make_unique<EarthView>(store, clock);
-    view->resize(640, 480);
-    view->show();
-    QVERIFY(QTest::qWaitForWindowExposed(view.get()));
-}
-
-void TestEarthView::cleanup() { view.reset(); }
-
-void TestEarthView::contextCanBeMade()
-{
-    const QImage img = frame();
-    QVERIFY(view->rendererReady());
-    QVERIFY(view->context() && view->context()->isValid());
-    const QSurfaceFormat f = view->context()->format();
-    QVERIFY(std::make_pair(f.majorVersion(), f.minorVersion()) >= std::make_pair(3, 3));
-    QCOMPARE(img.size(), view->size() * view->devicePixelRatio());
-
-    // The Earth stands out from space where the camera says it is.
-    const QPointF centre = *view->project({0, 0, 0});
-    const double radius = view->project({0, R, 0})->x() - centre.x();
-    QVERIFY(radius > 10);
-    auto brightness = [&](QPointF p) { const QColor c = img.pixelColor(p.toPoint()); return c.red() + c.green() + c.blue(); };
-    int inside = 0, outside = 0;
-    for (int k = 0; k < 16; ++k) {
-        const double a = 2 * astro::kPi * k / 16;
-        const QPointF dir(std::cos(a), std::sin(a));
-        inside += brightness(centre + dir * radius * 0.6);
-        outside += brightness(centre + dir * radius * 1.5);
-    }
-    QVERIFY2(inside > 3 * outside + 16 * 20, qPrintable(QStringLiteral("%1 vs %2").arg(inside).arg(outside)));
-}
-
-void TestEarthView::satelliteShowsInItsColour_data()
-{
-    QTest::addColumn<astro::Elements>("el");
-    QTest::addColumn<QColor>("color");
-    QTest::addColumn<double>("viewerLon");
-    QTest::newRow("red: perigee below the surface") << elements(6578, 0.05, 0, 0, 0, 180) << QColor(Qt::red) << 180.0;
-    QTest::newRow("yellow: geostationary") << elements(42164, 0, 0, 0, 0, 0) << QColor(Qt::yellow) << 0.0;
-    QTest::newRow("white: start-up orbit") << elements(6582, 0, 0, 0, 0, 0) << QColor(Qt::white) << 0.0;
-    QTest::newRow("white: inclined ellipse") << elements(12000, 0.3, 50, 40, 60, 30) << QColor(Qt::white) << -30.0;
-}
-
-void TestEarthView::satelliteShowsInItsColour()
-{
-    QFETCH(astro::Elements, el);
-    QFETCH(QColor, color);
-    QFETCH(double, viewerLon);
-    Snapshot s = scene;
-    s.elements = el;
-    s.satelliteColor = color;
-    s.viewer = {30, viewerLon, 1e8, s.viewer.serial + 1};
-    publish(s);
-
-    for (double minutes : {0.0, 15.0}) {
-        clock.setNow(astro::Instant{view::sampleStart().seconds + minutes * 60});
-        const QImage img = frame();
-        const std::optional<QPointF> p = view->satelliteScreenPosition();
-        QVERIFY(p && img.rect().contains(p->toPoint()));
-        // Where the orbit puts it, independent of the view's own bookkeeping.
-        const Vec3 r = astro::toState(astro::propagate(el, minutes * 60)).r;
-        QVERIFY(((*view->project(r)) - *p).manhattanLength() < 0.01);
-        const QColor got = img.pixelColor(p->toPoint());
-        QVERIFY2(close(got, color, 8), qPrintable(QStringLiteral("%1 min: %2 at %3,%4").arg(minutes).arg(rgb(got)).arg(p->x()).arg(p->y())));
-    }
-}
-
-void TestEarthView::axesAppearAndDisappear()
-{
-    const QString path = QStringLiteral("centralbody/earth inertial axes");
-    Snapshot s = scene;
-    QVERIFY(s.geometry.contains(path));
-    s.geometry[path].show = true;
-    publish(s);
-    QImage img = frame();
-    QCOMPARE(yellowAlong(img, {0, 1, 0}), 20);
-    QCOMPARE(yellowAlong(img, {0, 0, 1}), 20);
-
-    s.geometry[path].show = false;
-    publish(s);
-    img = frame();
-    QCOMPARE(yellowAlong(img, {0, 1, 0}), 0);
-    QCOMPARE(yellowAlong(img, {0, 0, 1}), 0);
-}
-
-void TestEarthView::fixedAxesTurnWithTheEarth()
-{
-    // Six hours on, the Earth has turned about 90 degrees further.
-    const astro::Instant t{view::sampleStart().seconds + 6 * 3600};
-    clock.setNow(t);
-    Snapshot s = scene;
-    s.geometry[QStringLiteral("centralbody/earth fixed axes")].show = true;
-    publish(s);
-    const QImage img = frame();
-    const double g = astro::gmst(t);
-    QCOMPARE(yellowAlong(img, view::rotateZ({0, 1, 0}, g)), 20);
-    QCOMPARE(yellowAlong(img, {0, 0, 1}), 20);
-    QCOMPARE(yellowAlong(img, {0, 1, 0}), 0);
-}
-
-void TestEarthView::fixedFrameHoldsTheEarthStill()
-{
-    Snapshot s = scene;
-    s.viewer = {0, 0, 5e7, s.viewer.serial + 1};
-    s.geometry[QStringLiteral("centralbody/earth fixed axes")].show = true;
-    s.frame = ReferenceFrame::Fixed;
-    publish(s);
-    const QPointF centre(view->width() / 2.0, view->height() / 2.0);
-    for (double hours : {0.0, 5.0, 13.0}) {
-        const astro::Instant t{view::sampleStart().seconds + hours * 3600};
-        clock.setNow(t);
-        // Greenwich on the equator faces the camera at longitude 0, at any time.
-        const Vec3 greenwich = view::rotateZ({R, 0, 0}, astro::gmst(t));
-        QVERIFY((*view->project(greenwich) - centre).manhattanLength() < 0.5);
-        // The fixed y axis points to the right of the screen all day.
-        const QImage img = frame();
-        const double pixelsPerMetre = (view->height() / 2.0) / std::tan(view::kFieldOfViewDeg / 2 * kDeg) / s.viewer.rangeM;
-        int found = 0;
-        for (int k = 0; k < 20; ++k) {
-            const double d = 1.5 * R + (0.25 * s.viewer.rangeM - 1.5 * R) * k / 19;
-            found += yellowNear(img, centre + QPointF(d * pixelsPerMetre, 0));
-        }
-        QVERIFY2(found == 20, qPrintable(QStringLiteral("%1 h: %2").arg(hours).arg(found)));
-    }
-    // Back to inertial: now the inertial x axis faces the camera.
-    s.frame = ReferenceFrame::Inertial;
-    publish(s);
-    QVERIFY((*view->project({R, 0, 0}) - centre).manhattanLength() < 0.5);
-}
-
-void TestEarthView::viewerPositionPlacesTheCameraOncePerCommand()
-{
-    const QPointF centre(view->width() / 2.0, view->height() / 2.0);
-    Snapshot s = scene;
-    s.viewer = {0, 90, 5e7, s.viewer.serial + 1};
-    publish(s);
-    frame();
-    QVERIFY((*view->project({0, R, 0}) - centre).manhattanLength() < 0.5);
-
-    // The user turns the globe...
-    QMouseEvent press(QEvent::MouseButtonPress, centre, view->mapToGlobal(centre), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-    QMouseEvent move(QEvent::MouseMove, centre + QPointF(60, 0), view->mapToGlobal(centre + QPointF(60, 0)), Qt::NoButton,
-                     Qt::LeftButton, Qt::NoModifier);
-    QMouseEvent release(QEvent::MouseButtonRelease, centre + QPointF(60, 0), view->mapToGlobal(centre + QPointF(60, 0)),
-                        Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(view.get(), &press);
-    QApplication::sendEvent(view.get(), &move);
-    QApplication::sendEvent(view.get(), &release);
-    frame();
-    const QPointF turned = *view->project({0, R, 0});
-    QVERIFY2(turned.x() > centre.x() + 10, qPrintable(QString::number(turned.x())));
-
-    // ...other commands do not move the camera back...
-    s.satelliteColor = Qt::red;
-    publish(s);
-    frame();
-    QVERIFY((*view->project({0, R, 0}) - turned).manhattanLength() < 0.5);
-
-    // ...but the next viewer command does, even to the same place.
-    s.viewer.serial += 1;
-    publish(s);
-    frame();
-    QVERIFY((*view->project({0, R, 0}) - centre).manhattanLength() < 0.5);
-}
-
-void TestEarthView::mouseTurnsWheelZoomsDoubleClickRecentres()
-{
-    const QPointF centre(view->width() / 2.0, view->height() / 2.0);
-    frame();
-    auto apparentRadius = [&] { return view->project({0, 0, R})->y() - view->project({0, 0, 0})->y(); };
-    const double before = std::abs(apparentRadius());
-    const QPointF earthBefore = *view->project({R, 0, 0});
-
-    QWheelEvent wheel(centre, view->mapToGlobal(centre), QPoint(), QPoint(0, 240), Qt::NoButton, Qt::NoModifier,
-                      Qt::NoScrollPhase, false);
-    QApplication::sendEvent(view.get(), &wheel);
-    frame();
-    QVERIFY2(std::abs(apparentRadius()) > 1.3 * before, qPrintable(QString::number(apparentRadius())));
-
-    QMouseEvent press(QEvent::MouseButtonPress, centre, view->mapToGlobal(centre), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-    QMouseEvent move(QEvent::MouseMove, centre + QPointF(0, 50), view->mapToGlobal(centre + QPointF(0, 50)), Qt::NoButton,
-                     Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(view.get(), &press);
-    QApplication::sendEvent(view.get(), &move);
-    QVERIFY((*view->project({R, 0, 0}) - earthBefore).manhattanLength() > 5);
-
-    QMouseEvent dbl(QEvent::MouseButtonDblClick, centre, view->mapToGlobal(centre), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(view.get(), &dbl);
-    frame();
-    QVERIFY(std::abs(std::abs(apparentRadius()) - before) < 0.5);
-    QVERIFY((*view->project({R, 0, 0}) - earthBefore).manhattanLength() < 0.5);
-}
-
-void TestEarthView::degenerateOrbitsDrawWithoutError_data()
-{
-    QTest::addColumn<astro::Elements>("el");
-    QTest::addColumn<bool>("fixedFrame");
-    QTest::addColumn<QStringList>("notes");
-    const QStringList none;
-    const QStringList circularEquatorial{"Line of Nodes: undefined (i = 0)", "Periapsis: undefined (e = 0)",
-                                         "Argument of Perigee: undefined (i = 0)", "RAAN: undefined (i = 0)"};
-    QTest::newRow("e = 0, i = 0") << elements(6582, 0, 0, 0, 0, 0) << false << circularEquatorial;
-    QTest::newRow("e = 0, i = 0, fixed") << elements(6582, 0, 0, 0, 0, 0) << true << circularEquatorial;
-    QTest::newRow("e = 0, inclined")
-        << elements(7000, 0, 45, 30, 0, 0) << false
-        << QStringList{"Periapsis: undefined (e = 0)", "Argument of Perigee: undefined (e = 0)"};
-    QTest::newRow("e = 0.999") << elements(30000, 0.999, 20, 10, 80, 90) << false << none;
-    QTest::newRow("e = 0.999 at periapsis, fixed") << elements(30000, 0.999, 20, 10, 80, 0) << true << none;
-    QTest::newRow("a below the Earth's radius") << elements(5000, 0.1, 30, 0, 0, 0) << false << none;
-    QTest::newRow("a = 50000 km") << elements(50000, 0.001, 5, 0, 0, 0) << false << none;
-    QTest::newRow("a = 50000 km, fixed") << elements(50000, 0.001, 5, 0, 0, 0) << true << none;
-}
-
-void TestEarthView::degenerateOrbitsDrawWithoutError()
-{
-    QFETCH(astro::Elements, el);
-    QFETCH(bool, fixedFrame);
-    QFETCH(QStringList, notes);
-    view::SampleOptions o;
-    o.elements = el;
-    o.aids = true;
-    o.frame = fixedFrame ? ReferenceFrame::Fixed : ReferenceFrame::Inertial;
-    Snapshot s = view::sampleScene(o);
-    s.annotations = {true, true, true};
-    publish(s);
-
-    QStringList warnings;
-    capturedWarnings = &warnings;
-    const QtMessageHandler previous = qInstallMessageHandler(captureWarnings);
-    const QImage img = frame();
-    clock.setNow(astro::Instant{view::sampleStart().seconds + 3600});
-    const QImage later = frame();
-    qInstallMessageHandler(previous);
-    capturedWarnings = nullptr;
-
-    QVERIFY(view->rendererReady());
-    QVERIFY2(warnings.isEmpty(), qPrintable(warnings.join('\n')));
-    view->makeCurrent();
-    const GLenum error = view->context()->functions()->glGetError();
-    view->doneCurrent();
-    QCOMPARE(error, GLenum(GL_NO_ERROR));
-    QVERIFY(!img.isNull() && !later.isNull());
-    QStringList got = view->undefinedAidNotes();
-    got.sort();
-    notes.sort();
-    QCOMPARE(got, notes);
-    const std::optional<QPointF> p = view->satelliteScreenPosition();
-    QVERIFY(p && std::isfinite(p->x()) && std::isfinite(p->y()));
-}
-
-void TestEarthView::burstOfCommandsCostsOneFrameAndShowsTheLast()
-{
-    frame();
-    QTest::qWait(100);
-    int frames = 0;
-    connect(view.get(), &EarthView::frameDrawn, this, [&] { ++frames; });
-    Snapshot s = scene;
-    for (int k = 0; k < 100; ++k) {
-        s.elements.i = k * 0.5 * kDeg;
-        s.satelliteColor = k % 2 ? Qt::yellow : Qt::white;
-        publish(s);
-    }
-    s.satelliteColor = Qt::red;
-    publish(s);
-    QTRY_VERIFY(frames >= 1);
-    QTest::qWait(300);
-    QCOMPARE(frames, 1);  // one repaint for the burst, and no timer drawing on
-    QCOMPARE(view->drawnRevision(), scene.revision);
-    const QImage img = frame();
-    const QColor got = img.pixelColor(view->satelliteScreenPosition()->toPoint());
-    QVERIFY2(close(got, Qt::red, 8), qPrintable(rgb(got)));
-}
-
-void TestEarthView::clockChangeRedraws()
-{
-    frame();
-    QTest::qWait(100);
-    int frames = 0;
-    connect(view.get(), &EarthView::frameDrawn, this, [&] { ++frames; });
-    clock.setNow(astro::Instant{view::sampleStart().seconds + 60});
-    QTRY_COMPARE(frames, 1);
-}
-
-void TestEarthView::movingToAnotherWindowStartsAgain()
-{
-    // A new top-level window gives the view a new context: the old one's
-    // resources go with it and the view draws again in the new one.
-    Snapshot s = scene;
-    s.satelliteColor = Qt::yellow;
-    publish(s);
-    frame();
-    const QOpenGLContext *first = view->context();
-    QStringList warnings;
-    capturedWarnings = &warnings;
-    const QtMessageHandler previous = qInstallMessageHandler(captureWarnings);
+    void initTestCase()
     {
-        QWidget host;
-        host.resize(700, 520);
-        view->setParent(&host);
-        view->move(10, 10);
-        host.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&host));
+        QVERIFY2(EarthView::openGLAvailable(), "OpenGL 3.3 core cannot be made on this display");
+    }
+
+    void init()
+    {
+        view::SampleOptions o;
+        o.inertialAxes = false;
+        scene = view::sampleScene(o);
+        scene.grid.showEci = false;
+        clock.setNow(view::sampleStart());
+        publish(scene);
+        view = std::make_unique<EarthView>(store, clock);
+        view->resize(640, 480);
+        view->show();
+        QVERIFY(QTest::qWaitForWindowExposed(view.get()));
+    }
+
+    void cleanup() { view.reset(); }
+
+    void contextCanBeMade()
+    {
         const QImage img = frame();
         QVERIFY(view->rendererReady());
-        QVERIFY(view->context() != first);
-        const QColor got = img.pixelColor(view->satelliteScreenPosition()->toPoint());
-        QVERIFY2(close(got, Qt::yellow, 8), qPrintable(rgb(got)));
-        view->setParent(nullptr);
+        QVERIFY(view->context() && view->context()->isValid());
+        const QSurfaceFormat f = view->context()->format();
+        QVERIFY(std::make_pair(f.majorVersion(), f.minorVersion()) >= std::make_pair(3, 3));
+        QCOMPARE(img.size(), view->size() * view->devicePixelRatio());
+
+        // The Earth stands out from space where the camera says it is.
+        const QPointF centre = *view->project({0, 0, 0});
+        const double radius = view->project({0, R, 0})->x() - centre.x();
+        QVERIFY(radius > 10);
+        auto brightness = [&](QPointF p) { const QColor c = img.pixelColor(p.toPoint()); return c.red() + c.green() + c.blue(); };
+        int inside = 0, outside = 0;
+        for (int k = 0; k < 16; ++k) {
+            const double a = 2 * astro::kPi * k / 16;
+            const QPointF dir(std::cos(a), std::sin(a));
+            inside += brightness(centre + dir * radius * 0.6);
+            outside += brightness(centre + dir * radius * 1.5);
+        }
+        QVERIFY2(inside > 3 * outside + 16 * 20, qPrintable(QStringLiteral("%1 vs %2").arg(inside).arg(outside)));
     }
-    view->show();
-    QVERIFY(QTest::qWaitForWindowExposed(view.get()));
-    frame();
-    view.reset();
-    qInstallMessageHandler(previous);
-    capturedWarnings = nullptr;
-    QVERIFY2(warnings.isEmpty(), qPrintable(warnings.join('\n')));
-}
+
+    void satelliteShowsInItsColour_data()
+    {
+        QTest::addColumn<astro::Elements>("el");
+        QTest::addColumn<QColor>("color");
+        QTest::addColumn<double>("viewerLon");
+        QTest::newRow("red: perigee below the surface") << elements(6578, 0.05, 0, 0, 0, 180) << QColor(Qt::red) << 180.0;
+        QTest::newRow("yellow: geostationary") << elements(42164, 0, 0, 0, 0, 0) << QColor(Qt::yellow) << 0.0;
+        QTest::newRow("white: start-up orbit") << elements(6582, 0, 0, 0, 0, 0) << QColor(Qt::white) << 0.0;
+        QTest::newRow("white: inclined ellipse") << elements(12000, 0.3, 50, 40, 60, 30) << QColor(Qt::white) << -30.0;
+    }
+
+    void satelliteShowsInItsColour()
+    {
+        QFETCH(astro::Elements, el);
+        QFETCH(QColor, color);
+        QFETCH(double, viewerLon);
+        Snapshot s = scene;
+        s.elements = el;
+        s.satelliteColor = color;
+        s.viewer = {30, viewerLon, 1e8, s.viewer.serial + 1};
+        publish(s);
+
+        for (double minutes : {0.0, 15.0}) {
+            clock.setNow(astro::Instant{view::sampleStart().seconds + minutes * 60});
+            const QImage img = frame();
+            const std::optional<QPointF> p = view->satelliteScreenPosition();
+            QVERIFY(p && img.rect().contains(p->toPoint()));
+            // Where the orbit puts it, independent of the view's own bookkeeping.
+            const Vec3 r = astro::toState(astro::propagate(el, minutes * 60)).r;
+            QVERIFY(((*view->project(r)) - *p).manhattanLength() < 0.01);
+            const QColor got = img.pixelColor(p->toPoint());
+            QVERIFY2(close(got, color, 8), qPrintable(QStringLiteral("%1 min: %2 at %3,%4").arg(minutes).arg(rgb(got)).arg(p->x()).arg(p->y())));
+        }
+    }
+
+    void axesAppearAndDisappear()
+    {
+        const QString path = QStringLiteral("centralbody/earth inertial axes");
+        Snapshot s = scene;
+        QVERIFY(s.geometry.contains(path));
+        s.geometry[path].show = true;
+        publish(s);
+        QImage img = frame();
+        QCOMPARE(yellowAlong(img, {0, 1, 0}), 20);
+        QCOMPARE(yellowAlong(img, {0, 0, 1}), 20);
+
+        s.geometry[path].show = false;
+        publish(s);
+        img = frame();
+        QCOMPARE(yellowAlong(img, {0, 1, 0}), 0);
+        QCOMPARE(yellowAlong(img, {0, 0, 1}), 0);
+    }
+
+    void fixedAxesTurnWithTheEarth()
+    {
+        // Six hours on, the Earth has turned about 90 degrees further.
+        const astro::Instant t{view::sampleStart().seconds + 6 * 3600};
+        clock.setNow(t);
+        Snapshot s = scene;
+        s.geometry[QStringLiteral("centralbody/earth fixed axes")].show = true;
+        publish(s);
+        const QImage img = frame();
+        const double g = astro::gmst(t);
+        QCOMPARE(yellowAlong(img, view::rotateZ({0, 1, 0}, g)), 20);
+        QCOMPARE(yellowAlong(img, {0, 0, 1}), 20);
+        QCOMPARE(yellowAlong(img, {0, 1, 0}), 0);
+    }
+
+    void fixedFrameHoldsTheEarthStill()
+    {
+        Snapshot s = scene;
+        s.viewer = {0, 0, 5e7, s.viewer.serial + 1};
+        s.geometry[QStringLiteral("centralbody/earth fixed axes")].show = true;
+        s.frame = ReferenceFrame::Fixed;
+        publish(s);
+        const QPointF centre = this->centre();
+        for (double hours : {0.0, 5.0, 13.0}) {
+            const astro::Instant t{view::sampleStart().seconds + hours * 3600};
+            clock.setNow(t);
+            // Greenwich on the equator faces the camera at longitude 0, at any time.
+            const Vec3 greenwich = view::rotateZ({R, 0, 0}, astro::gmst(t));
+            QVERIFY((*view->project(greenwich) - centre).manhattanLength() < 0.5);
+            // The fixed y axis points to the right of the screen all day.
+            const QImage img = frame();
+            const double pixelsPerMetre = (view->height() / 2.0) / std::tan(view::kFieldOfViewDeg / 2 * kDeg) / s.viewer.rangeM;
+            int found = 0;
+            for (int k = 0; k < 20; ++k) {
+                const double d = 1.5 * R + (0.25 * s.viewer.rangeM - 1.5 * R) * k / 19;
+                found += yellowNear(img, centre + QPointF(d * pixelsPerMetre, 0));
+            }
+            QVERIFY2(found == 20, qPrintable(QStringLiteral("%1 h: %2").arg(hours).arg(found)));
+        }
+        // Back to inertial: now the inertial x axis faces the camera.
+        s.frame = ReferenceFrame::Inertial;
+        publish(s);
+        QVERIFY((*view->project({R, 0, 0}) - centre).manhattanLength() < 0.5);
+    }
+
+    void viewerPositionPlacesTheCameraOncePerCommand()
+    {
+        const QPointF centre = this->centre();
+        Snapshot s = scene;
+        s.viewer = {0, 90, 5e7, s.viewer.serial + 1};
+        publish(s);
+        frame();
+        QVERIFY((*view->project({0, R, 0}) - centre).manhattanLength() < 0.5);
+
+        // The user turns the globe...
+        mouse(QEvent::MouseButtonPress, centre, Qt::LeftButton);
+        mouse(QEvent::MouseMove, centre + QPointF(60, 0), Qt::LeftButton);
+        mouse(QEvent::MouseButtonRelease, centre + QPointF(60, 0), Qt::NoButton);
+        frame();
+        const QPointF turned = *view->project({0, R, 0});
+        QVERIFY2(turned.x() > centre.x() + 10, qPrintable(QString::number(turned.x())));
+
+        // ...other commands do not move the camera back...
+        s.satelliteColor = Qt::red;
+        publish(s);
+        frame();
+        QVERIFY((*view->project({0, R, 0}) - turned).manhattanLength() < 0.5);
+
+        // ...but the next viewer command does, even to the same place.
+        s.viewer.serial += 1;
+        publish(s);
+        frame();
+        QVERIFY((*view->project({0, R, 0}) - centre).manhattanLength() < 0.5);
+    }
+
+    void mouseTurnsWheelZoomsDoubleClickRecentres()
+    {
+        const QPointF centre = this->centre();
+        frame();
+        auto apparentRadius = [&] { return view->project({0, 0, R})->y() - view->project({0, 0, 0})->y(); };
+        const double before = std::abs(apparentRadius());
+        const QPointF earthBefore = *view->project({R, 0, 0});
+
+        QWheelEvent wheel(centre, view->mapToGlobal(centre), QPoint(), QPoint(0, 240), Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+        QApplication::sendEvent(view.get(), &wheel);
+        frame();
+        QVERIFY2(std::abs(apparentRadius()) > 1.3 * before, qPrintable(QString::number(apparentRadius())));
+
+        mouse(QEvent::MouseButtonPress, centre, Qt::LeftButton);
+        mouse(QEvent::MouseMove, centre + QPointF(0, 50), Qt::LeftButton);
+        QVERIFY((*view->project({R, 0, 0}) - earthBefore).manhattanLength() > 5);
+
+        mouse(QEvent::MouseButtonDblClick, centre, Qt::LeftButton);
+        frame();
+        QVERIFY(std::abs(std::abs(apparentRadius()) - before) < 0.5);
+        QVERIFY((*view->project({R, 0, 0}) - earthBefore).manhattanLength() < 0.5);
+    }
+
+    void degenerateOrbitsDrawWithoutError_data()
+    {
+        QTest::addColumn<astro::Elements>("el");
+        QTest::addColumn<bool>("fixedFrame");
+        QTest::addColumn<QStringList>("notes");
+        const QStringList none;
+        const QStringList circularEquatorial{"Line of Nodes: undefined (i = 0)", "Periapsis: undefined (e = 0)",
+                                             "Argument of Perigee: undefined (i = 0)", "RAAN: undefined (i = 0)"};
+        QTest::newRow("e = 0, i = 0") << elements(6582, 0, 0, 0, 0, 0) << false << circularEquatorial;
+        QTest::newRow("e = 0, i = 0, fixed") << elements(6582, 0, 0, 0, 0, 0) << true << circularEquatorial;
+        QTest::newRow("e = 0, inclined")
+            << elements(7000, 0, 45, 30, 0, 0) << false
+            << QStringList{"Periapsis: undefined (e = 0)", "Argument of Perigee: undefined (e = 0)"};
+        QTest::newRow("e = 0.999") << elements(30000, 0.999, 20, 10, 80, 90) << false << none;
+        QTest::newRow("e = 0.999 at periapsis, fixed") << elements(30000, 0.999, 20, 10, 80, 0) << true << none;
+        QTest::newRow("a below the Earth's radius") << elements(5000, 0.1, 30, 0, 0, 0) << false << none;
+        QTest::newRow("a = 50000 km") << elements(50000, 0.001, 5, 0, 0, 0) << false << none;
+        QTest::newRow("a = 50000 km, fixed") << elements(50000, 0.001, 5, 0, 0, 0) << true << none;
+    }
+
+    void degenerateOrbitsDrawWithoutError()
+    {
+        QFETCH(astro::Elements, el);
+        QFETCH(bool, fixedFrame);
+        QFETCH(QStringList, notes);
+        view::SampleOptions o;
+        o.elements = el;
+        o.aids = true;
+        o.frame = fixedFrame ? ReferenceFrame::Fixed : ReferenceFrame::Inertial;
+        Snapshot s = view::sampleScene(o);
+        s.annotations = {true, true, true};
+        publish(s);
+
+        WarningCapture capture;
+        const QImage img = frame();
+        clock.setNow(astro::Instant{view::sampleStart().seconds + 3600});
+        const QImage later = frame();
+        capture.stop();
+
+        QVERIFY(view->rendererReady());
+        QVERIFY2(capture.warnings.isEmpty(), qPrintable(capture.warnings.join('\n')));
+        view->makeCurrent();
+        const GLenum error = view->context()->functions()->glGetError();
+        view->doneCurrent();
+        QCOMPARE(error, GLenum(GL_NO_ERROR));
+        QVERIFY(!img.isNull() && !later.isNull());
+        QStringList got = view->undefinedAidNotes();
+        got.sort();
+        notes.sort();
+        QCOMPARE(got, notes);
+        const std::optional<QPointF> p = view->satelliteScreenPosition();
+        QVERIFY(p && std::isfinite(p->x()) && std::isfinite(p->y()));
+    }
+
+    void burstOfCommandsCostsOneFrameAndShowsTheLastClockChangeRedraws()
+    {
+        frame();
+        QTest::qWait(100);
+        int frames = 0;
+        connect(view.get(), &EarthView::frameDrawn, this, [&] { ++frames; });
+        Snapshot s = scene;
+        for (int k = 0; k < 100; ++k) {
+            s.elements.i = k * 0.5 * kDeg;
+            s.satelliteColor = k % 2 ? Qt::yellow : Qt::white;
+            publish(s);
+        }
+        s.satelliteColor = Qt::red;
+        publish(s);
+        QTRY_VERIFY(frames >= 1);
+        QTest::qWait(300);
+        QCOMPARE(frames, 1);  // one repaint for the burst, and no timer drawing on
+        QCOMPARE(view->drawnRevision(), scene.revision);
+        const QImage img = frame();
+        const QColor got = img.pixelColor(view->satelliteScreenPosition()->toPoint());
+        QVERIFY2(close(got, Qt::red, 8), qPrintable(rgb(got)));
+
+        // A clock change alone redraws once too.
+        QTest::qWait(100);
+        frames = 0;
+        clock.setNow(astro::Instant{view::sampleStart().seconds + 60});
+        QTRY_COMPARE(frames, 1);
+    }
+
+    void movingToAnotherWindowStartsAgain()
+    {
+        // A new top-level window gives the view a new context: the old one's
+        // resources go with it and the view draws again in the new one.
+        Snapshot s = scene;
+        s.satelliteColor = Qt::yellow;
+        publish(s);
+        frame();
+        const QOpenGLContext *first = view->context();
+        WarningCapture capture;
+        {
+            QWidget host;
+            host.resize(700, 520);
+            view->setParent(&host);
+            view->move(10, 10);
+            host.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&host));
+            const QImage img = frame();
+            QVERIFY(view->rendererReady());
+            QVERIFY(view->context() != first);
+            const QColor got = img.pixelColor(view->satelliteScreenPosition()->toPoint());
+            QVERIFY2(close(got, Qt::yellow, 8), qPrintable(rgb(got)));
+            view->setParent(nullptr);
+        }
+        view->show();
+        QVERIFY(QTest::qWaitForWindowExposed(view.get()));
+        frame();
+        view.reset();
+        capture.stop();
+        QVERIFY2(capture.warnings.isEmpty(), qPrintable(capture.warnings.join('\n')));
+    }
+};
 
 QTEST_MAIN(TestEarthView)
 #include "tst_earthview.moc"

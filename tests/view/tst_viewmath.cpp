@@ -2,7 +2,7 @@
 // aid directions, texts and the globe's mesh.
 
 #include "standin/view/globe.h"
-#include "standin/view/viewmath.h"
+#include "tests/view/viewtest.h"
 
 #include <QtTest>
 
@@ -15,29 +15,9 @@ using namespace zep;
 using namespace zep::view;
 using astro::Vec3;
 
+using namespace viewtest;
+
 namespace {
-
-constexpr double R = astro::kEarthRadius;
-constexpr double kDeg = astro::kPi / 180;
-
-bool near(Vec3 a, Vec3 b, double tol)
-{
-    return std::abs(a.x - b.x) <= tol && std::abs(a.y - b.y) <= tol && std::abs(a.z - b.z) <= tol;
-}
-
-QString str(Vec3 v) { return QStringLiteral("(%1, %2, %3)").arg(v.x, 0, 'g', 12).arg(v.y, 0, 'g', 12).arg(v.z, 0, 'g', 12); }
-
-astro::Elements elements(double aKm, double e, double iDeg, double raanDeg, double argpDeg, double mDeg)
-{
-    astro::Elements el;
-    el.a = aKm * 1000;
-    el.e = e;
-    el.i = iDeg * kDeg;
-    el.raan = raanDeg * kDeg;
-    el.argp = argpDeg * kDeg;
-    el.meanAnomaly = mDeg * kDeg;
-    return el;
-}
 
 astro::Instant at(const char *text)
 {
@@ -51,587 +31,517 @@ astro::Instant at(const char *text)
 class TestViewMath : public QObject {
     Q_OBJECT
 private slots:
-    // Camera
-    void clampKeepsTheCameraUsable_data();
-    void clampKeepsTheCameraUsable();
-    void eyeFromLatitudeLongitude_data();
-    void eyeFromLatitudeLongitude();
-    void dragMovesTheSurfaceWithTheMouse_data();
-    void dragMovesTheSurfaceWithTheMouse();
-    void wheelZoomsInAndStopsOutsideTheEarth();
+    // ---------------------------------------------------------------- camera
 
-    // Projection
-    void projectionMatchesThePinholeModel_data();
-    void projectionMatchesThePinholeModel();
-    void pointsBehindTheCameraDoNotProject();
-    void earthHidesWhatIsBehindIt_data();
-    void earthHidesWhatIsBehindIt();
-    void fixedFrameUndoesTheEarthsTurn();
-
-    // Paths
-    void wholeOrbitIsClosedPlanarAndBounded_data();
-    void wholeOrbitIsClosedPlanarAndBounded();
-    void invalidElementsGiveNoPath();
-    void leadPathStartsAtTheSatelliteAndEndsAFractionLater();
-    void geostationaryOrbitStandsStillOverTheEarth();
-    void lowOrbitDriftsWestOverTheEarth();
-
-    // Arcs
-    void arcSweepsTheAngle_data();
-    void arcSweepsTheAngle();
-
-    // Aids
-    void sunAtEquinoxesAndSolstices_data();
-    void sunAtEquinoxesAndSolstices();
-    void aidDirectionsMatchTheTextbookFormulas_data();
-    void aidDirectionsMatchTheTextbookFormulas();
-    void degenerateOrbitsSayWhatIsUndefined_data();
-    void degenerateOrbitsSayWhatIsUndefined();
-    void pathsNameTheAidVectors_data();
-    void pathsNameTheAidVectors();
-    void displayNamesReadAsWords_data();
-    void displayNamesReadAsWords();
-    void gridSpacingIsRound();
-    void dataDisplayReadsTheElementsBack();
-    void dataDisplayMarksUndefinedAngles();
-
-    // Globe
-    void sphereIsUnitClosedAndFacesOut();
-    void sphereTextureCoordinatesFollowLongitudeAndLatitude();
-    void proceduralGlobeHasIceAndOcean();
-};
-
-// ---------------------------------------------------------------- camera
-
-void TestViewMath::clampKeepsTheCameraUsable_data()
-{
-    QTest::addColumn<double>("lat");
-    QTest::addColumn<double>("lon");
-    QTest::addColumn<double>("range");
-    QTest::addColumn<double>("wantLat");
-    QTest::addColumn<double>("wantLon");
-    QTest::addColumn<double>("wantRange");
-    const double nan = std::nan("");
-    QTest::newRow("ordinary") << 30.0 << 10.0 << 1e8 << 30.0 << 10.0 << 1e8;
-    QTest::newRow("over the north pole") << 95.0 << 0.0 << 1e8 << 89.5 << 0.0 << 1e8;
-    QTest::newRow("over the south pole") << -100.0 << 0.0 << 1e8 << -89.5 << 0.0 << 1e8;
-    QTest::newRow("longitude wraps east") << 0.0 << 370.0 << 1e8 << 0.0 << 10.0 << 1e8;
-    QTest::newRow("longitude wraps west") << 0.0 << -190.0 << 1e8 << 0.0 << 170.0 << 1e8;
-    QTest::newRow("inside the Earth") << 0.0 << 0.0 << 1000.0 << 0.0 << 0.0 << kMinRange;
-    QTest::newRow("negative range") << 0.0 << 0.0 << -5e7 << 0.0 << 0.0 << kMinRange;
-    QTest::newRow("beyond reach") << 0.0 << 0.0 << 1e12 << 0.0 << 0.0 << kMaxRange;
-    QTest::newRow("not numbers") << nan << nan << nan << 30.0 << 0.0 << 1e8;
-}
-
-void TestViewMath::clampKeepsTheCameraUsable()
-{
-    QFETCH(double, lat);
-    QFETCH(double, lon);
-    QFETCH(double, range);
-    const Camera c = clampCamera({lat, lon, range});
-    QFETCH(double, wantLat);
-    QFETCH(double, wantLon);
-    QFETCH(double, wantRange);
-    QCOMPARE(c.latitudeDeg, wantLat);
-    QVERIFY2(std::abs(c.longitudeDeg - wantLon) < 1e-9, qPrintable(QString::number(c.longitudeDeg)));
-    QCOMPARE(c.rangeM, wantRange);
-}
-
-void TestViewMath::eyeFromLatitudeLongitude_data()
-{
-    QTest::addColumn<double>("lat");
-    QTest::addColumn<double>("lon");
-    QTest::addColumn<Vec3>("want");
-    QTest::newRow("x axis") << 0.0 << 0.0 << Vec3{1, 0, 0};
-    QTest::newRow("y axis") << 0.0 << 90.0 << Vec3{0, 1, 0};
-    QTest::newRow("behind") << 0.0 << 180.0 << Vec3{-1, 0, 0};
-    QTest::newRow("30 north") << 30.0 << 0.0 << Vec3{std::sqrt(3.0) / 2, 0, 0.5};
-    QTest::newRow("45 south, 45 west") << -45.0 << -45.0 << Vec3{0.5, -0.5, -std::sqrt(0.5)};
-}
-
-void TestViewMath::eyeFromLatitudeLongitude()
-{
-    QFETCH(double, lat);
-    QFETCH(double, lon);
-    QFETCH(Vec3, want);
-    const Vec3 eye = cameraEye({lat, lon, 2e7});
-    QVERIFY2(near(eye, want * 2e7, 1e-3), qPrintable(str(eye)));
-}
-
-void TestViewMath::dragMovesTheSurfaceWithTheMouse_data()
-{
-    QTest::addColumn<QPointF>("drag");
-    QTest::newRow("right") << QPointF(40, 0);
-    QTest::newRow("left") << QPointF(-40, 0);
-    QTest::newRow("down") << QPointF(0, 40);
-    QTest::newRow("up") << QPointF(0, -40);
-}
-
-void TestViewMath::dragMovesTheSurfaceWithTheMouse()
-{
-    // Grab the point under the screen's centre and drag: it follows the mouse.
-    QFETCH(QPointF, drag);
-    const QSize size(800, 600);
-    const Camera before{20, 30, 3e7};
-    const Vec3 surface = normalized(cameraEye(before)) * R;
-    const Camera after = dragCamera(before, drag);
-    const auto p0 = projectPoint(makeProjection(before, size, 2 * R), surface);
-    const auto p1 = projectPoint(makeProjection(after, size, 2 * R), surface);
-    QVERIFY(p0 && p1);
-    const QPointF moved = *p1 - *p0;
-    QVERIFY2(QPointF::dotProduct(moved, drag) > 0.25 * QPointF::dotProduct(drag, drag),
-             qPrintable(QStringLiteral("moved %1,%2").arg(moved.x()).arg(moved.y())));
-    QCOMPARE(after.rangeM, before.rangeM);
-}
-
-void TestViewMath::wheelZoomsInAndStopsOutsideTheEarth()
-{
-    const Camera c{30, 0, 1e8};
-    QVERIFY(zoomCamera(c, 120).rangeM < c.rangeM);
-    QVERIFY(zoomCamera(c, -120).rangeM > c.rangeM);
-    QCOMPARE(zoomCamera(zoomCamera(c, 120), -120).rangeM, c.rangeM);
-    Camera in = c;
-    for (int i = 0; i < 200; ++i)
-        in = zoomCamera(in, 120);
-    QCOMPARE(in.rangeM, kMinRange);
-    QVERIFY(kMinRange > R);
-}
-
-// ---------------------------------------------------------------- projection
-
-void TestViewMath::projectionMatchesThePinholeModel_data()
-{
-    QTest::addColumn<QSize>("size");
-    QTest::addColumn<double>("range");
-    QTest::newRow("800x600 far") << QSize(800, 600) << 1e8;
-    QTest::newRow("1280x1024 near") << QSize(1280, 1024) << 2e7;
-    QTest::newRow("tall") << QSize(300, 900) << 5e7;
-}
-
-void TestViewMath::projectionMatchesThePinholeModel()
-{
-    // Camera on +x looking at the centre with +z up: +y is to the right.
-    QFETCH(QSize, size);
-    QFETCH(double, range);
-    const Projection p = makeProjection({0, 0, range}, size, 2 * R);
-    const double f = (size.height() / 2.0) / std::tan(kFieldOfViewDeg / 2 * kDeg);
-    const double offset = f * R / range;
-    const QPointF centre(size.width() / 2.0, size.height() / 2.0);
-    const auto c = projectPoint(p, {0, 0, 0});
-    const auto right = projectPoint(p, {0, R, 0});
-    const auto up = projectPoint(p, {0, 0, R});
-    QVERIFY(c && right && up);
-    QVERIFY((*c - centre).manhattanLength() < 0.01);
-    QVERIFY2((*right - (centre + QPointF(offset, 0))).manhattanLength() < 0.05,
-             qPrintable(QStringLiteral("%1 vs %2").arg(right->x()).arg(centre.x() + offset)));
-    QVERIFY((*up - (centre - QPointF(0, offset))).manhattanLength() < 0.05);
-}
-
-void TestViewMath::pointsBehindTheCameraDoNotProject()
-{
-    const Projection p = makeProjection({0, 0, 2e7}, QSize(640, 480), 2 * R);
-    QVERIFY(!projectPoint(p, {5e7, 0, 0}));
-    QVERIFY(!projectPoint(makeProjection({0, 0, 2e7}, QSize(), 2 * R), {0, 0, 0}));
-    QVERIFY(!projectPoint(p, {std::nan(""), 0, 0}));
-}
-
-void TestViewMath::earthHidesWhatIsBehindIt_data()
-{
-    QTest::addColumn<Vec3>("point");
-    QTest::addColumn<bool>("hidden");
-    // Eye at 3 R on +x.
-    QTest::newRow("opposite side") << Vec3{-2 * R, 0, 0} << true;
-    QTest::newRow("far side surface") << Vec3{-R, 0, 0} << true;
-    QTest::newRow("near side surface") << Vec3{R, 0, 0} << false;
-    QTest::newRow("beside the limb") << Vec3{0, 1.5 * R, 0} << false;
-    QTest::newRow("behind, past the limb") << Vec3{-3 * R, 3 * R, 0} << false;
-    QTest::newRow("inside the Earth") << Vec3{0.5 * R, 0, 0} << true;
-    QTest::newRow("between eye and Earth") << Vec3{2 * R, 0, 0} << false;
-}
-
-void TestViewMath::earthHidesWhatIsBehindIt()
-{
-    QFETCH(Vec3, point);
-    QFETCH(bool, hidden);
-    QCOMPARE(hiddenByEarth({3 * R, 0, 0}, point), hidden);
-}
-
-void TestViewMath::fixedFrameUndoesTheEarthsTurn()
-{
-    // A quarter turn of the Earth: the inertial x axis now lies over 90 W.
-    const Vec3 x = toDisplay({1, 0, 0}, true, astro::kPi / 2);
-    QVERIFY2(near(x, {0, -1, 0}, 1e-12), qPrintable(str(x)));
-    const Vec3 same = toDisplay({1, 2, 3}, false, 1.0);
-    QVERIFY(near(same, {1, 2, 3}, 0));
-    // The same rotation the astro code uses for Earth-fixed coordinates.
-    const astro::Instant t = at("1 Jul 2005 12:00:00.00");
-    const Vec3 r{7e6, -2e6, 1e6};
-    QVERIFY(near(toDisplay(r, true, astro::gmst(t)), astro::inertialToFixed(r, t), 1e-6));
-}
-
-// ---------------------------------------------------------------- paths
-
-void TestViewMath::wholeOrbitIsClosedPlanarAndBounded_data()
-{
-    QTest::addColumn<astro::Elements>("el");
-    QTest::newRow("start-up LEO") << elements(6582, 0, 0, 0, 0, 0);
-    QTest::newRow("inclined ellipse") << elements(12000, 0.3, 50, 40, 60, 30);
-    QTest::newRow("e = 0.999") << elements(30000, 0.999, 20, 10, 80, 0);
-    QTest::newRow("a inside the Earth") << elements(3000, 0.1, 10, 0, 0, 0);
-    QTest::newRow("a = 50000 km") << elements(50000, 0, 0, 0, 0, 0);
-    QTest::newRow("retrograde") << elements(8000, 0.05, 170, 200, 300, 100);
-}
-
-void TestViewMath::wholeOrbitIsClosedPlanarAndBounded()
-{
-    QFETCH(astro::Elements, el);
-    const std::vector<Vec3> path = inertialOrbitPath(el, 720);
-    QCOMPARE(path.size(), size_t(721));
-    QVERIFY(near(path.front(), path.back(), 1e-6));
-    const astro::State s = astro::toState(el);
-    const Vec3 h = normalized(cross(s.r, s.v));
-    const double rp = el.a * (1 - el.e), ra = el.a * (1 + el.e);
-    double lo = 1e300, hi = 0, longestStep = 0;
-    for (size_t k = 0; k < path.size(); ++k) {
-        const double r = norm(path[k]);
-        lo = std::min(lo, r);
-        hi = std::max(hi, r);
-        QVERIFY2(std::abs(dot(path[k], h)) < 1e-6 * el.a, "point off the orbit plane");
-        if (k > 0)
-            longestStep = std::max(longestStep, norm(path[k] - path[k - 1]));
+    void clampKeepsTheCameraUsable_data()
+    {
+        QTest::addColumn<double>("lat");
+        QTest::addColumn<double>("lon");
+        QTest::addColumn<double>("range");
+        QTest::addColumn<double>("wantLat");
+        QTest::addColumn<double>("wantLon");
+        QTest::addColumn<double>("wantRange");
+        const double nan = std::nan("");
+        QTest::newRow("ordinary") << 30.0 << 10.0 << 1e8 << 30.0 << 10.0 << 1e8;
+        QTest::newRow("over the north pole") << 95.0 << 0.0 << 1e8 << 89.5 << 0.0 << 1e8;
+        QTest::newRow("over the south pole") << -100.0 << 0.0 << 1e8 << -89.5 << 0.0 << 1e8;
+        QTest::newRow("longitude wraps east") << 0.0 << 370.0 << 1e8 << 0.0 << 10.0 << 1e8;
+        QTest::newRow("longitude wraps west") << 0.0 << -190.0 << 1e8 << 0.0 << 170.0 << 1e8;
+        QTest::newRow("inside the Earth") << 0.0 << 0.0 << 1000.0 << 0.0 << 0.0 << kMinRange;
+        QTest::newRow("negative range") << 0.0 << 0.0 << -5e7 << 0.0 << 0.0 << kMinRange;
+        QTest::newRow("beyond reach") << 0.0 << 0.0 << 1e12 << 0.0 << 0.0 << kMaxRange;
+        QTest::newRow("not numbers") << nan << nan << nan << 30.0 << 0.0 << 1e8;
     }
-    QVERIFY(lo >= rp * (1 - 1e-9) && hi <= ra * (1 + 1e-9));
-    // The turn at periapsis and the far end are both sampled.
-    QVERIFY2(lo <= rp * 1.001 && hi >= ra * 0.999, qPrintable(QStringLiteral("%1 %2").arg(lo).arg(hi)));
-    // Smooth enough to draw: no chord longer than 1% of the orbit's size.
-    QVERIFY(longestStep < 0.01 * 2 * ra);
-}
 
-void TestViewMath::invalidElementsGiveNoPath()
-{
-    QVERIFY(inertialOrbitPath(elements(7000, 1.0, 0, 0, 0, 0), 360).empty());
-    QVERIFY(inertialOrbitPath(elements(-7000, 0.1, 0, 0, 0, 0), 360).empty());
-    QVERIFY(inertialOrbitPath(elements(std::nan(""), 0.1, 0, 0, 0, 0), 360).empty());
-    const astro::Instant t = at("1 Jul 2005 12:00:00.00");
-    QVERIFY(leadPath(elements(7000, 1.5, 0, 0, 0, 0), t, t, 1, 360, true).empty());
-}
-
-void TestViewMath::leadPathStartsAtTheSatelliteAndEndsAFractionLater()
-{
-    const astro::Elements el = elements(9000, 0.2, 30, 20, 40, 10);
-    const astro::Instant epoch = at("1 Jul 2005 12:00:00.00");
-    const astro::Instant from{epoch.seconds + 1234};
-    const double T = astro::period(el.a);
-    const Vec3 now = astro::toState(astro::propagate(el, 1234)).r;
-    const Vec3 quarter = astro::toState(astro::propagate(el, 1234 + T / 4)).r;
-    const std::vector<Vec3> inertial = leadPath(el, epoch, from, 0.25, 720, false);
-    QVERIFY(inertial.size() > 20);
-    QVERIFY2(near(inertial.front(), now, 1), qPrintable(str(inertial.front()) + str(now)));
-    QVERIFY2(near(inertial.back(), quarter, 1), qPrintable(str(inertial.back()) + str(quarter)));
-    const std::vector<Vec3> whole = leadPath(el, epoch, from, 1, 720, false);
-    QVERIFY(near(whole.front(), whole.back(), 1));
-
-    // Earth-fixed: each point as the Earth had turned at its time.
-    const std::vector<Vec3> fixed = leadPath(el, epoch, from, 1, 720, true);
-    QVERIFY(near(fixed.front(), astro::inertialToFixed(now, from), 1));
-    const astro::Instant end{from.seconds + T};
-    QVERIFY(near(fixed.back(), astro::inertialToFixed(now, end), 1));
-}
-
-void TestViewMath::geostationaryOrbitStandsStillOverTheEarth()
-{
-    // One sidereal day's orbit: relative to the Earth it hardly moves.
-    const astro::Instant t = at("1 Jul 2005 12:00:00.00");
-    const std::vector<Vec3> path = leadPath(elements(42164.17, 0, 0, 0, 0, 0), t, t, 1, 720, true);
-    QVERIFY(!path.empty());
-    double spread = 0;
-    for (const Vec3 &p : path)
-        spread = std::max(spread, norm(p - path.front()));
-    QVERIFY2(spread < 20e3, qPrintable(QString::number(spread)));
-}
-
-void TestViewMath::lowOrbitDriftsWestOverTheEarth()
-{
-    // A prograde low orbit: after one period the Earth has turned east under
-    // it by about 360 * T / sidereal day degrees.
-    const astro::Elements el = elements(6782, 0, 51.6, 0, 0, 0);
-    const astro::Instant t = at("1 Jul 2005 12:00:00.00");
-    const std::vector<Vec3> path = leadPath(el, t, t, 1, 720, true);
-    const double shift = std::atan2(path.back().y, path.back().x) - std::atan2(path.front().y, path.front().x);
-    const double expected = -2 * astro::kPi * astro::period(el.a) / 86164.0905;
-    QVERIFY2(std::abs(std::remainder(shift - expected, 2 * astro::kPi)) < 1e-3,
-             qPrintable(QStringLiteral("%1 vs %2").arg(shift).arg(expected)));
-}
-
-// ---------------------------------------------------------------- arcs
-
-void TestViewMath::arcSweepsTheAngle_data()
-{
-    QTest::addColumn<Vec3>("a");
-    QTest::addColumn<Vec3>("b");
-    QTest::addColumn<Vec3>("sense");
-    QTest::addColumn<double>("angleDeg");
-    QTest::addColumn<Vec3>("middle");
-    const double h = std::sqrt(0.5);
-    QTest::newRow("quarter, short way") << Vec3{1, 0, 0} << Vec3{0, 1, 0} << Vec3{} << 90.0 << Vec3{h, h, 0};
-    QTest::newRow("RAAN 270 about +z") << Vec3{1, 0, 0} << Vec3{0, -1, 0} << Vec3{0, 0, 1} << 270.0 << Vec3{-h, h, 0};
-    QTest::newRow("same pair, short way") << Vec3{1, 0, 0} << Vec3{0, -1, 0} << Vec3{} << 90.0 << Vec3{h, -h, 0};
-    QTest::newRow("half turn about +z") << Vec3{1, 0, 0} << Vec3{-1, 0, 0} << Vec3{0, 0, 1} << 180.0 << Vec3{0, 1, 0};
-    QTest::newRow("inclination 30") << Vec3{0, 0, 1} << Vec3{0, -0.5, std::sqrt(0.75)} << Vec3{} << 30.0
-                                    << Vec3{0, -std::sin(15 * kDeg), std::cos(15 * kDeg)};
-    QTest::newRow("sense projects tilted vectors") << Vec3{1, 0, 0.5} << Vec3{0, 2, -1} << Vec3{0, 0, 3} << 90.0 << Vec3{h, h, 0};
-    QTest::newRow("parallel: no arc") << Vec3{0, 0, 2} << Vec3{0, 0, 1} << Vec3{} << 0.0 << Vec3{};
-}
-
-void TestViewMath::arcSweepsTheAngle()
-{
-    QFETCH(Vec3, a);
-    QFETCH(Vec3, b);
-    QFETCH(Vec3, sense);
-    QFETCH(double, angleDeg);
-    QFETCH(Vec3, middle);
-    const double radius = 2e7;
-    const Arc arc = arcBetween(a, b, sense, radius, 72);
-    QVERIFY2(std::abs(arc.angle / kDeg - angleDeg) < 1e-9, qPrintable(QString::number(arc.angle / kDeg)));
-    if (angleDeg == 0) {
-        QVERIFY(arc.points.empty());
-        return;
+    void clampKeepsTheCameraUsable()
+    {
+        QFETCH(double, lat);
+        QFETCH(double, lon);
+        QFETCH(double, range);
+        const Camera c = clampCamera({lat, lon, range});
+        QFETCH(double, wantLat);
+        QFETCH(double, wantLon);
+        QFETCH(double, wantRange);
+        QCOMPARE(c.latitudeDeg, wantLat);
+        QVERIFY2(std::abs(c.longitudeDeg - wantLon) < 1e-9, qPrintable(QString::number(c.longitudeDeg)));
+        QCOMPARE(c.rangeM, wantRange);
     }
-    QVERIFY(arc.points.size() >= 3);
-    for (const Vec3 &p : arc.points)
-        QVERIFY(std::abs(norm(p) - radius) < 1e-3);
-    QVERIFY(arc.points.size() % 2 == 1);  // even steps: a point at the middle
-    const Vec3 mid = normalized(arc.points[arc.points.size() / 2]);
-    QVERIFY2(near(mid, middle, 1e-9), qPrintable(str(mid)));
-}
 
-// ---------------------------------------------------------------- aids
-
-void TestViewMath::sunAtEquinoxesAndSolstices_data()
-{
-    // Instants of the 2005 equinoxes and solstices (astronomical almanac, to the minute).
-    QTest::addColumn<QString>("when");
-    QTest::addColumn<double>("declinationDeg");
-    QTest::addColumn<double>("rightAscensionDeg");
-    QTest::newRow("March equinox") << QStringLiteral("20 Mar 2005 12:33:00.00") << 0.0 << 0.0;
-    QTest::newRow("June solstice") << QStringLiteral("21 Jun 2005 06:46:00.00") << 23.44 << 90.0;
-    QTest::newRow("September equinox") << QStringLiteral("22 Sep 2005 22:23:00.00") << 0.0 << 180.0;
-    QTest::newRow("December solstice") << QStringLiteral("21 Dec 2005 18:35:00.00") << -23.44 << 270.0;
-}
-
-void TestViewMath::sunAtEquinoxesAndSolstices()
-{
-    QFETCH(QString, when);
-    QFETCH(double, declinationDeg);
-    QFETCH(double, rightAscensionDeg);
-    const Vec3 s = sunDirection(*astro::parseDate(when.toStdString()));
-    QVERIFY(std::abs(norm(s) - 1) < 1e-12);
-    const double dec = std::asin(s.z) / kDeg;
-    const double ra = std::atan2(s.y, s.x) / kDeg;
-    QVERIFY2(std::abs(dec - declinationDeg) < 0.05, qPrintable(QString::number(dec)));
-    QVERIFY2(std::abs(std::remainder(ra - rightAscensionDeg, 360.0)) < 0.1, qPrintable(QString::number(ra)));
-}
-
-void TestViewMath::aidDirectionsMatchTheTextbookFormulas_data()
-{
-    QTest::addColumn<astro::Elements>("el");
-    QTest::newRow("prograde") << elements(7000, 0.1, 30, 40, 50, 60);
-    QTest::newRow("polar") << elements(9000, 0.4, 90, 300, 120, 200);
-    QTest::newRow("retrograde") << elements(26000, 0.7, 120, 170, 280, 10);
-    QTest::newRow("high e") << elements(40000, 0.999, 10, 10, 10, 180);
-}
-
-void TestViewMath::aidDirectionsMatchTheTextbookFormulas()
-{
-    // Node, periapsis and normal from the elements with the rotation
-    // R3(-raan) R1(-i) R3(-argp) written out.
-    QFETCH(astro::Elements, el);
-    const double O = el.raan, w = el.argp, i = el.i;
-    const Vec3 node{std::cos(O), std::sin(O), 0};
-    const Vec3 peri{std::cos(O) * std::cos(w) - std::sin(O) * std::sin(w) * std::cos(i),
-                    std::sin(O) * std::cos(w) + std::cos(O) * std::sin(w) * std::cos(i), std::sin(w) * std::sin(i)};
-    const Vec3 normal{std::sin(i) * std::sin(O), -std::sin(i) * std::cos(O), std::cos(i)};
-    const astro::State s = astro::toState(el);
-    const AidDirections d = aidDirections(s);
-    QVERIFY(d.lineOfNodes && d.periapsis && d.angularMomentum && d.position);
-    QVERIFY2(near(*d.lineOfNodes, node, 1e-9), qPrintable(str(*d.lineOfNodes)));
-    QVERIFY2(near(*d.periapsis, peri, 1e-7), qPrintable(str(*d.periapsis) + str(peri)));
-    QVERIFY2(near(*d.angularMomentum, normal, 1e-9), qPrintable(str(*d.angularMomentum)));
-    QVERIFY(near(*d.vernalEquinox, {1, 0, 0}, 0));
-    QVERIFY(near(*d.inertialZ, {0, 0, 1}, 0));
-    QVERIFY(d.nodesUndefinedWhy.isEmpty() && d.periapsisUndefinedWhy.isEmpty());
-
-    // The arcs the aids draw measure the elements themselves.
-    QVERIFY(std::abs(arcBetween(*d.vernalEquinox, *d.lineOfNodes, *d.inertialZ, 1, 8).angle - O) < 1e-9);
-    QVERIFY(std::abs(arcBetween(*d.lineOfNodes, *d.periapsis, *d.angularMomentum, 1, 8).angle - w) < 1e-7);
-    QVERIFY(std::abs(arcBetween(*d.inertialZ, *d.angularMomentum, {}, 1, 8).angle - i) < 1e-9);
-}
-
-void TestViewMath::degenerateOrbitsSayWhatIsUndefined_data()
-{
-    QTest::addColumn<astro::Elements>("el");
-    QTest::addColumn<QString>("nodes");
-    QTest::addColumn<QString>("periapsis");
-    QTest::newRow("circular equatorial") << elements(6582, 0, 0, 0, 0, 0) << "i = 0" << "e = 0";
-    QTest::newRow("circular inclined") << elements(7000, 0, 45, 10, 0, 30) << "" << "e = 0";
-    QTest::newRow("elliptic equatorial") << elements(7000, 0.2, 0, 0, 30, 30) << "i = 0" << "";
-    QTest::newRow("retrograde equatorial") << elements(7000, 0.2, 180, 0, 30, 30) << "i = 180" << "";
-    QTest::newRow("geostationary") << elements(42164, 0, 0, 0, 0, 0) << "i = 0" << "e = 0";
-}
-
-void TestViewMath::degenerateOrbitsSayWhatIsUndefined()
-{
-    QFETCH(astro::Elements, el);
-    QFETCH(QString, nodes);
-    QFETCH(QString, periapsis);
-    const AidDirections d = aidDirections(astro::toState(el));
-    QCOMPARE(d.nodesUndefinedWhy, nodes);
-    QCOMPARE(d.periapsisUndefinedWhy, periapsis);
-    QCOMPARE(bool(d.lineOfNodes), nodes.isEmpty());
-    QCOMPARE(bool(d.periapsis), periapsis.isEmpty());
-    QVERIFY(d.angularMomentum && d.position);
-}
-
-void TestViewMath::pathsNameTheAidVectors_data()
-{
-    QTest::addColumn<QString>("path");
-    QTest::addColumn<int>("vector");
-    QTest::newRow("equinox") << "CentralBody/Earth VernalEquinox Vector" << int(AidVector::VernalEquinox);
-    QTest::newRow("user z") << "CentralBody/Earth Inertial_Z Vector" << int(AidVector::InertialZ);
-    QTest::newRow("nodes") << "Satellite/Satellite LineOfNodes Vector" << int(AidVector::LineOfNodes);
-    QTest::newRow("periapsis, any case") << "satellite/satellite PERIAPSIS vector" << int(AidVector::Periapsis);
-    QTest::newRow("position, full path") << "Scenario/Velmora/Satellite/Satellite Position Vector" << int(AidVector::Position);
-    QTest::newRow("momentum") << "Satellite/Satellite Orbit_AngMomentum Vector" << int(AidVector::AngularMomentum);
-    QTest::newRow("velocity") << "Satellite/Satellite Velocity Vector" << int(AidVector::Velocity);
-    QTest::newRow("axes are not vectors") << "CentralBody/Earth Inertial Axes" << int(AidVector::Unknown);
-    QTest::newRow("empty") << "" << int(AidVector::Unknown);
-    QTest::newRow("stranger") << "Satellite/Satellite Sun Vector" << int(AidVector::Unknown);
-}
-
-void TestViewMath::pathsNameTheAidVectors()
-{
-    QFETCH(QString, path);
-    QFETCH(int, vector);
-    QCOMPARE(int(aidVectorForPath(path)), vector);
-}
-
-void TestViewMath::displayNamesReadAsWords_data()
-{
-    QTest::addColumn<QString>("path");
-    QTest::addColumn<QString>("name");
-    QTest::newRow("RAAN") << "Satellite/Satellite RAAN Angle" << "RAAN";
-    QTest::newRow("argument of perigee") << "Satellite/Satellite Argument_of_Perigee Angle" << "Argument of Perigee";
-    QTest::newRow("inclination") << "Satellite/Satellite Inclination Angle" << "Inclination";
-    QTest::newRow("nodes") << "Satellite/Satellite LineOfNodes Vector" << "Line of Nodes";
-    QTest::newRow("momentum") << "Satellite/Satellite Orbit_AngMomentum Vector" << "Orbit Angular Momentum";
-    QTest::newRow("camel case") << "Satellite/Satellite SunAngleOfAttack Angle" << "Sun Angle of Attack";
-}
-
-void TestViewMath::displayNamesReadAsWords()
-{
-    QFETCH(QString, path);
-    QFETCH(QString, name);
-    QCOMPARE(displayName(path), name);
-}
-
-void TestViewMath::gridSpacingIsRound()
-{
-    double previous = 0;
-    for (double range : {1e7, 3e7, 1e8, 3e8, 2e9}) {
-        const double s = gridSpacing(range);
-        const double mantissa = s / std::pow(10.0, std::floor(std::log10(s)));
-        QVERIFY2(std::abs(mantissa - 1) < 1e-9 || std::abs(mantissa - 2) < 1e-9 || std::abs(mantissa - 5) < 1e-9,
-                 qPrintable(QString::number(s)));
-        QVERIFY(s >= 1e6 && s >= previous);
-        // A handful of rings in view: between 5 and 25 spacings across the range.
-        QVERIFY(range / s >= 5 && range / s <= 25);
-        previous = s;
+    void eyeFromLatitudeLongitude_data()
+    {
+        QTest::addColumn<double>("lat");
+        QTest::addColumn<double>("lon");
+        QTest::addColumn<Vec3>("want");
+        QTest::newRow("x axis") << 0.0 << 0.0 << Vec3{1, 0, 0};
+        QTest::newRow("y axis") << 0.0 << 90.0 << Vec3{0, 1, 0};
+        QTest::newRow("behind") << 0.0 << 180.0 << Vec3{-1, 0, 0};
+        QTest::newRow("30 north") << 30.0 << 0.0 << Vec3{std::sqrt(3.0) / 2, 0, 0.5};
+        QTest::newRow("45 south, 45 west") << -45.0 << -45.0 << Vec3{0.5, -0.5, -std::sqrt(0.5)};
     }
-}
 
-void TestViewMath::dataDisplayReadsTheElementsBack()
-{
-    const astro::Elements el = elements(7000, 0.1, 30, 40, 50, 60);
-    // True anomaly for M = 60 deg, e = 0.1 by plain Newton iteration here.
-    double E = el.meanAnomaly;
-    for (int k = 0; k < 50; ++k)
-        E -= (E - el.e * std::sin(E) - el.meanAnomaly) / (1 - el.e * std::cos(E));
-    const double nu = 2 * std::atan(std::sqrt((1 + el.e) / (1 - el.e)) * std::tan(E / 2)) / kDeg;
-    const QStringList lines = classicalElementsLines(astro::toState(el), at("1 Jul 2005 12:00:00.00"));
-    QCOMPARE(lines.value(0), QStringLiteral("Time: 1 Jul 2005 12:00:00.00 UTC"));
-    QVERIFY(lines.contains(QStringLiteral("Semi-major Axis: 7000.000 km")));
-    QVERIFY(lines.contains(QStringLiteral("Eccentricity: 0.100000")));
-    QVERIFY(lines.contains(QStringLiteral("Inclination: 30.000 deg")));
-    QVERIFY(lines.contains(QStringLiteral("RAAN: 40.000 deg")));
-    QVERIFY(lines.contains(QStringLiteral("Arg of Perigee: 50.000 deg")));
-    QVERIFY2(lines.contains(QStringLiteral("True Anomaly: %1 deg").arg(nu, 0, 'f', 3)), qPrintable(lines.join('|')));
-}
-
-void TestViewMath::dataDisplayMarksUndefinedAngles()
-{
-    const QStringList lines = classicalElementsLines(astro::toState(elements(6582, 0, 0, 0, 0, 0)), at("1 Jul 2005 12:00:00.00"));
-    QVERIFY(lines.contains(QStringLiteral("Semi-major Axis: 6582.000 km")));
-    QVERIFY(lines.contains(QStringLiteral("RAAN: 0.000 deg (undefined, i = 0)")));
-    QVERIFY(lines.contains(QStringLiteral("Arg of Perigee: 0.000 deg (undefined, e = 0)")));
-    QVERIFY(lines.filter(QStringLiteral("True Anomaly")).value(0).contains(QStringLiteral("from the x axis")));
-    // No orbit at all is said in words, not as numbers.
-    const QStringList none = classicalElementsLines(astro::State{}, at("1 Jul 2005 12:00:00.00"));
-    QCOMPARE(none.size(), 2);
-    QVERIFY(!none.join(' ').contains(QStringLiteral("nan"), Qt::CaseInsensitive));
-}
-
-// ---------------------------------------------------------------- globe
-
-void TestViewMath::sphereIsUnitClosedAndFacesOut()
-{
-    const SphereMesh m = makeSphere(16, 32);
-    const size_t count = m.vertices.size() / 5;
-    QCOMPARE(count, size_t(17 * 33));
-    QCOMPARE(m.indices.size(), size_t(16 * 32 * 6));
-    auto pos = [&](std::uint32_t i) { return Vec3{m.vertices[i * 5], m.vertices[i * 5 + 1], m.vertices[i * 5 + 2]}; };
-    for (size_t i = 0; i < count; ++i)
-        QVERIFY(std::abs(norm(pos(std::uint32_t(i))) - 1) < 1e-6);
-    int outward = 0, degenerate = 0;
-    for (size_t t = 0; t < m.indices.size(); t += 3) {
-        for (int k = 0; k < 3; ++k)
-            QVERIFY(m.indices[t + k] < count);
-        const Vec3 a = pos(m.indices[t]), b = pos(m.indices[t + 1]), c = pos(m.indices[t + 2]);
-        const Vec3 n = cross(b - a, c - a);
-        if (norm(n) < 1e-9)
-            ++degenerate;  // the slivers at the poles
-        else if (dot(n, a + b + c) > 0)
-            ++outward;
+    void eyeFromLatitudeLongitude()
+    {
+        QFETCH(double, lat);
+        QFETCH(double, lon);
+        QFETCH(Vec3, want);
+        const Vec3 eye = cameraEye({lat, lon, 2e7});
+        QVERIFY2(near(eye, want * 2e7, 1e-3), qPrintable(str(eye)));
     }
-    QCOMPARE(outward + degenerate, int(m.indices.size() / 3));
-    QVERIFY(degenerate <= 2 * 32);
-}
 
-void TestViewMath::sphereTextureCoordinatesFollowLongitudeAndLatitude()
-{
-    // An equirectangular picture: u from 180 W eastwards, v from the north pole.
-    const SphereMesh m = makeSphere(18, 36);
-    for (size_t i = 0; i < m.vertices.size(); i += 5) {
-        const Vec3 p{m.vertices[i], m.vertices[i + 1], m.vertices[i + 2]};
-        const double u = m.vertices[i + 3], v = m.vertices[i + 4];
-        QVERIFY(u >= 0 && u <= 1 && v >= 0 && v <= 1);
-        QVERIFY2(std::abs(std::asin(std::clamp(p.z, -1.0, 1.0)) / kDeg - (90 - 180 * v)) < 1e-3, "latitude");
-        if (std::abs(p.z) < 0.999) {
-            const double lon = std::atan2(p.y, p.x) / kDeg;
-            QVERIFY2(std::abs(std::remainder(lon - (360 * u - 180), 360.0)) < 1e-3, "longitude");
+    void dragMovesTheSurfaceWithTheMouse_data()
+    {
+        QTest::addColumn<QPointF>("drag");
+        QTest::newRow("right") << QPointF(40, 0);
+        QTest::newRow("left") << QPointF(-40, 0);
+        QTest::newRow("down") << QPointF(0, 40);
+        QTest::newRow("up") << QPointF(0, -40);
+    }
+
+    void dragMovesTheSurfaceWithTheMouse()
+    {
+        // Grab the point under the screen's centre and drag: it follows the mouse.
+        QFETCH(QPointF, drag);
+        const QSize size(800, 600);
+        const Camera before{20, 30, 3e7};
+        const Vec3 surface = normalized(cameraEye(before)) * R;
+        const Camera after = dragCamera(before, drag);
+        const auto p0 = projectPoint(makeProjection(before, size, 2 * R), surface);
+        const auto p1 = projectPoint(makeProjection(after, size, 2 * R), surface);
+        QVERIFY(p0 && p1);
+        const QPointF moved = *p1 - *p0;
+        QVERIFY2(QPointF::dotProduct(moved, drag) > 0.25 * QPointF::dotProduct(drag, drag),
+                 qPrintable(QStringLiteral("moved %1,%2").arg(moved.x()).arg(moved.y())));
+        QCOMPARE(after.rangeM, before.rangeM);
+    }
+
+    void wheelZoomsInAndStopsOutsideTheEarth()
+    {
+        const Camera c{30, 0, 1e8};
+        QVERIFY(zoomCamera(c, 120).rangeM < c.rangeM);
+        QVERIFY(zoomCamera(c, -120).rangeM > c.rangeM);
+        QCOMPARE(zoomCamera(zoomCamera(c, 120), -120).rangeM, c.rangeM);
+        Camera in = c;
+        for (int i = 0; i < 200; ++i)
+            in = zoomCamera(in, 120);
+        QCOMPARE(in.rangeM, kMinRange);
+        QVERIFY(kMinRange > R);
+    }
+
+    // ---------------------------------------------------------------- projection
+
+    void projectionMatchesThePinholeModel_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<double>("range");
+        QTest::newRow("800x600 far") << QSize(800, 600) << 1e8;
+        QTest::newRow("1280x1024 near") << QSize(1280, 1024) << 2e7;
+        QTest::newRow("tall") << QSize(300, 900) << 5e7;
+    }
+
+    void projectionMatchesThePinholeModel()
+    {
+        // Camera on +x looking at the centre with +z up: +y is to the right.
+        QFETCH(QSize, size);
+        QFETCH(double, range);
+        const Projection p = makeProjection({0, 0, range}, size, 2 * R);
+        const double f = (size.height() / 2.0) / std::tan(kFieldOfViewDeg / 2 * kDeg);
+        const double offset = f * R / range;
+        const QPointF centre(size.width() / 2.0, size.height() / 2.0);
+        const auto c = projectPoint(p, {0, 0, 0});
+        const auto right = projectPoint(p, {0, R, 0});
+        const auto up = projectPoint(p, {0, 0, R});
+        QVERIFY(c && right && up);
+        QVERIFY((*c - centre).manhattanLength() < 0.01);
+        QVERIFY2((*right - (centre + QPointF(offset, 0))).manhattanLength() < 0.05,
+                 qPrintable(QStringLiteral("%1 vs %2").arg(right->x()).arg(centre.x() + offset)));
+        QVERIFY((*up - (centre - QPointF(0, offset))).manhattanLength() < 0.05);
+    }
+
+    void pointsBehindTheCameraDoNotProject()
+    {
+        const Projection p = makeProjection({0, 0, 2e7}, QSize(640, 480), 2 * R);
+        QVERIFY(!projectPoint(p, {5e7, 0, 0}));
+        QVERIFY(!projectPoint(makeProjection({0, 0, 2e7}, QSize(), 2 * R), {0, 0, 0}));
+        QVERIFY(!projectPoint(p, {std::nan(""), 0, 0}));
+    }
+
+    void earthHidesWhatIsBehindIt_data()
+    {
+        QTest::addColumn<Vec3>("point");
+        QTest::addColumn<bool>("hidden");
+        // Eye at 3 R on +x.
+        QTest::newRow("opposite side") << Vec3{-2 * R, 0, 0} << true;
+        QTest::newRow("far side surface") << Vec3{-R, 0, 0} << true;
+        QTest::newRow("near side surface") << Vec3{R, 0, 0} << false;
+        QTest::newRow("beside the limb") << Vec3{0, 1.5 * R, 0} << false;
+        QTest::newRow("behind, past the limb") << Vec3{-3 * R, 3 * R, 0} << false;
+        QTest::newRow("inside the Earth") << Vec3{0.5 * R, 0, 0} << true;
+        QTest::newRow("between eye and Earth") << Vec3{2 * R, 0, 0} << false;
+    }
+
+    void earthHidesWhatIsBehindIt()
+    {
+        QFETCH(Vec3, point);
+        QFETCH(bool, hidden);
+        QCOMPARE(hiddenByEarth({3 * R, 0, 0}, point), hidden);
+    }
+
+    void fixedFrameUndoesTheEarthsTurn()
+    {
+        // A quarter turn of the Earth: the inertial x axis now lies over 90 W.
+        const Vec3 x = toDisplay({1, 0, 0}, true, astro::kPi / 2);
+        QVERIFY2(near(x, {0, -1, 0}, 1e-12), qPrintable(str(x)));
+        const Vec3 same = toDisplay({1, 2, 3}, false, 1.0);
+        QVERIFY(near(same, {1, 2, 3}, 0));
+        // The same rotation the astro code uses for Earth-fixed coordinates.
+        const astro::Instant t = at("1 Jul 2005 12:00:00.00");
+        const Vec3 r{7e6, -2e6, 1e6};
+        QVERIFY(near(toDisplay(r, true, astro::gmst(t)), astro::inertialToFixed(r, t), 1e-6));
+    }
+
+    // ---------------------------------------------------------------- paths
+
+    void wholeOrbitIsClosedPlanarAndBounded_data()
+    {
+        QTest::addColumn<astro::Elements>("el");
+        QTest::newRow("start-up LEO") << elements(6582, 0, 0, 0, 0, 0);
+        QTest::newRow("inclined ellipse") << elements(12000, 0.3, 50, 40, 60, 30);
+        QTest::newRow("e = 0.999") << elements(30000, 0.999, 20, 10, 80, 0);
+        QTest::newRow("a inside the Earth") << elements(3000, 0.1, 10, 0, 0, 0);
+        QTest::newRow("a = 50000 km") << elements(50000, 0, 0, 0, 0, 0);
+        QTest::newRow("retrograde") << elements(8000, 0.05, 170, 200, 300, 100);
+    }
+
+    void wholeOrbitIsClosedPlanarAndBounded()
+    {
+        QFETCH(astro::Elements, el);
+        const std::vector<Vec3> path = inertialOrbitPath(el, 720);
+        QCOMPARE(path.size(), size_t(721));
+        QVERIFY(near(path.front(), path.back(), 1e-6));
+        const astro::State s = astro::toState(el);
+        const Vec3 h = normalized(cross(s.r, s.v));
+        const double rp = el.a * (1 - el.e), ra = el.a * (1 + el.e);
+        double lo = 1e300, hi = 0, longestStep = 0;
+        for (size_t k = 0; k < path.size(); ++k) {
+            const double r = norm(path[k]);
+            lo = std::min(lo, r);
+            hi = std::max(hi, r);
+            QVERIFY2(std::abs(dot(path[k], h)) < 1e-6 * el.a, "point off the orbit plane");
+            if (k > 0)
+                longestStep = std::max(longestStep, norm(path[k] - path[k - 1]));
+        }
+        QVERIFY(lo >= rp * (1 - 1e-9) && hi <= ra * (1 + 1e-9));
+        // The turn at periapsis and the far end are both sampled.
+        QVERIFY2(lo <= rp * 1.001 && hi >= ra * 0.999, qPrintable(QStringLiteral("%1 %2").arg(lo).arg(hi)));
+        // Smooth enough to draw: no chord longer than 1% of the orbit's size.
+        QVERIFY(longestStep < 0.01 * 2 * ra);
+    }
+
+    void invalidElementsGiveNoPath()
+    {
+        QVERIFY(inertialOrbitPath(elements(7000, 1.0, 0, 0, 0, 0), 360).empty());
+        QVERIFY(inertialOrbitPath(elements(-7000, 0.1, 0, 0, 0, 0), 360).empty());
+        QVERIFY(inertialOrbitPath(elements(std::nan(""), 0.1, 0, 0, 0, 0), 360).empty());
+        const astro::Instant t = at("1 Jul 2005 12:00:00.00");
+        QVERIFY(leadPath(elements(7000, 1.5, 0, 0, 0, 0), t, t, 1, 360, true).empty());
+    }
+
+    void leadPathStartsAtTheSatelliteAndEndsAFractionLater()
+    {
+        const astro::Elements el = elements(9000, 0.2, 30, 20, 40, 10);
+        const astro::Instant epoch = at("1 Jul 2005 12:00:00.00");
+        const astro::Instant from{epoch.seconds + 1234};
+        const double T = astro::period(el.a);
+        const Vec3 now = astro::toState(astro::propagate(el, 1234)).r;
+        const Vec3 quarter = astro::toState(astro::propagate(el, 1234 + T / 4)).r;
+        const std::vector<Vec3> inertial = leadPath(el, epoch, from, 0.25, 720, false);
+        QVERIFY(inertial.size() > 20);
+        QVERIFY2(near(inertial.front(), now, 1), qPrintable(str(inertial.front()) + str(now)));
+        QVERIFY2(near(inertial.back(), quarter, 1), qPrintable(str(inertial.back()) + str(quarter)));
+        const std::vector<Vec3> whole = leadPath(el, epoch, from, 1, 720, false);
+        QVERIFY(near(whole.front(), whole.back(), 1));
+
+        // Earth-fixed: each point as the Earth had turned at its time.
+        const std::vector<Vec3> fixed = leadPath(el, epoch, from, 1, 720, true);
+        QVERIFY(near(fixed.front(), astro::inertialToFixed(now, from), 1));
+        const astro::Instant end{from.seconds + T};
+        QVERIFY(near(fixed.back(), astro::inertialToFixed(now, end), 1));
+    }
+
+    void geostationaryOrbitStandsStillOverTheEarth()
+    {
+        // One sidereal day's orbit: relative to the Earth it hardly moves, so
+        // every point of the path is turned with the Earth at its own time.
+        const astro::Instant t = at("1 Jul 2005 12:00:00.00");
+        const std::vector<Vec3> path = leadPath(elements(42164.17, 0, 0, 0, 0, 0), t, t, 1, 720, true);
+        QVERIFY(!path.empty());
+        double spread = 0;
+        for (const Vec3 &p : path)
+            spread = std::max(spread, norm(p - path.front()));
+        QVERIFY2(spread < 20e3, qPrintable(QString::number(spread)));
+    }
+
+    // ---------------------------------------------------------------- arcs
+
+    void arcSweepsTheAngle_data()
+    {
+        QTest::addColumn<Vec3>("a");
+        QTest::addColumn<Vec3>("b");
+        QTest::addColumn<Vec3>("sense");
+        QTest::addColumn<double>("angleDeg");
+        QTest::addColumn<Vec3>("middle");
+        const double h = std::sqrt(0.5);
+        QTest::newRow("quarter, short way") << Vec3{1, 0, 0} << Vec3{0, 1, 0} << Vec3{} << 90.0 << Vec3{h, h, 0};
+        QTest::newRow("RAAN 270 about +z") << Vec3{1, 0, 0} << Vec3{0, -1, 0} << Vec3{0, 0, 1} << 270.0 << Vec3{-h, h, 0};
+        QTest::newRow("same pair, short way") << Vec3{1, 0, 0} << Vec3{0, -1, 0} << Vec3{} << 90.0 << Vec3{h, -h, 0};
+        QTest::newRow("half turn about +z") << Vec3{1, 0, 0} << Vec3{-1, 0, 0} << Vec3{0, 0, 1} << 180.0 << Vec3{0, 1, 0};
+        QTest::newRow("inclination 30") << Vec3{0, 0, 1} << Vec3{0, -0.5, std::sqrt(0.75)} << Vec3{} << 30.0
+                                        << Vec3{0, -std::sin(15 * kDeg), std::cos(15 * kDeg)};
+        QTest::newRow("sense projects tilted vectors") << Vec3{1, 0, 0.5} << Vec3{0, 2, -1} << Vec3{0, 0, 3} << 90.0 << Vec3{h, h, 0};
+        QTest::newRow("parallel: no arc") << Vec3{0, 0, 2} << Vec3{0, 0, 1} << Vec3{} << 0.0 << Vec3{};
+    }
+
+    void arcSweepsTheAngle()
+    {
+        QFETCH(Vec3, a);
+        QFETCH(Vec3, b);
+        QFETCH(Vec3, sense);
+        QFETCH(double, angleDeg);
+        QFETCH(Vec3, middle);
+        const double radius = 2e7;
+        const Arc arc = arcBetween(a, b, sense, radius, 72);
+        QVERIFY2(std::abs(arc.angle / kDeg - angleDeg) < 1e-9, qPrintable(QString::number(arc.angle / kDeg)));
+        if (angleDeg == 0) {
+            QVERIFY(arc.points.empty());
+            return;
+        }
+        QVERIFY(arc.points.size() >= 3);
+        for (const Vec3 &p : arc.points)
+            QVERIFY(std::abs(norm(p) - radius) < 1e-3);
+        QVERIFY(arc.points.size() % 2 == 1);  // even steps: a point at the middle
+        const Vec3 mid = normalized(arc.points[arc.points.size() / 2]);
+        QVERIFY2(near(mid, middle, 1e-9), qPrintable(str(mid)));
+    }
+
+    // ---------------------------------------------------------------- aids
+
+    void sunAtEquinoxesAndSolstices_data()
+    {
+        // Instants of the 2005 equinoxes and solstices (astronomical almanac, to the minute).
+        QTest::addColumn<QString>("when");
+        QTest::addColumn<double>("declinationDeg");
+        QTest::addColumn<double>("rightAscensionDeg");
+        QTest::newRow("March equinox") << QStringLiteral("20 Mar 2005 12:33:00.00") << 0.0 << 0.0;
+        QTest::newRow("June solstice") << QStringLiteral("21 Jun 2005 06:46:00.00") << 23.44 << 90.0;
+        QTest::newRow("September equinox") << QStringLiteral("22 Sep 2005 22:23:00.00") << 0.0 << 180.0;
+        QTest::newRow("December solstice") << QStringLiteral("21 Dec 2005 18:35:00.00") << -23.44 << 270.0;
+    }
+
+    void sunAtEquinoxesAndSolstices()
+    {
+        QFETCH(QString, when);
+        QFETCH(double, declinationDeg);
+        QFETCH(double, rightAscensionDeg);
+        const Vec3 s = sunDirection(*astro::parseDate(when.toStdString()));
+        QVERIFY(std::abs(norm(s) - 1) < 1e-12);
+        const double dec = std::asin(s.z) / kDeg;
+        const double ra = std::atan2(s.y, s.x) / kDeg;
+        QVERIFY2(std::abs(dec - declinationDeg) < 0.05, qPrintable(QString::number(dec)));
+        QVERIFY2(std::abs(std::remainder(ra - rightAscensionDeg, 360.0)) < 0.1, qPrintable(QString::number(ra)));
+    }
+
+    void aidDirectionsMatchTheTextbookFormulas_data()
+    {
+        QTest::addColumn<astro::Elements>("el");
+        QTest::newRow("prograde") << elements(7000, 0.1, 30, 40, 50, 60);
+        QTest::newRow("polar") << elements(9000, 0.4, 90, 300, 120, 200);
+        QTest::newRow("retrograde") << elements(26000, 0.7, 120, 170, 280, 10);
+        QTest::newRow("high e") << elements(40000, 0.999, 10, 10, 10, 180);
+    }
+
+    void aidDirectionsMatchTheTextbookFormulas()
+    {
+        // Node, periapsis and normal from the elements with the rotation
+        // R3(-raan) R1(-i) R3(-argp) written out.
+        QFETCH(astro::Elements, el);
+        const double O = el.raan, w = el.argp, i = el.i;
+        const Vec3 node{std::cos(O), std::sin(O), 0};
+        const Vec3 peri{std::cos(O) * std::cos(w) - std::sin(O) * std::sin(w) * std::cos(i),
+                        std::sin(O) * std::cos(w) + std::cos(O) * std::sin(w) * std::cos(i), std::sin(w) * std::sin(i)};
+        const Vec3 normal{std::sin(i) * std::sin(O), -std::sin(i) * std::cos(O), std::cos(i)};
+        const astro::State s = astro::toState(el);
+        const AidDirections d = aidDirections(s);
+        QVERIFY(d.lineOfNodes && d.periapsis && d.angularMomentum && d.position);
+        QVERIFY2(near(*d.lineOfNodes, node, 1e-9), qPrintable(str(*d.lineOfNodes)));
+        QVERIFY2(near(*d.periapsis, peri, 1e-7), qPrintable(str(*d.periapsis) + str(peri)));
+        QVERIFY2(near(*d.angularMomentum, normal, 1e-9), qPrintable(str(*d.angularMomentum)));
+        QVERIFY(near(*d.vernalEquinox, {1, 0, 0}, 0));
+        QVERIFY(near(*d.inertialZ, {0, 0, 1}, 0));
+        QVERIFY(d.nodesUndefinedWhy.isEmpty() && d.periapsisUndefinedWhy.isEmpty());
+
+        // The arcs the aids draw measure the elements themselves.
+        QVERIFY(std::abs(arcBetween(*d.vernalEquinox, *d.lineOfNodes, *d.inertialZ, 1, 8).angle - O) < 1e-9);
+        QVERIFY(std::abs(arcBetween(*d.lineOfNodes, *d.periapsis, *d.angularMomentum, 1, 8).angle - w) < 1e-7);
+        QVERIFY(std::abs(arcBetween(*d.inertialZ, *d.angularMomentum, {}, 1, 8).angle - i) < 1e-9);
+    }
+
+    void degenerateOrbitsSayWhatIsUndefined_data()
+    {
+        QTest::addColumn<astro::Elements>("el");
+        QTest::addColumn<QString>("nodes");
+        QTest::addColumn<QString>("periapsis");
+        QTest::newRow("circular equatorial") << elements(6582, 0, 0, 0, 0, 0) << "i = 0" << "e = 0";
+        QTest::newRow("circular inclined") << elements(7000, 0, 45, 10, 0, 30) << "" << "e = 0";
+        QTest::newRow("elliptic equatorial") << elements(7000, 0.2, 0, 0, 30, 30) << "i = 0" << "";
+        QTest::newRow("retrograde equatorial") << elements(7000, 0.2, 180, 0, 30, 30) << "i = 180" << "";
+        QTest::newRow("geostationary") << elements(42164, 0, 0, 0, 0, 0) << "i = 0" << "e = 0";
+    }
+
+    void degenerateOrbitsSayWhatIsUndefined()
+    {
+        QFETCH(astro::Elements, el);
+        QFETCH(QString, nodes);
+        QFETCH(QString, periapsis);
+        const AidDirections d = aidDirections(astro::toState(el));
+        QCOMPARE(d.nodesUndefinedWhy, nodes);
+        QCOMPARE(d.periapsisUndefinedWhy, periapsis);
+        QCOMPARE(bool(d.lineOfNodes), nodes.isEmpty());
+        QCOMPARE(bool(d.periapsis), periapsis.isEmpty());
+        QVERIFY(d.angularMomentum && d.position);
+    }
+
+    void pathsNameTheAidVectors_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<int>("vector");
+        const std::pair<const char *, AidVector> rows[] = {
+            {"CentralBody/Earth VernalEquinox Vector", AidVector::VernalEquinox},
+            {"CentralBody/Earth Inertial_Z Vector", AidVector::InertialZ},
+            {"Satellite/Satellite LineOfNodes Vector", AidVector::LineOfNodes},
+            {"satellite/satellite PERIAPSIS vector", AidVector::Periapsis},   // any case
+            {"Scenario/Velmora/Satellite/Satellite Position Vector", AidVector::Position},   // full path
+            {"Satellite/Satellite Orbit_AngMomentum Vector", AidVector::AngularMomentum},
+            {"Satellite/Satellite Velocity Vector", AidVector::Velocity},
+            {"CentralBody/Earth Inertial Axes", AidVector::Unknown},   // axes are not vectors
+            {"", AidVector::Unknown},
+            {"Satellite/Satellite Sun Vector", AidVector::Unknown},
+        };
+        for (const auto &[path, vector] : rows)
+            QTest::newRow(*path ? path : "empty") << QString::fromLatin1(path) << int(vector);
+    }
+
+    void pathsNameTheAidVectors()
+    {
+        QFETCH(QString, path);
+        QFETCH(int, vector);
+        QCOMPARE(int(aidVectorForPath(path)), vector);
+    }
+
+    void displayNamesReadAsWords()
+    {
+        const std::pair<const char *, const char *> rows[] = {
+            {"Satellite/Satellite RAAN Angle", "RAAN"},
+            {"Satellite/Satellite Argument_of_Perigee Angle", "Argument of Perigee"},
+            {"Satellite/Satellite Inclination Angle", "Inclination"},
+            {"Satellite/Satellite LineOfNodes Vector", "Line of Nodes"},
+            {"Satellite/Satellite Orbit_AngMomentum Vector", "Orbit Angular Momentum"},
+            {"Satellite/Satellite SunAngleOfAttack Angle", "Sun Angle of Attack"},   // camel case
+        };
+        for (const auto &[path, name] : rows)
+            QCOMPARE(displayName(QString::fromLatin1(path)), QString::fromLatin1(name));
+    }
+
+    void gridSpacingIsRound()
+    {
+        double previous = 0;
+        for (double range : {1e7, 3e7, 1e8, 3e8, 2e9}) {
+            const double s = gridSpacing(range);
+            const double mantissa = s / std::pow(10.0, std::floor(std::log10(s)));
+            QVERIFY2(std::abs(mantissa - 1) < 1e-9 || std::abs(mantissa - 2) < 1e-9 || std::abs(mantissa - 5) < 1e-9,
+                     qPrintable(QString::number(s)));
+            QVERIFY(s >= 1e6 && s >= previous);
+            // A handful of rings in view: between 5 and 25 spacings across the range.
+            QVERIFY(range / s >= 5 && range / s <= 25);
+            previous = s;
         }
     }
-}
 
-void TestViewMath::proceduralGlobeHasIceAndOcean()
-{
-    const QImage img = proceduralGlobe(256, 128);
-    QCOMPARE(img.size(), QSize(256, 128));
-    const QColor pole = img.pixelColor(10, 0), equator = img.pixelColor(100, 64);
-    QVERIFY(pole.lightness() > 200);
-    QVERIFY(equator.blue() > equator.red() + 60 && equator.blue() > equator.green());
-    // The same all round the globe: no seam at 180 degrees.
-    QCOMPARE(img.pixelColor(0, 40), img.pixelColor(255, 40));
-}
+    void dataDisplayReadsTheElementsBack()
+    {
+        const astro::Elements el = elements(7000, 0.1, 30, 40, 50, 60);
+        // True anomaly for M = 60 deg, e = 0.1 by plain Newton iteration here.
+        double E = el.meanAnomaly;
+        for (int k = 0; k < 50; ++k)
+            E -= (E - el.e * std::sin(E) - el.meanAnomaly) / (1 - el.e * std::cos(E));
+        const double nu = 2 * std::atan(std::sqrt((1 + el.e) / (1 - el.e)) * std::tan(E / 2)) / kDeg;
+        const QStringList lines = classicalElementsLines(astro::toState(el), at("1 Jul 2005 12:00:00.00"));
+        QCOMPARE(lines.value(0), QStringLiteral("Time: 1 Jul 2005 12:00:00.00 UTC"));
+        QVERIFY(lines.contains(QStringLiteral("Semi-major Axis: 7000.000 km")));
+        QVERIFY(lines.contains(QStringLiteral("Eccentricity: 0.100000")));
+        QVERIFY(lines.contains(QStringLiteral("Inclination: 30.000 deg")));
+        QVERIFY(lines.contains(QStringLiteral("RAAN: 40.000 deg")));
+        QVERIFY(lines.contains(QStringLiteral("Arg of Perigee: 50.000 deg")));
+        QVERIFY2(lines.contains(QStringLiteral("True Anomaly: %1 deg").arg(nu, 0, 'f', 3)), qPrintable(lines.join('|')));
+    }
+
+    void dataDisplayMarksUndefinedAngles()
+    {
+        const QStringList lines = classicalElementsLines(astro::toState(elements(6582, 0, 0, 0, 0, 0)), at("1 Jul 2005 12:00:00.00"));
+        QVERIFY(lines.contains(QStringLiteral("Semi-major Axis: 6582.000 km")));
+        QVERIFY(lines.contains(QStringLiteral("RAAN: 0.000 deg (undefined, i = 0)")));
+        QVERIFY(lines.contains(QStringLiteral("Arg of Perigee: 0.000 deg (undefined, e = 0)")));
+        QVERIFY(lines.filter(QStringLiteral("True Anomaly")).value(0).contains(QStringLiteral("from the x axis")));
+        // No orbit at all is said in words, not as numbers.
+        const QStringList none = classicalElementsLines(astro::State{}, at("1 Jul 2005 12:00:00.00"));
+        QCOMPARE(none.size(), 2);
+        QVERIFY(!none.join(' ').contains(QStringLiteral("nan"), Qt::CaseInsensitive));
+    }
+
+    // ---------------------------------------------------------------- globe
+
+    void sphereIsUnitClosedFacesOutAndMapsTheGlobe()
+    {
+        const SphereMesh m = makeSphere(16, 32);
+        const size_t count = m.vertices.size() / 5;
+        QCOMPARE(count, size_t(17 * 33));
+        QCOMPARE(m.indices.size(), size_t(16 * 32 * 6));
+        auto pos = [&](std::uint32_t i) { return Vec3{m.vertices[i * 5], m.vertices[i * 5 + 1], m.vertices[i * 5 + 2]}; };
+        // An equirectangular picture: u from 180 W eastwards, v from the north pole.
+        for (size_t i = 0; i < count; ++i) {
+            const Vec3 p = pos(std::uint32_t(i));
+            QVERIFY(std::abs(norm(p) - 1) < 1e-6);
+            const double u = m.vertices[i * 5 + 3], v = m.vertices[i * 5 + 4];
+            QVERIFY(u >= 0 && u <= 1 && v >= 0 && v <= 1);
+            QVERIFY2(std::abs(std::asin(std::clamp(p.z, -1.0, 1.0)) / kDeg - (90 - 180 * v)) < 1e-3, "latitude");
+            if (std::abs(p.z) < 0.999)
+                QVERIFY2(std::abs(std::remainder(std::atan2(p.y, p.x) / kDeg - (360 * u - 180), 360.0)) < 1e-3, "longitude");
+        }
+        int outward = 0, degenerate = 0;
+        for (size_t t = 0; t < m.indices.size(); t += 3) {
+            for (int k = 0; k < 3; ++k)
+                QVERIFY(m.indices[t + k] < count);
+            const Vec3 a = pos(m.indices[t]), b = pos(m.indices[t + 1]), c = pos(m.indices[t + 2]);
+            const Vec3 n = cross(b - a, c - a);
+            if (norm(n) < 1e-9)
+                ++degenerate;  // the slivers at the poles
+            else if (dot(n, a + b + c) > 0)
+                ++outward;
+        }
+        QCOMPARE(outward + degenerate, int(m.indices.size() / 3));
+        QVERIFY(degenerate <= 2 * 32);
+    }
+
+    void proceduralGlobeHasIceAndOcean()
+    {
+        const QImage img = proceduralGlobe(256, 128);
+        QCOMPARE(img.size(), QSize(256, 128));
+        const QColor pole = img.pixelColor(10, 0), equator = img.pixelColor(100, 64);
+        QVERIFY(pole.lightness() > 200);
+        QVERIFY(equator.blue() > equator.red() + 60 && equator.blue() > equator.green());
+        // The same all round the globe: no seam at 180 degrees.
+        QCOMPARE(img.pixelColor(0, 40), img.pixelColor(255, 40));
+    }
+};
 
 QTEST_APPLESS_MAIN(TestViewMath)
 #include "tst_viewmath.moc"
