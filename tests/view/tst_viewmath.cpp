@@ -67,51 +67,34 @@ private slots:
         QCOMPARE(c.rangeM, wantRange);
     }
 
-    void eyeFromLatitudeLongitude_data()
-    {
-        QTest::addColumn<double>("lat");
-        QTest::addColumn<double>("lon");
-        QTest::addColumn<Vec3>("want");
-        QTest::newRow("x axis") << 0.0 << 0.0 << Vec3{1, 0, 0};
-        QTest::newRow("y axis") << 0.0 << 90.0 << Vec3{0, 1, 0};
-        QTest::newRow("behind") << 0.0 << 180.0 << Vec3{-1, 0, 0};
-        QTest::newRow("30 north") << 30.0 << 0.0 << Vec3{std::sqrt(3.0) / 2, 0, 0.5};
-        QTest::newRow("45 south, 45 west") << -45.0 << -45.0 << Vec3{0.5, -0.5, -std::sqrt(0.5)};
-    }
-
     void eyeFromLatitudeLongitude()
     {
-        QFETCH(double, lat);
-        QFETCH(double, lon);
-        QFETCH(Vec3, want);
-        const Vec3 eye = cameraEye({lat, lon, 2e7});
-        QVERIFY2(near(eye, want * 2e7, 1e-3), qPrintable(str(eye)));
-    }
-
-    void dragMovesTheSurfaceWithTheMouse_data()
-    {
-        QTest::addColumn<QPointF>("drag");
-        QTest::newRow("right") << QPointF(40, 0);
-        QTest::newRow("left") << QPointF(-40, 0);
-        QTest::newRow("down") << QPointF(0, 40);
-        QTest::newRow("up") << QPointF(0, -40);
+        const struct { double lat, lon; Vec3 want; } rows[] = {
+            {0, 0, {1, 0, 0}}, {0, 90, {0, 1, 0}}, {0, 180, {-1, 0, 0}},
+            {30, 0, {std::sqrt(3.0) / 2, 0, 0.5}}, {-45, -45, {0.5, -0.5, -std::sqrt(0.5)}},
+        };
+        for (const auto &r : rows) {
+            const Vec3 eye = cameraEye({r.lat, r.lon, 2e7});
+            QVERIFY2(near(eye, r.want * 2e7, 1e-3), qPrintable(str(eye)));
+        }
     }
 
     void dragMovesTheSurfaceWithTheMouse()
     {
         // Grab the point under the screen's centre and drag: it follows the mouse.
-        QFETCH(QPointF, drag);
         const QSize size(800, 600);
         const Camera before{20, 30, 3e7};
         const Vec3 surface = normalized(cameraEye(before)) * R;
-        const Camera after = dragCamera(before, drag);
-        const auto p0 = projectPoint(makeProjection(before, size, 2 * R), surface);
-        const auto p1 = projectPoint(makeProjection(after, size, 2 * R), surface);
-        QVERIFY(p0 && p1);
-        const QPointF moved = *p1 - *p0;
-        QVERIFY2(QPointF::dotProduct(moved, drag) > 0.25 * QPointF::dotProduct(drag, drag),
-                 qPrintable(QStringLiteral("moved %1,%2").arg(moved.x()).arg(moved.y())));
-        QCOMPARE(after.rangeM, before.rangeM);
+        for (QPointF drag : {QPointF(40, 0), QPointF(-40, 0), QPointF(0, 40), QPointF(0, -40)}) {
+            const Camera after = dragCamera(before, drag);
+            const auto p0 = projectPoint(makeProjection(before, size, 2 * R), surface);
+            const auto p1 = projectPoint(makeProjection(after, size, 2 * R), surface);
+            QVERIFY(p0 && p1);
+            const QPointF moved = *p1 - *p0;
+            QVERIFY2(QPointF::dotProduct(moved, drag) > 0.25 * QPointF::dotProduct(drag, drag),
+                     qPrintable(QStringLiteral("moved %1,%2").arg(moved.x()).arg(moved.y())));
+            QCOMPARE(after.rangeM, before.rangeM);
+        }
     }
 
     void wheelZoomsInAndStopsOutsideTheEarth()
@@ -129,32 +112,23 @@ private slots:
 
     // ---------------------------------------------------------------- projection
 
-    void projectionMatchesThePinholeModel_data()
-    {
-        QTest::addColumn<QSize>("size");
-        QTest::addColumn<double>("range");
-        QTest::newRow("800x600 far") << QSize(800, 600) << 1e8;
-        QTest::newRow("1280x1024 near") << QSize(1280, 1024) << 2e7;
-        QTest::newRow("tall") << QSize(300, 900) << 5e7;
-    }
-
     void projectionMatchesThePinholeModel()
     {
         // Camera on +x looking at the centre with +z up: +y is to the right.
-        QFETCH(QSize, size);
-        QFETCH(double, range);
-        const Projection p = makeProjection({0, 0, range}, size, 2 * R);
-        const double f = (size.height() / 2.0) / std::tan(kFieldOfViewDeg / 2 * kDeg);
-        const double offset = f * R / range;
-        const QPointF centre(size.width() / 2.0, size.height() / 2.0);
-        const auto c = projectPoint(p, {0, 0, 0});
-        const auto right = projectPoint(p, {0, R, 0});
-        const auto up = projectPoint(p, {0, 0, R});
-        QVERIFY(c && right && up);
-        QVERIFY((*c - centre).manhattanLength() < 0.01);
-        QVERIFY2((*right - (centre + QPointF(offset, 0))).manhattanLength() < 0.05,
-                 qPrintable(QStringLiteral("%1 vs %2").arg(right->x()).arg(centre.x() + offset)));
-        QVERIFY((*up - (centre - QPointF(0, offset))).manhattanLength() < 0.05);
+        for (const auto &[size, range] : {std::pair{QSize(800, 600), 1e8}, {QSize(1280, 1024), 2e7}, {QSize(300, 900), 5e7}}) {
+            const Projection p = makeProjection({0, 0, range}, size, 2 * R);
+            const double f = (size.height() / 2.0) / std::tan(kFieldOfViewDeg / 2 * kDeg);
+            const double offset = f * R / range;
+            const QPointF centre(size.width() / 2.0, size.height() / 2.0);
+            const auto c = projectPoint(p, {0, 0, 0});
+            const auto right = projectPoint(p, {0, R, 0});
+            const auto up = projectPoint(p, {0, 0, R});
+            QVERIFY(c && right && up);
+            QVERIFY((*c - centre).manhattanLength() < 0.01);
+            QVERIFY2((*right - (centre + QPointF(offset, 0))).manhattanLength() < 0.05,
+                     qPrintable(QStringLiteral("%1 vs %2").arg(right->x()).arg(centre.x() + offset)));
+            QVERIFY((*up - (centre - QPointF(0, offset))).manhattanLength() < 0.05);
+        }
     }
 
     void pointsBehindTheCameraDoNotProject()
@@ -165,25 +139,14 @@ private slots:
         QVERIFY(!projectPoint(p, {std::nan(""), 0, 0}));
     }
 
-    void earthHidesWhatIsBehindIt_data()
-    {
-        QTest::addColumn<Vec3>("point");
-        QTest::addColumn<bool>("hidden");
-        // Eye at 3 R on +x.
-        QTest::newRow("opposite side") << Vec3{-2 * R, 0, 0} << true;
-        QTest::newRow("far side surface") << Vec3{-R, 0, 0} << true;
-        QTest::newRow("near side surface") << Vec3{R, 0, 0} << false;
-        QTest::newRow("beside the limb") << Vec3{0, 1.5 * R, 0} << false;
-        QTest::newRow("behind, past the limb") << Vec3{-3 * R, 3 * R, 0} << false;
-        QTest::newRow("inside the Earth") << Vec3{0.5 * R, 0, 0} << true;
-        QTest::newRow("between eye and Earth") << Vec3{2 * R, 0, 0} << false;
-    }
-
     void earthHidesWhatIsBehindIt()
     {
-        QFETCH(Vec3, point);
-        QFETCH(bool, hidden);
-        QCOMPARE(hiddenByEarth({3 * R, 0, 0}, point), hidden);
+        // Eye at 3 R on +x: opposite side, far side surface, inside the Earth;
+        // near side surface, beside the limb, behind past the limb, between eye and Earth.
+        for (Vec3 hidden : {Vec3{-2 * R, 0, 0}, Vec3{-R, 0, 0}, Vec3{0.5 * R, 0, 0}})
+            QVERIFY2(hiddenByEarth({3 * R, 0, 0}, hidden), qPrintable(str(hidden)));
+        for (Vec3 seen : {Vec3{R, 0, 0}, Vec3{0, 1.5 * R, 0}, Vec3{-3 * R, 3 * R, 0}, Vec3{2 * R, 0, 0}})
+            QVERIFY2(!hiddenByEarth({3 * R, 0, 0}, seen), qPrintable(str(seen)));
     }
 
     void fixedFrameUndoesTheEarthsTurn()
@@ -325,29 +288,21 @@ private slots:
 
     // ---------------------------------------------------------------- aids
 
-    void sunAtEquinoxesAndSolstices_data()
-    {
-        // Instants of the 2005 equinoxes and solstices (astronomical almanac, to the minute).
-        QTest::addColumn<QString>("when");
-        QTest::addColumn<double>("declinationDeg");
-        QTest::addColumn<double>("rightAscensionDeg");
-        QTest::newRow("March equinox") << QStringLiteral("20 Mar 2005 12:33:00.00") << 0.0 << 0.0;
-        QTest::newRow("June solstice") << QStringLiteral("21 Jun 2005 06:46:00.00") << 23.44 << 90.0;
-        QTest::newRow("September equinox") << QStringLiteral("22 Sep 2005 22:23:00.00") << 0.0 << 180.0;
-        QTest::newRow("December solstice") << QStringLiteral("21 Dec 2005 18:35:00.00") << -23.44 << 270.0;
-    }
-
     void sunAtEquinoxesAndSolstices()
     {
-        QFETCH(QString, when);
-        QFETCH(double, declinationDeg);
-        QFETCH(double, rightAscensionDeg);
-        const Vec3 s = sunDirection(*astro::parseDate(when.toStdString()));
-        QVERIFY(std::abs(norm(s) - 1) < 1e-12);
-        const double dec = std::asin(s.z) / kDeg;
-        const double ra = std::atan2(s.y, s.x) / kDeg;
-        QVERIFY2(std::abs(dec - declinationDeg) < 0.05, qPrintable(QString::number(dec)));
-        QVERIFY2(std::abs(std::remainder(ra - rightAscensionDeg, 360.0)) < 0.1, qPrintable(QString::number(ra)));
+        // Instants of the 2005 equinoxes and solstices (astronomical almanac, to the minute).
+        const struct { const char *when; double declinationDeg, rightAscensionDeg; } rows[] = {
+            {"20 Mar 2005 12:33:00.00", 0, 0}, {"21 Jun 2005 06:46:00.00", 23.44, 90},
+            {"22 Sep 2005 22:23:00.00", 0, 180}, {"21 Dec 2005 18:35:00.00", -23.44, 270},
+        };
+        for (const auto &r : rows) {
+            const Vec3 s = sunDirection(at(r.when));
+            QVERIFY(std::abs(norm(s) - 1) < 1e-12);
+            const double dec = std::asin(s.z) / kDeg;
+            const double ra = std::atan2(s.y, s.x) / kDeg;
+            QVERIFY2(std::abs(dec - r.declinationDeg) < 0.05, qPrintable(QString::number(dec)));
+            QVERIFY2(std::abs(std::remainder(ra - r.rightAscensionDeg, 360.0)) < 0.1, qPrintable(QString::number(ra)));
+        }
     }
 
     void aidDirectionsMatchTheTextbookFormulas_data()
@@ -410,10 +365,8 @@ private slots:
         QVERIFY(d.angularMomentum && d.position);
     }
 
-    void pathsNameTheAidVectors_data()
+    void pathsNameTheAidVectors()
     {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<int>("vector");
         const std::pair<const char *, AidVector> rows[] = {
             {"CentralBody/Earth VernalEquinox Vector", AidVector::VernalEquinox},
             {"CentralBody/Earth Inertial_Z Vector", AidVector::InertialZ},
@@ -427,14 +380,7 @@ private slots:
             {"Satellite/Satellite Sun Vector", AidVector::Unknown},
         };
         for (const auto &[path, vector] : rows)
-            QTest::newRow(*path ? path : "empty") << QString::fromLatin1(path) << int(vector);
-    }
-
-    void pathsNameTheAidVectors()
-    {
-        QFETCH(QString, path);
-        QFETCH(int, vector);
-        QCOMPARE(int(aidVectorForPath(path)), vector);
+            QVERIFY2(aidVectorForPath(QString::fromLatin1(path)) == vector, path);
     }
 
     void displayNamesReadAsWords()
