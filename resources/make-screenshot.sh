@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Takes resources/screenshot.png: the toolbar and the stand-in host side by side
 # after start-up, on a private X display (with openbox) and session bus.
+# Needs xvfb, openbox, xdotool, wmctrl and imagemagick.
 #
 #   resources/make-screenshot.sh BUILD_DIR     (programs in BUILD_DIR/bin)
 set -euo pipefail
@@ -22,16 +23,19 @@ for _ in $(seq 1 60); do
   sleep 1
   grep -q 'SetState' "$journal" 2>/dev/null && break
 done
-# Drag the toolbar aside as a user would, off the globe in the middle of the view.
+# Side by side, as a user would arrange them: the host's window narrowed to
+# leave room on the right, the toolbar dragged there.
 win=$(xdotool search --name '^Velmora Toolbar$' | head -1)
-[ -n "$win" ] && xdotool windowmove "$win" 700 100
+wmctrl -F -r ZEP -b remove,maximized_vert,maximized_horz || true
+wmctrl -F -r ZEP -e 0,4,26,940,650 || true
+[ -n "$win" ] && xdotool windowmove "$win" 956 60
 sleep 3
 import -window root "$out"
 pid=$(dbus-send --session --print-reply=literal --dest=org.freedesktop.DBus /org/freedesktop/DBus \
   org.freedesktop.DBus.GetConnectionUnixProcessID string:ZEP.Application | awk '{print $NF}')
 kill "$toolbar" "$pid" 2>/dev/null || true
 EOF
-xvfb-run -a -s "-screen 0 1024x700x24" dbus-run-session -- \
+xvfb-run -a -s "-screen 0 1280x720x24" dbus-run-session -- \
   bash "$work/shoot.sh" "$bin" "$work/shot.png" "$work/journal.txt"
 convert "$work/shot.png" -strip -define png:exclude-chunks=date,time,tIME "$here/screenshot.png"
 echo "wrote $here/screenshot.png"
