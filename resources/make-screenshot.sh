@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Takes resources/screenshot.png: the toolbar and the stand-in host side by side
-# after start-up, on a private X display (with openbox) and session bus.
-# Needs xvfb, openbox, xdotool, wmctrl and imagemagick.
+# Takes resources/screenshot.png: the toolbar beside the stand-in host on a
+# private X display (with openbox) and session bus, after the user picked
+# "Highly Elliptical Orbit" and ticked Help.
 #
 #   resources/make-screenshot.sh BUILD_DIR     (programs in BUILD_DIR/bin)
 set -euo pipefail
@@ -11,31 +11,38 @@ bin=$(realpath "${1:?build folder}")/bin
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-cat >"$work/shoot.sh" <<'EOF'
+cat >"$work/shoot.sh" <<'INNER'
 set -eu
 bin=$1 out=$2 journal=$3
 openbox >/dev/null 2>&1 &
 sleep 0.5
 ZEP_JOURNAL=$journal ZEP_STANDIN=$bin/velmora-zep "$bin/velmora-toolbar" >/dev/null 2>&1 &
 toolbar=$!
-# The start-up ends with the first orbit state; give the view a moment to draw it.
+# The start-up ends with the first orbit state.
 for _ in $(seq 1 60); do
   sleep 1
   grep -q 'SetState' "$journal" 2>/dev/null && break
 done
-# Side by side, as a user would arrange them: the host's window narrowed to
-# leave room on the right, the toolbar dragged there.
+sleep 1
+# Beside the host, as a user would place it; then click as a user would.
 win=$(xdotool search --name '^Velmora Toolbar$' | head -1)
-wmctrl -F -r ZEP -b remove,maximized_vert,maximized_horz || true
-wmctrl -F -r ZEP -e 0,4,26,940,650 || true
-[ -n "$win" ] && xdotool windowmove "$win" 956 60
-sleep 3
+xdotool windowmove "$win" 1300 120
+sleep 0.5
+corner() { xwininfo -id "$win" | awk "/Absolute upper-left $1/ {print \$4}"; }
+x=$(corner X) y=$(corner Y)
+xdotool mousemove $((x + 131)) $((y + 14)) click 1     # OrbitSelect's arrow
+sleep 0.7
+xdotool key Down Down Down Return                       # "Highly Elliptical Orbit"
+sleep 1.5
+xdotool mousemove $((x + 186)) $((y + 164)) click 1     # Help
+sleep 2.5
+xdotool mousemove 1590 890
 import -window root "$out"
 pid=$(dbus-send --session --print-reply=literal --dest=org.freedesktop.DBus /org/freedesktop/DBus \
   org.freedesktop.DBus.GetConnectionUnixProcessID string:ZEP.Application | awk '{print $NF}')
 kill "$toolbar" "$pid" 2>/dev/null || true
-EOF
-xvfb-run -a -s "-screen 0 1280x720x24" dbus-run-session -- \
+INNER
+xvfb-run -a -s "-screen 0 1600x900x24" dbus-run-session -- \
   bash "$work/shoot.sh" "$bin" "$work/shot.png" "$work/journal.txt"
-convert "$work/shot.png" -strip -define png:exclude-chunks=date,time,tIME "$here/screenshot.png"
+convert "$work/shot.png" -crop 1600x840+0+0 -strip -define png:exclude-chunks=date,time,tIME "$here/screenshot.png"
 echo "wrote $here/screenshot.png"

@@ -42,6 +42,7 @@ int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("velmora-toolbar"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.velmora.Toolbar"));
 
     velmora::host::DBusAutomation automation;
     MessageBoxNotice notice;

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDBusConnection>
+#include <QIcon>
 
 #include <cstdio>
 
@@ -16,6 +17,10 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("velmora-zep"));
     QApplication::setApplicationDisplayName(QStringLiteral("ZEP"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.velmora.Zep"));
+    QIcon icon(QStringLiteral(":/zep/velmora-zep-48.png"));
+    icon.addFile(QStringLiteral(":/zep/velmora-zep-256.png"));
+    QApplication::setWindowIcon(icon);
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Stand-in 3-D host for the Velmora Toolbar"));
