@@ -3,6 +3,8 @@
 #include <QKeyEvent>
 #include <QStyleOptionSlider>
 
+#include <algorithm>
+
 namespace velmora::toolbar {
 
 namespace {
@@ -32,6 +34,8 @@ ElementScrollBar::ElementScrollBar(QWidget *parent) : QScrollBar(Qt::Horizontal,
     // in keyPressEvent.
     setInvertedControls(true);
     setTracking(true);
+    min_ = minimum();
+    max_ = maximum();
     connect(this, &QAbstractSlider::valueChanged, this, &ElementScrollBar::onValueChanged);
     connect(this, &QAbstractSlider::sliderPressed, this, &ElementScrollBar::onSliderPressed);
     connect(this, &QAbstractSlider::sliderReleased, this, &ElementScrollBar::onSliderReleased);
@@ -48,14 +52,20 @@ bool ElementScrollBar::SetValue(int position)
 
 void ElementScrollBar::SetMin(int min)
 {
-    ProgramWrite write(programWrites_);
-    setMinimum(min);
+    min_ = min;
+    applyLimits();
 }
 
 void ElementScrollBar::SetMax(int max)
 {
+    max_ = max;
+    applyLimits();
+}
+
+void ElementScrollBar::applyLimits()
+{
     ProgramWrite write(programWrites_);
-    setMaximum(max);
+    setRange(std::min(min_, max_), std::max(min_, max_));
 }
 
 QRect ElementScrollBar::PartRect(QStyle::SubControl part) const

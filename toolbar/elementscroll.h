@@ -15,8 +15,11 @@
 //   position alone; QScrollBar would clamp it.
 // - A Min or Max write that leaves the position outside the new range moves it
 //   to the nearer limit at once and raises Change, so the position is always a
-//   valid one. A Max below Min lowers Min with it (and a Min above Max raises
-//   Max), as QScrollBar does.
+//   valid one.
+// - Min and Max read back as written, also when Max lies below Min (a preset's
+//   narrow range and the aids' lower maximum can meet so); the position then
+//   lies between the two. QScrollBar would move the other limit, and the row
+//   would keep a limit that nobody wrote.
 // - Right, Down, Page Down and the wheel turned down move towards Max.
 // - Holding an arrow or the track repeats with no delay: the repeat is re-armed
 //   with a 0 ms threshold and interval after each press.
@@ -36,8 +39,8 @@ public:
     int Value() const { return value(); }
     bool SetValue(int position);   // false when refused (outside Min..Max)
 
-    int Min() const { return minimum(); }
-    int Max() const { return maximum(); }
+    int Min() const { return min_; }
+    int Max() const { return max_; }
     void SetMin(int min);
     void SetMax(int max);
 
@@ -63,6 +66,10 @@ private:
     void onSliderPressed();
     void onSliderReleased();
 
+    void applyLimits();
+
+    int min_ = 0;             // as written; the QScrollBar holds them in order
+    int max_ = 0;
     int programWrites_ = 0;   // > 0 while a write of ours runs
     int dragStart_ = 0;       // position when the thumb was taken
 };

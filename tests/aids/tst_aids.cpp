@@ -199,6 +199,23 @@ private slots:
         QCOMPARE(w.ElementScroll[3]->Value(), 1700);
     }
 
+    void helpKeepsAPresetsMinimum()
+    {
+        // The elliptical preset's argument of perigee (250 to 290 deg) lies above
+        // the aids' limit: both limits read back as written, the position stays
+        // between them, and switching the aids off gives the preset's range back.
+        Toolbar t;
+        toolbar::MainFrm &w = *t.w;
+        Toolbar::pick(w.OrbitSelect, 3);
+        QTest::mouseClick(w.Help, Qt::LeftButton);
+        QCOMPARE(w.ElementScroll[3]->Min(), 2500);
+        QCOMPARE(w.ElementScroll[3]->Max(), 1800);
+        QCOMPARE(w.ElementScroll[3]->Value(), 2500);
+        QTest::mouseClick(w.Help, Qt::LeftButton);
+        QCOMPARE(w.ElementScroll[3]->Min(), 2500);
+        QCOMPARE(w.ElementScroll[3]->Max(), 3600);
+    }
+
     void eccentricityFloor_data()
     {
         QTest::addColumn<QString>("text");

@@ -106,8 +106,9 @@ private slots:
         QTest::newRow("max below the position pulls it down") << true << 1800 << 0 << 1800 << 1800;
         QTest::newRow("min above the position pushes it up") << false << 3000 << 3000 << 3600 << 3000;
         QTest::newRow("min below the position leaves it") << false << 2500 << 2500 << 3600 << 2700;
-        QTest::newRow("max below min lowers min too") << true << -5 << -5 << -5 << -5;
-        QTest::newRow("min above max raises max too") << false << 5000 << 5000 << 5000 << 5000;
+        // Limits read back as written; the position stays between them.
+        QTest::newRow("max below min keeps min") << true << -5 << 0 << -5 << 0;
+        QTest::newRow("min above max keeps max") << false << 5000 << 5000 << 3600 << 3600;
     }
 
     void limitWrites()
