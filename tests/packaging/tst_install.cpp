@@ -72,6 +72,7 @@ private slots:
         QTest::newRow("toolbar man page") << QStringLiteral(VELMORA_MANDIR "/man1/velmora-toolbar.1.gz") << false;
         QTest::newRow("host man page") << QStringLiteral(VELMORA_MANDIR "/man1/velmora-zep.1.gz") << false;
         QTest::newRow("credits") << share + "/doc/velmora/CREDITS" << false;
+        QTest::newRow("copyright") << share + "/doc/velmora/copyright" << false;
         for (const char *icon : {"velmora", "velmora-zep"})
             for (int size : {48, 64, 128, 256})
                 QTest::addRow("icon %s %d", icon, size)
