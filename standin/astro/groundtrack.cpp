@@ -11,8 +11,6 @@ constexpr double kDegPerRad = 180.0 / kPi;
 constexpr double kEarthRate = 7.2921158553e-5;  // rad/s, one turn per sidereal day
 constexpr double kSampleAngle = kPi / 180.0;     // orbit angle plus Earth turn per sample
 
-double norm(const Vec3 &a) { return std::sqrt(a.x * a.x + a.y * a.y + a.z * a.z); }
-
 } // namespace
 
 State stateAt(const Elements &el, Instant epoch, Instant t)
@@ -61,7 +59,7 @@ std::vector<GeoPolyline> groundTrack(const Elements &el, Instant epoch, Instant 
         points.push_back(subSatellitePoint(s.r, Instant{t}));
         if (t >= t1.seconds)
             break;
-        const double r = norm(s.r);
+        const double r = std::hypot(s.r.x, s.r.y, s.r.z);
         const double rate = h / (r * r) + kEarthRate;
         const double step = std::max(angle / rate, minStep);
         t = std::min(t + step, t1.seconds);
