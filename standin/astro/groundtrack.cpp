@@ -62,7 +62,10 @@ std::vector<GeoPolyline> groundTrack(const Elements &el, Instant epoch, Instant 
         const double r = std::hypot(s.r.x, s.r.y, s.r.z);
         const double rate = h / (r * r) + kEarthRate;
         const double step = std::max(angle / rate, minStep);
-        t = std::min(t + step, t1.seconds);
+        // Steps below t's resolution (a tiny span late in time) or rounding
+        // past the cap go straight to the end rather than on for ever.
+        const double next = points.size() + 1 >= std::size_t(kMaxTrackPoints) ? t1.seconds : std::min(t + step, t1.seconds);
+        t = next > t ? next : t1.seconds;
     }
     return splitAtDateLine(points);
 }

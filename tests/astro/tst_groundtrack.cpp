@@ -165,6 +165,8 @@ private slots:
         for (double spanS : {-100.0, 0.0, std::nan("")})
             QVERIFY(track(orbit(7000, 0, 10), spanS).empty());
         QVERIFY(track(orbit(7000, 1.0, 10), 100).empty());
+        // A span below the clock's resolution there comes back (a point: nothing to draw).
+        QVERIFY(track(orbit(7000, 0, 10), 1e-11).size() <= 1);
     }
 
     void readouts()
