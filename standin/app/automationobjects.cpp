@@ -96,8 +96,11 @@ void WindowObject::setWindowState(int state)
         return;
     journal_.event(QStringLiteral("window"), QStringLiteral("%1 WindowState %2").arg(window_->windowTitle()).arg(state));
     const QString why = host_.setDocumentWindowState(window_, state);
-    if (!why.isEmpty())
-        journal_.event(QStringLiteral("window"), QStringLiteral("ignored: ") + why);
+    if (!why.isEmpty()) {
+        journal_.event(QStringLiteral("window"), QStringLiteral("refused: ") + why);
+        if (calledFromDBus())
+            sendErrorReply(QDBusError::InvalidArgs, why);
+    }
 }
 
 void WindowObject::Close()
@@ -237,8 +240,11 @@ void ApplicationObject::setWindowState(int state)
 {
     journal_.event(QStringLiteral("app"), QStringLiteral("WindowState %1").arg(state));
     const QString why = host_.setMainWindowState(state);
-    if (!why.isEmpty())
-        journal_.event(QStringLiteral("app"), QStringLiteral("ignored: ") + why);
+    if (!why.isEmpty()) {
+        journal_.event(QStringLiteral("app"), QStringLiteral("refused: ") + why);
+        if (calledFromDBus())
+            sendErrorReply(QDBusError::InvalidArgs, why);
+    }
 }
 
 void ApplicationObject::Activate()

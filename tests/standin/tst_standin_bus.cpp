@@ -268,7 +268,8 @@ private slots:
     }
 
     // A value of another D-Bus type is refused, not converted ("off" is not
-    // true, 4294967298 is not 2), and the property keeps its value.
+    // true, 4294967298 is not 2), as is a state the host does not know, and
+    // the property keeps its value.
     void refusesWrongTypedWrites_data()
     {
         QTest::addColumn<QString>("object");
@@ -290,6 +291,8 @@ private slots:
         QTest::newRow("window WindowState, int64 4294967298") << "window" << window << "WindowState" << QVariant(qlonglong(4294967298)) << invalid;
         QTest::newRow("window WindowState, bool") << "window" << window << "WindowState" << QVariant(true) << invalid;
         QTest::newRow("window WindowState, no interface") << "window" << "" << "WindowState" << QVariant::fromValue(qint16(3)) << invalid;
+        QTest::newRow("app WindowState, 7 is no state") << kApp << app << "WindowState" << QVariant(7) << invalid;
+        QTest::newRow("window WindowState, 0 is no state") << "window" << window << "WindowState" << QVariant(0) << invalid;
         QTest::newRow("Caption is read-only") << "window" << window << "Caption" << QVariant("x") << "org.freedesktop.DBus.Error.PropertyReadOnly";
         QTest::newRow("Count is read-only") << kWindows << "ZEP.Windows" << "Count" << QVariant(1) << "org.freedesktop.DBus.Error.PropertyReadOnly";
         QTest::newRow("no such property") << kApp << app << "Colour" << QVariant(1) << "org.freedesktop.DBus.Error.UnknownProperty";
