@@ -5,7 +5,7 @@
 
 #include "standin/app/commandline.h"
 #include "standin/app/hostserver.h"
-#include "standin/app/stopwatch.h"
+#include "standin/app/stoprequests.h"
 
 #include <QApplication>
 #include <QDBusConnection>
@@ -25,8 +25,8 @@ int main(int argc, char **argv)
     icon.addFile(QStringLiteral(":/zep/velmora-zep-256.png"));
     QApplication::setWindowIcon(icon);
 
-    zep::StopWatch stopWatch;
-    QObject::connect(&stopWatch, &zep::StopWatch::stopRequested, &app, &QCoreApplication::quit, Qt::QueuedConnection);
+    zep::StopRequests stopRequests;
+    QObject::connect(&stopRequests, &zep::StopRequests::stopRequested, &app, &QCoreApplication::quit, Qt::QueuedConnection);
 
     // The journal says itself when its path cannot be used.
     zep::HostServer server(options.journalPath);
@@ -39,7 +39,7 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "velmora-zep: %s\n", qPrintable(why));
         return 1;
     }
-    stopWatch.watch(bus);
+    stopRequests.watch(bus);
     server.journal().event(QStringLiteral("host"),
                            QStringLiteral("started, pid %1%2")
                                .arg(QCoreApplication::applicationPid())
@@ -51,7 +51,7 @@ int main(int argc, char **argv)
 
     const int rc = app.exec();
     server.shutdown();
-    const QString reason = stopWatch.reason();
+    const QString reason = stopRequests.reason();
     server.journal().event(QStringLiteral("host"),
                            reason.isEmpty() ? QStringLiteral("stopped") : QStringLiteral("stopped ") + reason);
     if (!reason.isEmpty())

@@ -1,4 +1,4 @@
-#include "standin/app/stopwatch.h"
+#include "standin/app/stoprequests.h"
 
 #include <QSocketNotifier>
 
@@ -25,12 +25,12 @@ extern "C" void onStopSignal(int number)
 
 } // namespace
 
-StopWatch::StopWatch(QObject *parent) : QObject(parent)
+StopRequests::StopRequests(QObject *parent) : QObject(parent)
 {
     if (::pipe2(wakePipe, O_CLOEXEC | O_NONBLOCK) != 0)
         return;  // no watch: the default actions still end the host
     notifier_ = new QSocketNotifier(wakePipe[0], QSocketNotifier::Read, this);
-    connect(notifier_, &QSocketNotifier::activated, this, &StopWatch::readSignal);
+    connect(notifier_, &QSocketNotifier::activated, this, &StopRequests::readSignal);
     struct sigaction action {};
     action.sa_handler = onStopSignal;
     sigemptyset(&action.sa_mask);
@@ -39,7 +39,7 @@ StopWatch::StopWatch(QObject *parent) : QObject(parent)
     ::sigaction(SIGINT, &action, nullptr);
 }
 
-StopWatch::~StopWatch()
+StopRequests::~StopRequests()
 {
     if (!notifier_)
         return;
@@ -50,26 +50,26 @@ StopWatch::~StopWatch()
     wakePipe[0] = wakePipe[1] = -1;
 }
 
-void StopWatch::watch(QDBusConnection bus)
+void StopRequests::watch(QDBusConnection bus)
 {
     // libdbus reports the end of a connection as this local signal.
     bus.connect(QString(), QStringLiteral("/org/freedesktop/DBus/Local"), QStringLiteral("org.freedesktop.DBus.Local"),
                 QStringLiteral("Disconnected"), this, SLOT(busDisconnected()));
 }
 
-void StopWatch::busDisconnected()
+void StopRequests::busDisconnected()
 {
     request(QStringLiteral("the session bus connection was lost"));
 }
 
-void StopWatch::readSignal()
+void StopRequests::readSignal()
 {
     unsigned char byte = 0;
     while (::read(wakePipe[0], &byte, 1) == 1)
         request(byte == SIGINT ? QStringLiteral("on SIGINT") : QStringLiteral("on SIGTERM"));
 }
 
-void StopWatch::request(const QString &why)
+void StopRequests::request(const QString &why)
 {
     if (!reason_.isEmpty())
         return;

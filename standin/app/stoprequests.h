@@ -11,12 +11,12 @@ class QSocketNotifier;
 
 namespace zep {
 
-class StopWatch : public QObject {
+class StopRequests : public QObject {
     Q_OBJECT
 public:
-    // Installs the signal handlers; one watch per process.
-    explicit StopWatch(QObject *parent = nullptr);
-    ~StopWatch() override;
+    // Installs the signal handlers; one per process.
+    explicit StopRequests(QObject *parent = nullptr);
+    ~StopRequests() override;
 
     // Leave when this connection ends (the bus daemon exits or drops us).
     void watch(QDBusConnection bus);
