@@ -238,7 +238,7 @@ private slots:
             {"C1 U+009B", QString(QChar(0x9b)) + "%1"}};
         for (const auto &[name, pattern] : characters) {
             QTest::addRow("command, %s", name) << "ExecuteCommand" << pattern.arg("CheckScenario /");
-            QTest::addRow("keys, %s", name) << "SendKeys" << pattern.arg("%v");
+            QTest::addRow("keys, %s", name) << "SendKeys" << pattern.arg("x");
         }
     }
 
@@ -250,8 +250,6 @@ private slots:
             QEXPECT_FAIL("", "Qt 6.4 drops a leading byte order mark while decoding, before any host code sees the text", Continue);
         const QDBusMessage reply = member == "SendKeys" ? call(kApp, "ZEP.Application", "SendKeys", {text}) : execute(text);
         QCOMPARE(reply.errorName(), kFailed);
-        if (member == "SendKeys")
-            call(kApp, "ZEP.Application", "SendKeys", {QString("\x1b")});
     }
 
     // Every window's object is on the bus as soon as the window is, not only
