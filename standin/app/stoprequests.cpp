@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -53,8 +54,9 @@ StopRequests::~StopRequests()
 void StopRequests::watch(QDBusConnection bus)
 {
     // libdbus reports the end of a connection as this local signal.
-    bus.connect(QString(), QStringLiteral("/org/freedesktop/DBus/Local"), QStringLiteral("org.freedesktop.DBus.Local"),
-                QStringLiteral("Disconnected"), this, SLOT(busDisconnected()));
+    if (!bus.connect(QString(), QStringLiteral("/org/freedesktop/DBus/Local"), QStringLiteral("org.freedesktop.DBus.Local"),
+                     QStringLiteral("Disconnected"), this, SLOT(busDisconnected())))
+        std::fprintf(stderr, "velmora-zep: cannot watch the bus connection; the host will not notice its end\n");
 }
 
 void StopRequests::busDisconnected()
