@@ -49,7 +49,9 @@ void answerHelpOrVersion(int argc, char **argv)
     nameTheProgram();
     if (p.parser.isSet(p.version))
         p.parser.showVersion();
-    p.parser.process(app);  // prints the help and exits
+    if (p.parser.isSet(p.help))
+        p.parser.showHelp(0);
+    p.parser.process(app);  // --help-all: Qt's options too
 }
 
 HostOptions readHostOptions(const QCoreApplication &app)
