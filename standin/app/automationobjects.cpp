@@ -1,6 +1,7 @@
 #include "standin/app/automationobjects.h"
 
 #include "standin/app/hostwindow.h"
+#include "standin/app/propertygate.h"
 #include "zep_adaptors.h"
 
 #include <QDBusMessage>
@@ -55,19 +56,20 @@ QStringList Personality::ExecuteCommand(const QString &command)
 
 // --------------------------------------------------------------- WindowObject
 
-WindowObject::WindowObject(HostWindow &host, QMdiSubWindow *window, Journal &journal, QObject *parent)
+WindowObject::WindowObject(HostWindow &host, QMdiSubWindow *window, Journal &journal, QDBusConnection bus,
+                           QObject *parent)
     : QObject(parent), host_(host), window_(window), journal_(journal)
 {
     lastCaption_ = window ? window->windowTitle() : QString();
     new WindowAdaptor(this);
+    new PropertyGate(this, bus);
 }
 
 bool WindowObject::gone() const
 {
     if (window_ && host_.isDocumentWindow(window_))
         return false;
-    // Only a method call can carry an error; property reads of a window in
-    // the middle of closing get an empty value, later ones the retired path.
+    // Property calls reach here through the gate, so they carry it too.
     if (calledFromDBus())
         sendErrorReply(QLatin1StringView(kErrorNoSuchWindow),
                        QStringLiteral("the window \"%1\" was closed").arg(lastCaption_));
@@ -94,8 +96,11 @@ void WindowObject::setWindowState(int state)
         return;
     journal_.event(QStringLiteral("window"), QStringLiteral("%1 WindowState %2").arg(window_->windowTitle()).arg(state));
     const QString why = host_.setDocumentWindowState(window_, state);
-    if (!why.isEmpty())
-        journal_.event(QStringLiteral("window"), QStringLiteral("ignored: ") + why);
+    if (!why.isEmpty()) {
+        journal_.event(QStringLiteral("window"), QStringLiteral("refused: ") + why);
+        if (calledFromDBus())
+            sendErrorReply(QDBusError::InvalidArgs, why);
+    }
 }
 
 void WindowObject::Close()
@@ -134,6 +139,24 @@ WindowsObject::WindowsObject(HostWindow &host, Journal &journal, QDBusConnection
     : QObject(parent), host_(host), journal_(journal), bus_(bus)
 {
     new WindowsAdaptor(this);
+    new PropertyGate(this, bus);
+    for (QMdiSubWindow *window : host_.documentWindows())
+        publish(window);
+    connect(&host_, &HostWindow::documentWindowAdded, this, &WindowsObject::publish);
+}
+
+QString WindowsObject::publish(QMdiSubWindow *window)
+{
+    const quint32 id = host_.windowId(window);
+    const QString objectPath = QStringLiteral("%1/%2").arg(path()).arg(id);
+    if (objects_.contains(id))
+        return objectPath;
+    auto *object = new WindowObject(host_, window, journal_, bus_, this);
+    objects_.insert(id, object);
+    bus_.registerObject(objectPath, object);
+    connect(object, &WindowObject::closed, this, [this, id] { retire(id); });
+    connect(window, &QObject::destroyed, this, [this, id] { retire(id); });
+    return objectPath;
 }
 
 int WindowsObject::count() const
@@ -153,17 +176,7 @@ QDBusObjectPath WindowsObject::Item(int index)
                                                .arg(windows.size() - 1));
         return QDBusObjectPath(path());
     }
-    QMdiSubWindow *window = windows.at(index);
-    const quint32 id = host_.windowId(window);
-    const QString objectPath = QStringLiteral("%1/%2").arg(path()).arg(id);
-    if (!objects_.contains(id)) {
-        auto *object = new WindowObject(host_, window, journal_, this);
-        objects_.insert(id, object);
-        bus_.registerObject(objectPath, object);
-        connect(object, &WindowObject::closed, this, [this, id] { retire(id); });
-        connect(window, &QObject::destroyed, this, [this, id] { retire(id); });
-    }
-    return QDBusObjectPath(objectPath);
+    return QDBusObjectPath(publish(windows.at(index)));
 }
 
 void WindowsObject::retire(quint32 id)
@@ -189,10 +202,11 @@ void WindowsObject::Arrange(int arrangeStyle)
 
 // ---------------------------------------------------------- ApplicationObject
 
-ApplicationObject::ApplicationObject(HostWindow &host, Journal &journal, QObject *parent)
+ApplicationObject::ApplicationObject(HostWindow &host, Journal &journal, QDBusConnection bus, QObject *parent)
     : QObject(parent), host_(host), journal_(journal)
 {
     new ApplicationAdaptor(this);
+    new PropertyGate(this, bus);
 }
 
 bool ApplicationObject::userControl() const
@@ -226,8 +240,11 @@ void ApplicationObject::setWindowState(int state)
 {
     journal_.event(QStringLiteral("app"), QStringLiteral("WindowState %1").arg(state));
     const QString why = host_.setMainWindowState(state);
-    if (!why.isEmpty())
-        journal_.event(QStringLiteral("app"), QStringLiteral("ignored: ") + why);
+    if (!why.isEmpty()) {
+        journal_.event(QStringLiteral("app"), QStringLiteral("refused: ") + why);
+        if (calledFromDBus())
+            sendErrorReply(QDBusError::InvalidArgs, why);
+    }
 }
 
 void ApplicationObject::Activate()

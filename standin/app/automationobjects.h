@@ -69,7 +69,8 @@ class WindowObject : public QObject, protected QDBusContext {
     Q_PROPERTY(QString Caption READ caption)
     Q_PROPERTY(int WindowState READ windowState WRITE setWindowState)
 public:
-    WindowObject(HostWindow &host, QMdiSubWindow *window, Journal &journal, QObject *parent = nullptr);
+    WindowObject(HostWindow &host, QMdiSubWindow *window, Journal &journal, QDBusConnection bus,
+                 QObject *parent = nullptr);
 
     QString caption() const;
     int windowState() const;
@@ -103,6 +104,7 @@ private:
     const QString caption_;
 };
 
+// Each window's object is on the bus from the moment the window exists.
 class WindowsObject : public QObject, protected QDBusContext {
     Q_OBJECT
     Q_PROPERTY(int Count READ count)
@@ -117,6 +119,7 @@ public slots:
     void Arrange(int arrangeStyle);
 
 private:
+    QString publish(QMdiSubWindow *window);
     void retire(quint32 id);
 
     HostWindow &host_;
@@ -133,7 +136,7 @@ class ApplicationObject : public QObject, protected QDBusContext {
     Q_PROPERTY(bool Visible READ visible WRITE setVisible)
     Q_PROPERTY(int WindowState READ windowState WRITE setWindowState)
 public:
-    ApplicationObject(HostWindow &host, Journal &journal, QObject *parent = nullptr);
+    ApplicationObject(HostWindow &host, Journal &journal, QDBusConnection bus, QObject *parent = nullptr);
 
     QDBusObjectPath personality() const { return QDBusObjectPath(QStringLiteral("/Application/Personality")); }
     QDBusObjectPath windows() const { return QDBusObjectPath(WindowsObject::path()); }

@@ -32,7 +32,7 @@ bool HostServer::publish(QDBusConnection bus, QString *why)
         *why = QStringLiteral("no session bus: %1").arg(bus.lastError().message());
         return false;
     }
-    application_ = new ApplicationObject(*window_, journal_, this);
+    application_ = new ApplicationObject(*window_, journal_, bus, this);
     windows_ = new WindowsObject(*window_, journal_, bus, this);
     const bool registered = bus.registerObject(QStringLiteral("/Application"), application_)
                             && bus.registerObject(WindowsObject::path(), windows_)

@@ -160,6 +160,7 @@ QMdiSubWindow *HostWindow::addDocument(QWidget *content, const QString &caption)
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setWindowTitle(caption);
     window->setProperty(kIdProperty, nextWindowId_++);
+    emit documentWindowAdded(window);
     window->show();
     return window;
 }

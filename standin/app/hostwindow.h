@@ -59,6 +59,10 @@ public:
     QMenu *viewMenu() const { return viewMenu_; }
     QMdiSubWindow *scenarioWindow() const { return scenarioWindow_; }
 
+signals:
+    // Right after a document window was made, before anyone could see it.
+    void documentWindowAdded(QMdiSubWindow *window);
+
 public slots:
     void refreshScenario();
     void noteRefusal(const QString &command, const QString &why);

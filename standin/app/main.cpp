@@ -3,10 +3,11 @@
 //   --journal FILE  append every command and automation request to FILE
 //                   (or set ZEP_JOURNAL)
 
+#include "standin/app/commandline.h"
 #include "standin/app/hostserver.h"
+#include "standin/app/stoprequests.h"
 
 #include <QApplication>
-#include <QCommandLineParser>
 #include <QDBusConnection>
 #include <QIcon>
 
@@ -14,42 +15,31 @@
 
 int main(int argc, char **argv)
 {
+    zep::answerHelpOrVersion(argc, argv);
+
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("velmora-zep"));
+    const zep::HostOptions options = zep::readHostOptions(app);
     QApplication::setApplicationDisplayName(QStringLiteral("ZEP"));
     QGuiApplication::setDesktopFileName(QStringLiteral("org.velmora.Zep"));
     QIcon icon(QStringLiteral(":/zep/velmora-zep-48.png"));
     icon.addFile(QStringLiteral(":/zep/velmora-zep-256.png"));
     QApplication::setWindowIcon(icon);
 
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Stand-in 3-D host for the Velmora Toolbar"));
-    parser.addHelpOption();
-    const QCommandLineOption automation(QStringLiteral("automation"),
-                                        QStringLiteral("Started by a client: stay hidden until told to show."));
-    const QCommandLineOption journal(QStringLiteral("journal"),
-                                     QStringLiteral("Append every command received to <file>."),
-                                     QStringLiteral("file"));
-    parser.addOption(automation);
-    parser.addOption(journal);
-    parser.process(app);
+    zep::StopRequests stopRequests;
+    QObject::connect(&stopRequests, &zep::StopRequests::stopRequested, &app, &QCoreApplication::quit, Qt::QueuedConnection);
 
-    QString journalPath = parser.value(journal);
-    if (journalPath.isEmpty())
-        journalPath = qEnvironmentVariable("ZEP_JOURNAL");
+    // The journal says itself when its path cannot be used.
+    zep::HostServer server(options.journalPath);
 
-    zep::HostServer server(journalPath);
-    if (!journalPath.isEmpty() && !server.journal().isOpen())
-        std::fprintf(stderr, "velmora-zep: cannot open the journal %s: %s\n", qPrintable(journalPath),
-                     qPrintable(server.journal().errorString()));
-
-    const bool byClient = parser.isSet(automation);
+    const bool byClient = options.automation;
     QString why;
-    if (!server.publish(QDBusConnection::sessionBus(), &why)) {
+    const QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!server.publish(bus, &why)) {
         server.journal().event(QStringLiteral("host"), QStringLiteral("not started: ") + why);
         std::fprintf(stderr, "velmora-zep: %s\n", qPrintable(why));
         return 1;
     }
+    stopRequests.watch(bus);
     server.journal().event(QStringLiteral("host"),
                            QStringLiteral("started, pid %1%2")
                                .arg(QCoreApplication::applicationPid())
@@ -61,6 +51,10 @@ int main(int argc, char **argv)
 
     const int rc = app.exec();
     server.shutdown();
-    server.journal().event(QStringLiteral("host"), QStringLiteral("stopped"));
+    const QString reason = stopRequests.reason();
+    server.journal().event(QStringLiteral("host"),
+                           reason.isEmpty() ? QStringLiteral("stopped") : QStringLiteral("stopped ") + reason);
+    if (!reason.isEmpty())
+        std::fprintf(stderr, "velmora-zep: stopped %s\n", qPrintable(reason));
     return rc;
 }

@@ -2,21 +2,35 @@
 // The host's journal: one line per command received (with its outcome) and per
 // automation request, appended and flushed at once so that a host started by
 // someone else can be followed live. Any thread.
+//
+// The journal never holds the host up and never fills the disk: only a
+// regular file is used (opened without blocking, so a FIFO or a device is
+// refused at once), it rolls over to FILE.1 at a set size, and a path or a
+// write that fails is reported once while the host goes on unjournalled.
 
-#include <QFile>
 #include <QString>
 
+#include <functional>
 #include <mutex>
 
 namespace zep {
 
 class Journal {
 public:
-    // An empty path makes a journal that records nothing.
-    explicit Journal(const QString &path = {});
+    // Where the journal's own trouble goes: one line, without a line break.
+    using Problem = std::function<void(const QString &line)>;
 
-    bool isOpen() const { return file_.isOpen(); }
-    QString errorString() const { return file_.errorString(); }
+    static constexpr qint64 kRollOverBytes = 64 * 1024 * 1024;
+
+    // An empty path makes a journal that records nothing. Problems go to
+    // stderr unless a sink is given.
+    explicit Journal(const QString &path = {}, qint64 rollOverBytes = kRollOverBytes, Problem problem = {});
+    ~Journal();
+    Journal(const Journal &) = delete;
+    Journal &operator=(const Journal &) = delete;
+
+    bool isOpen() const;
+    QString errorString() const;
 
     // "cmd" lines: the command as received, then "-> ok ..." or "-> failed: ...".
     void command(const QString &line, bool ok, const QString &result);
@@ -27,10 +41,18 @@ public:
     static QString printable(const QString &text);
 
 private:
+    bool openFile(QString *why);
     void write(const QString &line);
+    void giveUp(const QString &why);
 
-    std::mutex mutex_;
-    QFile file_;
+    mutable std::mutex mutex_;
+    QString path_;
+    qint64 rollOverBytes_;
+    Problem problem_;
+    int fd_ = -1;
+    qint64 size_ = 0;
+    QString error_;
+    bool writeFailed_ = false;
 };
 
 } // namespace zep
