@@ -100,7 +100,7 @@ const CommandEntry kApplicationRequests[] = {
 const CommandEntry kCommands[] = {
     {.keyword = "CheckScenario", .usage = "CheckScenario /", .handler = checkScenario, .query = true},
     {.keyword = "GetZEPVersion", .usage = "GetZEPVersion /", .handler = getVersion, .query = true},
-    {"Application", "Application /", Target::Application, nullptr, kApplicationRequests},
+    {.keyword = "Application", .usage = "Application /", .requests = kApplicationRequests},
     {"ConControl", "ConControl / VerboseOn|VerboseOff|AckOn|AckOff ...", Target::Application, connectionControl},
 };
 

@@ -6,11 +6,6 @@ namespace zep {
 
 namespace {
 
-bool is(const QString &word, const char *keyword)
-{
-    return word.compare(QLatin1StringView(keyword), Qt::CaseInsensitive) == 0;
-}
-
 // Plain decimal text: sign, digits with an optional point, optional exponent.
 // Anything else ("nan", "inf", hexadecimal, blanks) is not a number, nor is a
 // value that does not fit a double.
@@ -51,9 +46,9 @@ std::optional<double> parseNumber(const QString &text)
 
 std::optional<bool> parseSwitch(const QString &word)
 {
-    if (is(word, "On"))
+    if (isKeyword(word, "On"))
         return true;
-    if (is(word, "Off"))
+    if (isKeyword(word, "Off"))
         return false;
     return std::nullopt;
 }
@@ -75,6 +70,11 @@ QString refusalFor(const char *refusal, const QString &word)
 }
 
 } // namespace
+
+bool isKeyword(const QString &word, const char *keyword)
+{
+    return word.compare(QLatin1StringView(keyword), Qt::CaseInsensitive) == 0;
+}
 
 QString quoted(const QString &text)
 {
@@ -112,11 +112,6 @@ CommandOutcome scenarioChanged()
     return out;
 }
 
-CommandReader::CommandReader(const QStringList &words, const Snapshot &state, Snapshot *next)
-    : words_(words), state_(state), next_snapshot_(next)
-{
-}
-
 bool CommandReader::fail(const QString &why)
 {
     if (error_.isEmpty())
@@ -126,7 +121,7 @@ bool CommandReader::fail(const QString &why)
 
 QString CommandReader::usageText() const
 {
-    return QStringLiteral("expected \"%1\"").arg(usage_);
+    return QStringLiteral("expected \"%1\"").arg(QLatin1StringView(usage_));
 }
 
 CommandOutcome CommandReader::refusal() const
@@ -144,16 +139,16 @@ std::optional<QString> CommandReader::take()
 {
     if (!ok())
         return std::nullopt;
-    if (next_ >= words_.size()) {
+    if (cursor_ >= words_.size()) {
         fail(usageText());
         return std::nullopt;
     }
-    return words_.at(next_++);
+    return words_.at(cursor_++);
 }
 
 bool CommandReader::end()
 {
-    if (ok() && next_ < words_.size())
+    if (ok() && cursor_ < words_.size())
         fail(usageText());
     return ok();
 }
@@ -234,7 +229,7 @@ int CommandReader::oneOf(std::initializer_list<const char *> choices, const char
         return -1;
     int index = 0;
     for (const char *choice : choices) {
-        if (is(*text, choice))
+        if (isKeyword(*text, choice))
             return index;
         ++index;
     }
@@ -284,7 +279,9 @@ std::optional<astro::Instant> CommandReader::dateAfter(const std::optional<astro
     return stop;
 }
 
-std::optional<double> CommandReader::number(const QString &refusal)
+// The refusal is formatted only when it is needed: numbers arrive with every state command.
+template <typename Text>
+std::optional<double> CommandReader::readNumber(const Text &refusal)
 {
     const auto text = take();
     if (!text)
@@ -295,11 +292,16 @@ std::optional<double> CommandReader::number(const QString &refusal)
     return value;
 }
 
+std::optional<double> CommandReader::number(const QString &refusal)
+{
+    return readNumber(refusal);
+}
+
 std::optional<double> CommandReader::above(double floor, const char *refusal)
 {
-    const auto value = number(QLatin1StringView(refusal));
+    const auto value = readNumber(QLatin1StringView(refusal));
     if (value && !(*value > floor)) {
-        fail(refusalFor(refusal, words_.at(next_ - 1)));
+        fail(refusalFor(refusal, words_.at(cursor_ - 1)));
         return std::nullopt;
     }
     return value;
@@ -312,9 +314,9 @@ std::optional<double> CommandReader::positive(const char *refusal)
 
 std::optional<double> CommandReader::within(double low, double high, const char *refusal)
 {
-    const auto value = number(QLatin1StringView(refusal));
+    const auto value = readNumber(QLatin1StringView(refusal));
     if (value && (*value < low || *value > high)) {
-        fail(refusalFor(refusal, words_.at(next_ - 1)));
+        fail(refusalFor(refusal, words_.at(cursor_ - 1)));
         return std::nullopt;
     }
     return value;
@@ -327,7 +329,7 @@ bool CommandReader::options(std::initializer_list<Option> known, const char *unk
         const QString key = word();
         const Option *option = nullptr;
         for (const Option &candidate : known) {
-            if (is(key, candidate.key))
+            if (isKeyword(key, candidate.key))
                 option = &candidate;
         }
         if (!option)

@@ -32,10 +32,12 @@ struct Option {
 
 class CommandReader {
 public:
-    // next: the snapshot a changing command edits (state is then *next); null for queries.
-    CommandReader(const QStringList &words, const Snapshot &state, Snapshot *next = nullptr);
+    // A query reads the current snapshot; a command that may change the
+    // scenario reads and edits the next one.
+    CommandReader(const QStringList &words, const Snapshot &current) : words_(words), state_(current) {}
+    CommandReader(const QStringList &words, Snapshot &next) : words_(words), state_(next), editable_(&next) {}
 
-    void setUsage(const QString &usage) { usage_ = usage; }
+    void setUsage(const char *usage) { usage_ = usage; }
 
     bool target(Target kind);
     QString word();
@@ -59,7 +61,7 @@ public:
     // unknown's %1 is a key that is not among known.
     bool options(std::initializer_list<Option> known, const char *unknown, int atLeast = 0);
 
-    bool more() const { return ok() && next_ < words_.size(); }
+    bool more() const { return ok() && cursor_ < words_.size(); }
     // True when every read fitted and no word is left over.
     bool end();
 
@@ -67,13 +69,12 @@ public:
     CommandOutcome refusal() const;
     // Refuses for a reason of the handler's own, unless a read refused first.
     CommandOutcome refuse(const QString &why);
-    CommandOutcome misfit() { return refuse(usageText()); }
 
-    const Snapshot &state() const { return next_snapshot_ ? *next_snapshot_ : state_; }
+    const Snapshot &state() const { return state_; }
     Snapshot &edit()
     {
         changed_ = true;
-        return *next_snapshot_;
+        return *editable_;
     }
     bool changed() const { return changed_; }
 
@@ -82,19 +83,22 @@ public:
 
 private:
     std::optional<QString> take();  // the next word, or a misfit
+    template <typename Text>
+    std::optional<double> readNumber(const Text &refusal);
     bool fail(const QString &why);  // always false
     QString usageText() const;
 
     const QStringList &words_;
     const Snapshot &state_;
-    Snapshot *next_snapshot_;
-    qsizetype next_ = 1;  // word 0 is the command, matched by the table
-    QString usage_;
+    Snapshot *editable_ = nullptr;
+    qsizetype cursor_ = 1;  // word 0 is the command, matched by the table
+    const char *usage_ = "";
     QString error_;
     bool changed_ = false;
 };
 
 // Shared by the handlers.
+bool isKeyword(const QString &word, const char *keyword);  // keywords ignore case
 QString quoted(const QString &text);
 QString dateText(astro::Instant t);
 CommandOutcome done(QStringList reply = {});

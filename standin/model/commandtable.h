@@ -15,7 +15,9 @@ using CommandHandler = CommandOutcome (*)(CommandReader &);
 struct CommandEntry {
     const char *keyword;
     // The grammar line, the refusal when the words do not fit it. A family
-    // gives only the words before its request word, which picks one of requests.
+    // (Animate, VO, Application) gives only the words before its request word,
+    // the word after the target, which picks one of requests; each request
+    // names its own target, so adding one is adding its entry.
     const char *usage;
     Target target = Target::Application;
     CommandHandler handler = nullptr;  // null for a family

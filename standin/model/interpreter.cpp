@@ -56,18 +56,17 @@ CommandOutcome run(const CommandEntry &command, const QStringList &words, Comman
     const CommandEntry *entry = &command;
     const bool family = !command.requests.empty();
     if (family) {
-        r.setUsage(familyUsage(command));
         if (words.size() < 3)
-            return r.misfit();
+            return r.refuse(QStringLiteral("expected \"%1\"").arg(familyUsage(command)));
         entry = nullptr;
         for (const CommandEntry &request : command.requests) {
-            if (words[2].compare(QLatin1StringView(request.keyword), Qt::CaseInsensitive) == 0)
+            if (isKeyword(words[2], request.keyword))
                 entry = &request;
         }
         if (!entry)
             return r.refuse(QStringLiteral("unknown request %1 (%2)").arg(quoted(words[2]), choiceList(command.requests)));
     }
-    r.setUsage(QLatin1StringView(entry->usage));
+    r.setUsage(entry->usage);
     if (!r.target(entry->target))
         return r.refusal();
     if (family)
@@ -104,7 +103,7 @@ CommandOutcome CommandInterpreter::execute(const QString &line)
     }
     CommandOutcome out;
     store_.modify([&](Snapshot &next) {
-        CommandReader reader(words, next, &next);
+        CommandReader reader(words, next);
         out = run(*command, words, reader);
         return out.ok && reader.changed();
     });

@@ -8,11 +8,6 @@ namespace {
 
 constexpr double kDegree = astro::kPi / 180.0;
 
-bool is(const QString &word, const char *keyword)
-{
-    return word.compare(QLatin1StringView(keyword), Qt::CaseInsensitive) == 0;
-}
-
 // Host-defined geometry: the Earth's, present with every scenario, and the
 // satellite's, present with it.
 void addBuiltIn(Snapshot &s, GeometryItem::Kind kind, const QString &path, bool show = false)
@@ -88,10 +83,10 @@ CommandOutcome newObject(CommandReader &r)
     const QString name = r.name();
     if (!r.end())
         return r.refusal();
-    if (is(kind, "Scenario"))
+    if (isKeyword(kind, "Scenario"))
         return newScenario(r, name);
     const QStringList parts = kind.split(u'/');
-    if (parts.size() == 3 && is(parts[0], "Scenario") && is(parts[2], "Satellite"))
+    if (parts.size() == 3 && isKeyword(parts[0], "Scenario") && isKeyword(parts[2], "Satellite"))
         return newSatellite(r, parts[1], name);
     return r.refuse(QStringLiteral("cannot make a %1: expected \"Scenario\" or \"Scenario/NAME/Satellite\"").arg(quoted(kind)));
 }
@@ -152,13 +147,16 @@ CommandOutcome setState(CommandReader &r)
     const auto step = r.positive("the time step %1 is not a positive number of seconds");
     r.keyword("J2000", "only the J2000 frame is understood, not %1");
     const auto epoch = r.date();
+    static const QStringList refusals = [] {
+        QStringList texts;
+        for (const char *field : {"semi-major axis", "eccentricity", "inclination", "argument of perigee", "RAAN", "mean anomaly"})
+            texts.append(QStringLiteral("the %1 %2 is not a finite decimal number; the orbit stays as it was")
+                             .arg(QLatin1StringView(field)));
+        return texts;
+    }();
     double value[6] = {};
-    const char *const fields[] = {"semi-major axis", "eccentricity", "inclination",
-                                  "argument of perigee", "RAAN", "mean anomaly"};
-    for (int k = 0; k < 6; ++k) {
-        const QString refusal = QStringLiteral("the %1 %2 is not a finite decimal number; the orbit stays as it was");
-        value[k] = r.number(refusal.arg(QLatin1StringView(fields[k]))).value_or(0);
-    }
+    for (int k = 0; k < 6; ++k)
+        value[k] = r.number(refusals[k]).value_or(0);
     if (!r.end())
         return r.refusal();
 
@@ -214,7 +212,7 @@ const CommandEntry kCommands[] = {
     {"New", "New / Scenario NAME\" or \"New / Scenario/NAME/Satellite NAME", Target::Application, newObject},
     {"SetTimePeriod", "SetTimePeriod Scenario/NAME \"start\" \"stop\"", Target::Scenario, setTimePeriod},
     {"SetEpoch", "SetEpoch Scenario/NAME \"date\"", Target::Scenario, setEpoch},
-    {"Animate", "Animate Scenario/NAME", Target::Scenario, nullptr, kAnimateRequests},
+    {.keyword = "Animate", .usage = "Animate Scenario/NAME", .requests = kAnimateRequests},
     {"SetState", "SetState SATELLITE Classical TwoBody \"start\" \"stop\" step J2000 \"epoch\" a e i argp raan M",
      Target::Satellite, setState},
     {"Graphics", "Graphics SATELLITE SetAttrType Basic\" or \"Graphics SATELLITE Basic Color COLOR", Target::Satellite,

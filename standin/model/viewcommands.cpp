@@ -7,11 +7,6 @@ namespace zep {
 
 namespace {
 
-bool is(const QString &word, const char *keyword)
-{
-    return word.compare(QLatin1StringView(keyword), Qt::CaseInsensitive) == 0;
-}
-
 CommandOutcome grids(CommandReader &r)
 {
     r.keyword("Space");
@@ -129,7 +124,7 @@ CommandOutcome define(CommandReader &r, const GeometryItem &item)
 // The words after "VectorTool * OWNER Create Vector NAME".
 CommandOutcome createVector(CommandReader &r, GeometryItem item)
 {
-    r.setUsage(QStringLiteral("VectorTool * OWNER Create Vector NAME \"Fixed in Axes\" Cartesian X Y Z \"AXES\""));
+    r.setUsage("VectorTool * OWNER Create Vector NAME \"Fixed in Axes\" Cartesian X Y Z \"AXES\"");
     r.keyword("Fixed in Axes");
     r.keyword("Cartesian");
     double xyz[3] = {};
@@ -153,7 +148,7 @@ CommandOutcome createVector(CommandReader &r, GeometryItem item)
 // The words after "VectorTool * OWNER Create Angle NAME".
 CommandOutcome createAngle(CommandReader &r, GeometryItem item)
 {
-    r.setUsage(QStringLiteral("VectorTool * OWNER Create Angle NAME \"Between Vectors\" \"V1\" \"V2\" [\"V3\"]"));
+    r.setUsage("VectorTool * OWNER Create Angle NAME \"Between Vectors\" \"V1\" \"V2\" [\"V3\"]");
     r.keyword("Between Vectors");
     QStringList vectors{r.word(), r.word()};
     if (r.more())
@@ -176,7 +171,7 @@ CommandOutcome vectorTool(CommandReader &r)
     // The owner as geometry paths spell it.
     const QString ownerWord = r.word();
     QString owner;
-    if (is(ownerWord, "Earth") || is(ownerWord, "CentralBody/Earth"))
+    if (isKeyword(ownerWord, "Earth") || isKeyword(ownerWord, "CentralBody/Earth"))
         owner = QStringLiteral("CentralBody/Earth");
     else if (r.satelliteProblem(ownerWord).isEmpty())
         owner = QStringLiteral("Satellite/") + r.state().satelliteName;
@@ -204,7 +199,7 @@ const CommandEntry kVoRequests[] = {
 };
 
 const CommandEntry kCommands[] = {
-    {"VO", "VO TARGET", Target::Scenario, nullptr, kVoRequests},
+    {.keyword = "VO", .usage = "VO TARGET", .requests = kVoRequests},
     {"VectorTool", "VectorTool * OWNER Create Vector|Angle NAME ...", Target::Window, vectorTool},
 };
 
