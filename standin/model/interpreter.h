@@ -38,32 +38,6 @@ public:
     static QString versionText();
 
 private:
-    struct Call;
-    using Handler = CommandOutcome (CommandInterpreter::*)(Call &);
-
-    CommandOutcome checkScenario(Call &);
-    CommandOutcome getVersion(Call &);
-    CommandOutcome newObject(Call &);
-    CommandOutcome setTimePeriod(Call &);
-    CommandOutcome animate(Call &);
-    CommandOutcome setEpoch(Call &);
-    CommandOutcome visualObject(Call &);
-    CommandOutcome application(Call &);
-    CommandOutcome connectionControl(Call &);
-    CommandOutcome getTimePeriod(Call &);
-    CommandOutcome getEpoch(Call &);
-    CommandOutcome setState(Call &);
-    CommandOutcome graphics(Call &);
-    CommandOutcome vectorTool(Call &);
-
-    CommandOutcome grids(Call &);
-    CommandOutcome annotation(Call &);
-    CommandOutcome pass(Call &);
-    CommandOutcome dataDisplay(Call &);
-    CommandOutcome view(Call &);
-    CommandOutcome viewerPosition(Call &);
-    CommandOutcome vectorGeometry(Call &);
-
     ScenarioStore &store_;
 };
 

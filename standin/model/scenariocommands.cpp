@@ -1,0 +1,229 @@
+// The scenario, its time span, its animation and the satellite's orbit.
+
+#include "standin/model/commandtable.h"
+
+namespace zep {
+
+namespace {
+
+constexpr double kDegree = astro::kPi / 180.0;
+
+// Host-defined geometry: the Earth's, present with every scenario, and the
+// satellite's, present with it.
+void addBuiltIn(Snapshot &s, GeometryItem::Kind kind, const QString &path, bool show = false)
+{
+    GeometryItem item;
+    item.kind = kind;
+    item.path = path;
+    item.show = show;
+    item.showLabel = show;
+    item.color = kind == GeometryItem::Kind::Axes ? QColor(Qt::yellow) : QColor(Qt::white);
+    s.geometry.insert(path.toLower(), item);
+}
+
+CommandOutcome getTimePeriod(CommandReader &r)
+{
+    if (!r.end())
+        return r.refusal();
+    return done({QStringLiteral("\"%1\", \"%2\"").arg(dateText(r.state().start), dateText(r.state().stop))});
+}
+
+CommandOutcome getEpoch(CommandReader &r)
+{
+    if (!r.end())
+        return r.refusal();
+    return done({dateText(r.state().epoch)});
+}
+
+CommandOutcome newScenario(CommandReader &r, const QString &name)
+{
+    if (r.state().scenarioOpen)
+        return r.refuse(QStringLiteral("a scenario is already open (\"%1\"); this host holds one").arg(r.state().scenarioName));
+    Snapshot &s = r.edit();
+    s.scenarioOpen = true;
+    s.scenarioName = name;
+    // A fresh scenario spans one day from a fixed instant until told otherwise.
+    s.start = *astro::parseDate("1 Jul 2005 12:00:00.00");
+    s.stop = astro::Instant{s.start.seconds + 86400.0};
+    s.epoch = s.start;
+    s.animationStart = s.start;
+    s.animationStop = s.stop;
+    addBuiltIn(s, GeometryItem::Kind::Axes, QStringLiteral("CentralBody/Earth Inertial Axes"), true);
+    addBuiltIn(s, GeometryItem::Kind::Axes, QStringLiteral("CentralBody/Earth Fixed Axes"));
+    addBuiltIn(s, GeometryItem::Kind::Vector, QStringLiteral("CentralBody/Earth VernalEquinox Vector"));
+    CommandOutcome out = scenarioChanged();
+    out.ui.kind = UiRequest::Kind::OpenScenarioWindow;
+    return out;
+}
+
+CommandOutcome newSatellite(CommandReader &r, const QString &scenario, const QString &name)
+{
+    const Snapshot &now = r.state();
+    if (!now.scenarioOpen)
+        return r.refuse(QStringLiteral("no scenario is open"));
+    if (scenario.compare(now.scenarioName, Qt::CaseInsensitive) != 0)
+        return r.refuse(QStringLiteral("no scenario \"Scenario/%1\" (the open one is \"Scenario/%2\")")
+                            .arg(scenario, now.scenarioName));
+    if (now.hasSatellite) {
+        if (now.satelliteName.compare(name, Qt::CaseInsensitive) == 0)
+            return r.refuse(QStringLiteral("the satellite \"%1\" exists already").arg(now.satelliteName));
+        return r.refuse(QStringLiteral("this host holds one satellite per scenario (\"%1\" exists)").arg(now.satelliteName));
+    }
+    Snapshot &s = r.edit();
+    s.hasSatellite = true;
+    s.satelliteName = name;
+    for (const char *vector : {"LineOfNodes", "Periapsis", "Position", "Velocity", "Orbit_AngMomentum"})
+        addBuiltIn(s, GeometryItem::Kind::Vector, QStringLiteral("Satellite/%1 %2 Vector").arg(name, QLatin1StringView(vector)));
+    return scenarioChanged();
+}
+
+CommandOutcome newObject(CommandReader &r)
+{
+    const QString kind = r.word();
+    const QString name = r.name();
+    if (!r.end())
+        return r.refusal();
+    if (isKeyword(kind, "Scenario"))
+        return newScenario(r, name);
+    const QStringList parts = kind.split(u'/');
+    if (parts.size() == 3 && isKeyword(parts[0], "Scenario") && isKeyword(parts[2], "Satellite"))
+        return newSatellite(r, parts[1], name);
+    return r.refuse(QStringLiteral("cannot make a %1: expected \"Scenario\" or \"Scenario/NAME/Satellite\"").arg(quoted(kind)));
+}
+
+CommandOutcome setTimePeriod(CommandReader &r)
+{
+    const auto start = r.date();
+    const auto stop = r.dateAfter(start);
+    if (!r.end())
+        return r.refusal();
+    Snapshot &s = r.edit();
+    s.start = *start;
+    s.stop = *stop;
+    return scenarioChanged();
+}
+
+CommandOutcome setEpoch(CommandReader &r)
+{
+    const auto epoch = r.date();
+    if (!r.end())
+        return r.refusal();
+    r.edit().epoch = *epoch;
+    return scenarioChanged();
+}
+
+CommandOutcome setAnimationValues(CommandReader &r)
+{
+    const auto start = r.date();
+    const auto step = r.positive("the time step %1 is not a positive number of seconds");
+    const auto rate = r.positive("the rate %1 is not a positive number");
+    const auto stop = r.dateAfter(start);
+    if (!r.end())
+        return r.refusal();
+    Snapshot &s = r.edit();
+    s.animationStart = *start;
+    s.animationStop = *stop;
+    s.animationStep = *step;
+    s.animationRate = *rate;
+    return scenarioChanged();
+}
+
+CommandOutcome setRefreshMode(CommandReader &r)
+{
+    static const char *const modes[] = {"HighSpeed", "RealTime"};
+    const int mode = r.oneOf({modes[0], modes[1]}, "unknown refresh mode %1 (HighSpeed or RealTime)");
+    if (!r.end())
+        return r.refusal();
+    r.edit().refreshMode = QLatin1StringView(modes[mode]);
+    return done();
+}
+
+CommandOutcome setState(CommandReader &r)
+{
+    r.keyword("Classical", "only Classical elements are understood, not %1");
+    r.keyword("TwoBody", "only the TwoBody propagator is available, not %1");
+    const auto start = r.date();
+    const auto stop = r.dateAfter(start);
+    const auto step = r.positive("the time step %1 is not a positive number of seconds");
+    r.keyword("J2000", "only the J2000 frame is understood, not %1");
+    const auto epoch = r.date();
+    static const QStringList refusals = [] {
+        QStringList texts;
+        for (const char *field : {"semi-major axis", "eccentricity", "inclination", "argument of perigee", "RAAN", "mean anomaly"})
+            texts.append(QStringLiteral("the %1 %2 is not a finite decimal number; the orbit stays as it was")
+                             .arg(QLatin1StringView(field)));
+        return texts;
+    }();
+    double value[6] = {};
+    for (int k = 0; k < 6; ++k)
+        value[k] = r.number(refusals[k]).value_or(0);
+    if (!r.end())
+        return r.refusal();
+
+    astro::Elements el;
+    el.a = value[0];
+    el.e = value[1];
+    el.i = value[2] * kDegree;
+    el.argp = value[3] * kDegree;
+    el.raan = value[4] * kDegree;
+    el.meanAnomaly = value[5] * kDegree;
+    if (const auto why = astro::checkElements(el))
+        return r.refuse(QString::fromStdString(*why) + QStringLiteral("; the orbit stays as it was"));
+
+    Snapshot &s = r.edit();
+    s.hasOrbit = true;
+    s.elements = el;
+    s.elementsEpoch = *epoch;
+    s.orbitStart = *start;
+    s.orbitStop = *stop;
+    s.orbitStep = *step;
+    return done();
+}
+
+CommandOutcome graphics(CommandReader &r)
+{
+    enum { SetAttrType, Basic };
+    const int request = r.oneOf({"SetAttrType", "Basic"});
+    if (request == SetAttrType) {
+        r.keyword("Basic", "only the Basic attribute type is available, not %1");
+        if (!r.end())
+            return r.refusal();
+        r.edit().attributeType = QStringLiteral("Basic");
+        return done();
+    }
+    r.keyword("Color");
+    const auto colour = r.colour();
+    if (!r.end())
+        return r.refusal();
+    r.edit().satelliteColor = *colour;
+    return done();
+}
+
+const CommandEntry kAnimateRequests[] = {
+    {"SetValues", "Animate Scenario/NAME SetValues \"start\" step rate \"stop\"", Target::Scenario, setAnimationValues},
+    {"SetRefreshMode", "Animate Scenario/NAME SetRefreshMode HighSpeed|RealTime", Target::Scenario, setRefreshMode},
+};
+
+const CommandEntry kCommands[] = {
+    {.keyword = "GetTimePeriod", .usage = "GetTimePeriod Scenario/NAME", .target = Target::Scenario,
+     .handler = getTimePeriod, .query = true},
+    {.keyword = "GetEpoch", .usage = "GetEpoch Scenario/NAME", .target = Target::Scenario, .handler = getEpoch,
+     .query = true},
+    {"New", "New / Scenario NAME\" or \"New / Scenario/NAME/Satellite NAME", Target::Application, newObject},
+    {"SetTimePeriod", "SetTimePeriod Scenario/NAME \"start\" \"stop\"", Target::Scenario, setTimePeriod},
+    {"SetEpoch", "SetEpoch Scenario/NAME \"date\"", Target::Scenario, setEpoch},
+    {.keyword = "Animate", .usage = "Animate Scenario/NAME", .requests = kAnimateRequests},
+    {"SetState", "SetState SATELLITE Classical TwoBody \"start\" \"stop\" step J2000 \"epoch\" a e i argp raan M",
+     Target::Satellite, setState},
+    {"Graphics", "Graphics SATELLITE SetAttrType Basic\" or \"Graphics SATELLITE Basic Color COLOR", Target::Satellite,
+     graphics},
+};
+
+} // namespace
+
+std::span<const CommandEntry> scenarioCommands()
+{
+    return kCommands;
+}
+
+} // namespace zep
