@@ -13,7 +13,6 @@
 
 using namespace zep;
 using astro::Vec3;
-using view::operator*;
 using namespace viewtest;
 
 Q_DECLARE_METATYPE(zep::astro::Elements)
@@ -208,7 +207,7 @@ private slots:
         publish(s);
         const QImage img = frame();
         const double g = astro::gmst(t);
-        QCOMPARE(yellowAlong(img, view::rotateZ({0, 1, 0}, g)), 20);
+        QCOMPARE(yellowAlong(img, astro::rotateZ({0, 1, 0}, g)), 20);
         QCOMPARE(yellowAlong(img, {0, 0, 1}), 20);
         QCOMPARE(yellowAlong(img, {0, 1, 0}), 0);
     }
@@ -225,7 +224,7 @@ private slots:
             const astro::Instant t{view::sampleStart().seconds + hours * 3600};
             clock.setNow(t);
             // Greenwich on the equator faces the camera at longitude 0, at any time.
-            const Vec3 greenwich = view::rotateZ({R, 0, 0}, astro::gmst(t));
+            const Vec3 greenwich = astro::rotateZ({R, 0, 0}, astro::gmst(t));
             QVERIFY((*view->project(greenwich) - centre).manhattanLength() < 0.5);
             // The fixed y axis points to the right of the screen all day.
             const QImage img = frame();
