@@ -28,7 +28,7 @@ template <class T> constexpr Vector3<T> cross(Vector3<T> a, Vector3<T> b)
 template <class T> T norm(Vector3<T> a) { return std::sqrt(dot(a, a)); }
 template <class T> bool finite(Vector3<T> a) { return std::isfinite(a.x) && std::isfinite(a.y) && std::isfinite(a.z); }
 
-// The zero vector (and one too long to measure) stays zero.
+// The zero vector, and one without a finite length, stays zero.
 inline Vec3 normalized(Vec3 a)
 {
     const double n = norm(a);
