@@ -150,9 +150,7 @@ void EarthView::paintGL()
     d->drawnRevision = snap->revision;
     {
         QPainter painter(this);
-        view::OverlayPainter().paint(painter, scene, d->renderer.usingPicture()
-                                                         ? QStringLiteral("Earth imagery: NASA Visible Earth")
-                                                         : QString());
+        view::OverlayPainter().paint(painter, scene, d->renderer.imageryCredit());
     }
     emit frameDrawn(double(timer.nsecsElapsed()) / 1e6);
 }

@@ -47,6 +47,11 @@ bool Renderer::initialize(QOpenGLContext *context)
     return ready_;
 }
 
+QString Renderer::imageryCredit() const
+{
+    return usingPicture_ ? QStringLiteral("Earth imagery: NASA Visible Earth") : QString();
+}
+
 void Renderer::release()
 {
     dayTexture_.reset();

@@ -31,8 +31,8 @@ public:
     void release();
     bool ready() const { return ready_; }
     QString failure() const { return failure_; }
-    // Whether the Earth wears the installed picture (which asks for a credit).
-    bool usingPicture() const { return usingPicture_; }
+    // What the Earth's picture asks to be credited with; empty for the drawn globe.
+    QString imageryCredit() const;
 
     // Clears and draws the scene into the bound framebuffer of `pixels`
     // device pixels; sizes in the scene are logical pixels, times `dpr`.
