@@ -23,21 +23,9 @@ constexpr double kEquatorialTolerance = 1e-10;
 using Real = long double;
 constexpr Real kMuL = 3.986004418e14L;
 
-struct V {
-    Real x = 0, y = 0, z = 0;
-};
-V operator+(V a, V b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
-V operator-(V a, V b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-V operator*(Real s, V a) { return {s * a.x, s * a.y, s * a.z}; }
-Real dot(V a, V b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-V cross(V a, V b)
-{
-    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
-}
-Real norm(V a) { return std::sqrt(dot(a, a)); }
+using V = Vector3<Real>;
 V fromVec3(const Vec3 &a) { return {a.x, a.y, a.z}; }
 Vec3 toVec3(const V &a) { return {double(a.x), double(a.y), double(a.z)}; }
-bool finite(const Vec3 &a) { return std::isfinite(a.x) && std::isfinite(a.y) && std::isfinite(a.z); }
 
 double wrapTwoPi(double angle)
 {
@@ -182,12 +170,7 @@ State toState(const Elements &el)
     const Real vx = -vScale * sinE;
     const Real vy = vScale * rootOneMinusE2 * cosE;
 
-    const Real cO = std::cos(Real(el.raan)), sO = std::sin(Real(el.raan));
-    const Real ci = std::cos(Real(el.i)), si = std::sin(Real(el.i));
-    const Real cw = std::cos(Real(el.argp)), sw = std::sin(Real(el.argp));
-    // Columns of R3(-raan) R1(-i) R3(-argp): periapsis and in-plane normal directions.
-    const V p{cO * cw - sO * sw * ci, sO * cw + cO * sw * ci, sw * si};
-    const V q{-cO * sw - sO * cw * ci, -sO * sw + cO * cw * ci, cw * si};
+    const auto [p, q] = perifocalBasis<Real>(el.raan, el.i, el.argp);
     return {toVec3(px * p + py * q), toVec3(vx * p + vy * q)};
 }
 
@@ -198,12 +181,8 @@ Vec3 positionAtEccentric(const Elements &el, double eccentricAnomaly)
     // cos E - e written as (1 - e) - 2 sin^2(E/2): no cancellation near perigee.
     const double px = el.a * ((1.0 - e) - 2.0 * half * half);
     const double py = el.a * std::sqrt((1.0 - e) * (1.0 + e)) * std::sin(eccentricAnomaly);
-    const double cO = std::cos(el.raan), sO = std::sin(el.raan);
-    const double ci = std::cos(el.i), si = std::sin(el.i);
-    const double cw = std::cos(el.argp), sw = std::sin(el.argp);
-    const double p[3] = {cO * cw - sO * sw * ci, sO * cw + cO * sw * ci, sw * si};
-    const double q[3] = {-cO * sw - sO * cw * ci, -sO * sw + cO * cw * ci, cw * si};
-    return {px * p[0] + py * q[0], px * p[1] + py * q[1], px * p[2] + py * q[2]};
+    const auto [p, q] = perifocalBasis(el.raan, el.i, el.argp);
+    return px * p + py * q;
 }
 
 std::optional<ElementsReport> fromState(const State &state)

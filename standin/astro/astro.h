@@ -2,6 +2,8 @@
 // Two-body mechanics and time for the stand-in host: pure functions on plain
 // values, double precision throughout, no Qt.
 
+#include "standin/astro/vec3.h"
+
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -14,9 +16,6 @@ inline constexpr double kMu = 3.986004418e14;         // Earth, m^3/s^2
 inline constexpr double kEarthRadius = 6378137.0;     // equatorial, m
 inline constexpr double kPi = 3.14159265358979323846;
 
-struct Vec3 {
-    double x = 0, y = 0, z = 0;
-};
 
 // Angles in radians, a in metres. meanAnomaly is at the elements' epoch.
 struct Elements {

@@ -25,8 +25,6 @@ Vec3 anyPerpendicular(Vec3 u)
     return normalized(cross(u, trial));
 }
 
-bool finite(const Vec3 &v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
-
 double wrapDegrees(double rad)
 {
     double d = std::fmod(rad / kDeg, 360.0);
@@ -37,22 +35,6 @@ double wrapDegrees(double rad)
 }
 
 } // namespace
-
-double dot(Vec3 a, Vec3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-Vec3 cross(Vec3 a, Vec3 b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
-double norm(Vec3 a) { return std::sqrt(dot(a, a)); }
-
-Vec3 normalized(Vec3 a)
-{
-    const double n = norm(a);
-    return n > 0 && std::isfinite(n) ? a * (1 / n) : Vec3{};
-}
-
-Vec3 rotateZ(Vec3 a, double radians)
-{
-    const double c = std::cos(radians), s = std::sin(radians);
-    return {c * a.x - s * a.y, s * a.x + c * a.y, a.z};
-}
 
 Camera clampCamera(Camera c)
 {
@@ -233,7 +215,7 @@ Vec3 sunDirection(astro::Instant t)
     const double g = (357.528 + 0.9856003 * n) * kDeg;
     const double lambda = L + (1.915 * std::sin(g) + 0.020 * std::sin(2 * g)) * kDeg;
     const double eps = (23.439 - 0.0000004 * n) * kDeg;
-    return normalized({std::cos(lambda), std::cos(eps) * std::sin(lambda), std::sin(eps) * std::sin(lambda)});
+    return normalized(Vec3{std::cos(lambda), std::cos(eps) * std::sin(lambda), std::sin(eps) * std::sin(lambda)});
 }
 
 AidDirections aidDirections(const astro::State &s)

@@ -14,20 +14,7 @@
 
 namespace zep::view {
 
-using astro::Vec3;
-
-// Small vector algebra on doubles; the view converts to float only at the GPU.
-inline Vec3 operator+(Vec3 a, Vec3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
-inline Vec3 operator-(Vec3 a, Vec3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-inline Vec3 operator*(Vec3 a, double s) { return {a.x * s, a.y * s, a.z * s}; }
-inline Vec3 operator*(double s, Vec3 a) { return a * s; }
-double dot(Vec3 a, Vec3 b);
-Vec3 cross(Vec3 a, Vec3 b);
-double norm(Vec3 a);
-// The zero vector stays zero.
-Vec3 normalized(Vec3 a);
-// Right-handed rotation about +z.
-Vec3 rotateZ(Vec3 a, double radians);
+using astro::Vec3;  // the view computes in doubles and converts to float only at the GPU
 
 // The camera always looks at the Earth's centre from latitude/longitude/range
 // measured in the frame on show, +z up.

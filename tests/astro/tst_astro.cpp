@@ -11,6 +11,8 @@
 
 using namespace zep::astro;
 
+Q_DECLARE_METATYPE(zep::astro::Vec3)
+
 namespace {
 
 constexpr double kDeg = kPi / 180.0;
@@ -254,6 +256,22 @@ private slots:
                 const double d = distance(positionAtEccentric(el, bigE), toState(el).r);
                 QVERIFY2(d < 1e-6, qPrintable(QString("e %1 E %2: %3 m").arg(e).arg(bigE).arg(d)));
             }
+    }
+
+    void normalizedNeverMakesNaN_data()
+    {
+        QTest::addColumn<Vec3>("in");
+        QTest::addColumn<Vec3>("out");
+        QTest::newRow("ordinary") << Vec3{3, 0, 4} << Vec3{0.6, 0, 0.8};
+        QTest::newRow("zero stays zero") << Vec3{} << Vec3{};
+        QTest::newRow("not finite") << Vec3{kInf, 0, 0} << Vec3{};
+    }
+
+    void normalizedNeverMakesNaN()
+    {
+        QFETCH(Vec3, in);
+        QFETCH(Vec3, out);
+        QVERIFY2(distance(normalized(in), out) < 1e-15, qPrintable(num(normalized(in).x)));
     }
 
     void roundTrip_data()

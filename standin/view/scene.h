@@ -1,0 +1,78 @@
+#pragma once
+// One frame of a view as plain values: what the renderer draws and what the
+// overlay painter writes on top. Built without OpenGL, so it can be checked
+// headless and shared by every view that draws the scenario.
+
+#include <QColor>
+#include <QMatrix4x4>
+#include <QPointF>
+#include <QSize>
+#include <QString>
+#include <QStringList>
+#include <QVector3D>
+
+#include <optional>
+#include <vector>
+
+namespace zep::view {
+
+enum class Primitive { Lines, LineStrip, Points };
+
+// A run of Scene::vertices drawn in one colour. Lines are wide, antialiased
+// screen-space strokes; points are round markers.
+struct Draw {
+    Primitive primitive = Primitive::LineStrip;
+    int first = 0;  // in vertices, not floats
+    int count = 0;
+    QColor color;
+    float size = 1;          // line width or point diameter, logical pixels
+    bool depthWrite = true;  // false: drawn over by what comes later at the same depth (grids)
+};
+
+// The meshes the renderer holds; a draw places one with its own transform.
+enum class Mesh { Globe };
+struct MeshDraw {
+    Mesh mesh = Mesh::Globe;
+    QMatrix4x4 model;      // mesh -> world
+    QVector3D sun;         // world, unit: lights the day side
+    QVector3D eye;         // world, for the specular glint
+    bool cullBack = true;  // the far half of a closed mesh never shows
+};
+
+// Text tied to a point of the scene, already projected to the widget.
+struct Label {
+    QPointF anchor;  // logical pixels
+    QPointF offset;  // from the anchor to the text's baseline start
+    QString text;
+    QColor color;
+    // Steps down past labels placed before it instead of printing over them.
+    bool avoidOthers = true;
+};
+
+// A titled box of lines (the data display).
+struct TextBox {
+    QString title;
+    QColor titleColor;
+    QStringList lines;
+};
+
+struct Scene {
+    QSize size;  // logical pixels
+    QColor background = QColor::fromRgbF(0.005f, 0.008f, 0.02f);
+    QMatrix4x4 viewProjection;  // world (GPU units) -> clip
+
+    // Stars at infinity, with only the camera's turn applied; none when unset.
+    std::optional<QMatrix4x4> sky;
+    std::vector<MeshDraw> meshes;
+    std::vector<float> vertices;  // x, y, z in world units, for the draws
+    std::vector<Draw> draws;      // in order, after the meshes
+
+    std::vector<Label> labels;  // placed in order
+    std::optional<TextBox> dataDisplay;  // top left
+    QStringList annotations;             // top right
+    // Aids that the orbit leaves undefined, in words ("Line of Nodes:
+    // undefined (i = 0)"), bottom left.
+    QStringList notes;
+};
+
+} // namespace zep::view

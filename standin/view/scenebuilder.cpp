@@ -1,0 +1,384 @@
+#include "standin/view/scenebuilder.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace zep::view {
+
+namespace {
+
+constexpr double kDeg = astro::kPi / 180;
+
+QVector3D toGpu(Vec3 units) { return QVector3D(float(units.x), float(units.y), float(units.z)); }
+
+// Appends draws to a scene, in display-frame metres.
+class Sketch {
+public:
+    Sketch(Scene &scene, const Framing &f) : scene_(scene), eye_(cameraEye(f.camera)), range_(f.camera.rangeM) {}
+
+    void push(Vec3 displayM)
+    {
+        scene_.vertices.insert(scene_.vertices.end(),
+                               {float(displayM.x / kUnit), float(displayM.y / kUnit), float(displayM.z / kUnit)});
+    }
+    void pushUnits(Vec3 units) { scene_.vertices.insert(scene_.vertices.end(), {float(units.x), float(units.y), float(units.z)}); }
+    void begin(Primitive primitive, const QColor &color, float size, bool depthWrite = true)
+    {
+        scene_.draws.push_back({primitive, vertexCount(), 0, color, size, depthWrite});
+    }
+    void end() { scene_.draws.back().count = vertexCount() - scene_.draws.back().first; }
+
+    void line(Vec3 from, Vec3 to, const QColor &color, float width)
+    {
+        begin(Primitive::Lines, color, width);
+        push(from);
+        push(to);
+        end();
+    }
+    void strip(const std::vector<Vec3> &points, const QColor &color, float width)
+    {
+        begin(Primitive::LineStrip, color, width);
+        for (const Vec3 &p : points)
+            push(p);
+        end();
+    }
+    // Two barbs at the tip, in the plane that faces the camera.
+    void arrowHead(Vec3 base, Vec3 tip, const QColor &color)
+    {
+        const double length = norm(tip - base);
+        const Vec3 dir = normalized(tip - base);
+        const Vec3 side = normalized(cross(dir, eye_ - tip));
+        if (norm(side) == 0 || length == 0)
+            return;
+        const double h = std::min(0.08 * length, 0.06 * range_);
+        begin(Primitive::Lines, color, 2);
+        push(tip);
+        push(tip - dir * h + side * (0.45 * h));
+        push(tip);
+        push(tip - dir * h - side * (0.45 * h));
+        end();
+    }
+
+private:
+    int vertexCount() const { return int(scene_.vertices.size() / 3); }
+    Scene &scene_;
+    Vec3 eye_;
+    double range_;
+};
+
+// A label of the aids at a display-frame point, unless the Earth hides it or
+// it lies behind the camera.
+struct Labeller {
+    Labeller(Scene &s, const Framing &framing) : scene(s), f(framing), eye(cameraEye(framing.camera)) {}
+    Scene &scene;
+    const Framing &f;
+    Vec3 eye;
+
+    void add(Vec3 displayM, const QString &text, const QColor &color)
+    {
+        pending.push_back({displayM, text, color});
+    }
+    // After the satellite's name, which is placed first.
+    void flush()
+    {
+        for (const Pending &l : pending) {
+            if (hiddenByEarth(eye, l.at))
+                continue;
+            const std::optional<QPointF> at = projectPoint(f.proj, l.at);
+            if (!at)
+                continue;
+            // Deep colours (the blue of an angle) are hard to read on black: lift them.
+            const double luminance = 0.299 * l.color.redF() + 0.587 * l.color.greenF() + 0.114 * l.color.blueF();
+            scene.labels.push_back({*at, QPointF(4, -4), l.text, luminance < 0.25 ? l.color.lighter(175) : l.color, true});
+        }
+    }
+
+    struct Pending {
+        Vec3 at;
+        QString text;
+        QColor color;
+    };
+    std::vector<Pending> pending;
+};
+
+// Direction (inertial) of a vector path, or why there is none.
+std::optional<Vec3> vectorDirection(const Snapshot &snap, const AidDirections &aids, const astro::State &st,
+                                    double gmst, const QString &path, QString *why)
+{
+    const auto it = snap.geometry.constFind(path.toLower());
+    Vec3 fixedComponents = it != snap.geometry.cend() ? it->fixedComponents : Vec3{};
+    // Components in the Earth-fixed axes turn with the Earth.
+    if (it != snap.geometry.cend() && it->axes.contains(QLatin1String("fixed"), Qt::CaseInsensitive))
+        fixedComponents = rotateZ(fixedComponents, gmst);
+    switch (aidVectorForPath(path)) {
+    case AidVector::VernalEquinox: return aids.vernalEquinox;
+    case AidVector::InertialZ: return norm(fixedComponents) > 0 ? normalized(fixedComponents) : *aids.inertialZ;
+    case AidVector::LineOfNodes:
+        if (!aids.lineOfNodes && why)
+            *why = aids.nodesUndefinedWhy;
+        return aids.lineOfNodes;
+    case AidVector::Periapsis:
+        if (!aids.periapsis && why)
+            *why = aids.periapsisUndefinedWhy;
+        return aids.periapsis;
+    case AidVector::Position: return normalized(st.r);
+    case AidVector::Velocity: return normalized(st.v);
+    case AidVector::AngularMomentum: return aids.angularMomentum;
+    case AidVector::Unknown: break;
+    }
+    if (norm(fixedComponents) > 0)
+        return normalized(fixedComponents);
+    if (why)
+        *why = QStringLiteral("unknown vector");
+    return std::nullopt;
+}
+
+// The space grid lies in the inertial equator.
+void addGrid(Sketch &sk, const Snapshot &snap, const Framing &f)
+{
+    if (!snap.grid.showEci)
+        return;
+    QColor c = snap.grid.eciColor;
+    c.setAlphaF(0.45f);
+    for (int k = 1; k <= f.gridRings; ++k) {
+        const double r = f.gridStep * k;
+        if (r < astro::kEarthRadius)
+            continue;
+        sk.begin(Primitive::LineStrip, c, 1.2f, false);
+        for (int j = 0; j <= 180; ++j) {
+            const double a = 2 * astro::kPi * j / 180;
+            sk.push(f.display(Vec3{r * std::cos(a), r * std::sin(a), 0}));
+        }
+        sk.end();
+    }
+    if (snap.grid.showRadial) {
+        sk.begin(Primitive::Lines, c, 1.2f, false);
+        for (int j = 0; j < 12; ++j) {
+            const double a = 2 * astro::kPi * j / 12;
+            const Vec3 u{std::cos(a), std::sin(a), 0};
+            sk.push(f.display(u * astro::kEarthRadius));
+            sk.push(f.display(u * (f.gridStep * f.gridRings)));
+        }
+        sk.end();
+    }
+}
+
+// Frame axes: the inertial ones are fixed among the stars, the fixed ones turn with the Earth.
+void addAxes(Sketch &sk, Labeller &labels, const Snapshot &snap, const Framing &f)
+{
+    for (const GeometryItem &item : snap.geometry) {
+        if (item.kind != GeometryItem::Kind::Axes || !item.show)
+            continue;
+        const bool fixedAxes = item.path.toLower().contains(QLatin1String("fixed"));
+        const QString frameName = fixedAxes ? QStringLiteral("Fixed") : QStringLiteral("Inertial");
+        const char *names[3] = {"X", "Y", "Z"};
+        const Vec3 units[3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
+        for (int k = 0; k < 3; ++k) {
+            const Vec3 inertial = fixedAxes ? rotateZ(units[k], f.gmst) : units[k];
+            const Vec3 tip = f.display(inertial) * f.axesLength;
+            sk.line(Vec3{}, tip, item.color, 2);
+            sk.arrowHead(Vec3{}, tip, item.color);
+            if (item.showLabel)
+                labels.add(tip * 1.04, QStringLiteral("%1 %2").arg(frameName, QLatin1String(names[k])), item.color);
+        }
+    }
+}
+
+// The orbit: whole and inertial, or relative to the turning Earth.
+void addOrbit(Sketch &sk, const Snapshot &snap, const Framing &f)
+{
+    const double fraction = snap.orbitLeadAll ? 1.0 : 0.25;
+    std::vector<Vec3> path;
+    if (f.fixed)
+        path = leadPath(snap.elements, snap.elementsEpoch, f.t, fraction, 720, true);
+    else if (snap.orbitLeadAll)
+        path = inertialOrbitPath(snap.elements, 720);
+    else
+        path = leadPath(snap.elements, snap.elementsEpoch, f.t, fraction, 720, false);
+    sk.strip(path, snap.satelliteColor, 2);
+}
+
+// Vectors, from the Earth's centre.
+void addVectors(Sketch &sk, Labeller &labels, QStringList &notes, const Snapshot &snap, const Framing &f,
+                const AidDirections &aids)
+{
+    const astro::State &st = *f.sat;
+    for (const GeometryItem &item : snap.geometry) {
+        if (item.kind != GeometryItem::Kind::Vector || !item.show)
+            continue;
+        QString why;
+        const std::optional<Vec3> dir = vectorDirection(snap, aids, st, f.gmst, item.path, &why);
+        const QString name = displayName(item.path);
+        if (!dir) {
+            notes << QStringLiteral("%1: undefined (%2)").arg(name, why);
+            continue;
+        }
+        // Position reaches the satellite; velocity starts there; the rest
+        // start at the Earth's centre.
+        const AidVector which = aidVectorForPath(item.path);
+        const Vec3 base = which == AidVector::Velocity ? f.display(st.r) : Vec3{};
+        const double length = which == AidVector::Position ? norm(st.r)
+            : which == AidVector::Velocity                 ? 0.35 * f.vectorLength
+                                                           : f.vectorLength;
+        const Vec3 tip = base + f.display(*dir) * length;
+        sk.line(base, tip, item.color, 2);
+        sk.arrowHead(base, tip, item.color);
+        if (item.showLabel)
+            labels.add(base + (tip - base) * 1.03, name, item.color);
+    }
+}
+
+// Angles: arcs between their vectors; a third vector says which way round to count.
+void addAngles(Sketch &sk, Labeller &labels, QStringList &notes, const Snapshot &snap, const Framing &f,
+               const AidDirections &aids)
+{
+    auto direction = [&](const QString &path, QString *why) {
+        return vectorDirection(snap, aids, *f.sat, f.gmst, path, why);
+    };
+    int angleIndex = 0;
+    for (const GeometryItem &item : snap.geometry) {
+        if (item.kind != GeometryItem::Kind::Angle || !item.show)
+            continue;
+        const QString name = displayName(item.path);
+        // Outside the Earth, inside the vectors' tips, a little apart from each other.
+        const double inner = 1.2 * astro::kEarthRadius;
+        const double radius = inner + (f.vectorLength - inner) * (0.35 + 0.17 * (angleIndex++ % 3));
+        if (item.betweenVectors.size() < 2) {
+            notes << QStringLiteral("%1: undefined (needs two vectors)").arg(name);
+            continue;
+        }
+        QString why[3];
+        const std::optional<Vec3> a = direction(item.betweenVectors[0], &why[0]);
+        const std::optional<Vec3> b = direction(item.betweenVectors[1], &why[1]);
+        const std::optional<Vec3> sense = item.betweenVectors.size() > 2 ? direction(item.betweenVectors[2], &why[2]) : Vec3{};
+        if (!a || !b || !sense) {
+            // The first vector that fails says why.
+            notes << QStringLiteral("%1: undefined (%2)").arg(name, !a ? why[0] : !b ? why[1] : why[2]);
+            continue;
+        }
+        const Arc arc = arcBetween(*a, *b, *sense, radius, 96);
+        const QString text = QStringLiteral("%1 %2\u00B0").arg(name).arg(arc.angle / kDeg, 0, 'f', 1);
+        if (arc.points.empty()) {
+            if (item.showLabel)
+                labels.add(f.display(*a) * radius, text, item.color);
+            continue;
+        }
+        sk.begin(Primitive::LineStrip, item.color, 2.5f);
+        for (const Vec3 &p : arc.points)
+            sk.push(f.display(p));
+        sk.end();
+        if (item.showLabel)
+            labels.add(f.display(arc.points[arc.points.size() / 2]) * 1.06, text, item.color);
+    }
+}
+
+// The satellite's marker, in its colour, on top of its own path. Slid towards
+// the eye along its line of sight by about its own on-screen size: the same
+// pixel, but its own path and the lines that end at it no longer cut through
+// it; the Earth still hides it.
+void addSatellite(Sketch &sk, Scene &scene, const Snapshot &snap, const Framing &f)
+{
+    const Vec3 at = f.display(f.sat->r);
+    const Vec3 eye = cameraEye(f.camera);
+    const Vec3 toEye = eye - at;
+    const double distance = norm(toEye);
+    const double metresPerPixel = distance * 2 * std::tan(kFieldOfViewDeg / 2 * kDeg) / std::max(1, f.proj.size.height());
+    sk.begin(Primitive::Points, snap.satelliteColor, 14);
+    sk.pushUnits((at + normalized(toEye) * std::min(0.5 * distance, 12 * metresPerPixel)) * (1 / kUnit));
+    sk.end();
+
+    // Its name beside the marker, clear of the marker itself; placed before the aids' labels.
+    if (snap.satelliteName.isEmpty() || hiddenByEarth(eye, at))
+        return;
+    if (const std::optional<QPointF> p = projectPoint(f.proj, at))
+        scene.labels.push_back({*p, QPointF(11, -9), snap.satelliteName,
+                                snap.satelliteColor.isValid() ? snap.satelliteColor : QColor(Qt::white), false});
+}
+
+QStringList annotations(const Snapshot &snap, const Framing &f)
+{
+    QStringList lines;
+    if (snap.annotations.time)
+        lines << QString::fromStdString(astro::formatDate(f.t)) + QStringLiteral(" UTC");
+    if (snap.annotations.timeStep)
+        lines << QStringLiteral("Time Step: %1 sec").arg(snap.animationStep, 0, 'f', 2);
+    if (snap.annotations.frame)
+        lines << (f.fixed ? QStringLiteral("Frame: Earth Fixed") : QStringLiteral("Frame: Earth Inertial"));
+    return lines;
+}
+
+} // namespace
+
+Framing frameScene(const Snapshot &snap, const Camera &camera, astro::Instant t, QSize size)
+{
+    Framing f;
+    f.t = t;
+    f.gmst = astro::gmst(t);
+    f.fixed = snap.frame == ReferenceFrame::Fixed;
+    f.camera = clampCamera(camera);
+    double reach = 2.5 * astro::kEarthRadius;
+    double orbitSize = 0;
+    if (snap.hasOrbit && !astro::checkElements(snap.elements)) {
+        const astro::Elements now = astro::propagate(snap.elements, t.seconds - snap.elementsEpoch.seconds);
+        f.sat = astro::toState(now);
+        orbitSize = snap.elements.a * (1 + snap.elements.e);
+    }
+    f.axesLength = std::max(2.2 * astro::kEarthRadius, 0.3 * f.camera.rangeM);
+    f.vectorLength = std::max(1.8 * astro::kEarthRadius, 1.2 * snap.elements.a);
+    if (!std::isfinite(f.vectorLength) || f.vectorLength > kMaxRange)
+        f.vectorLength = 1.8 * astro::kEarthRadius;
+    f.gridStep = gridSpacing(f.camera.rangeM);
+    f.gridRings = 5;
+    reach = std::max({reach, f.axesLength, f.vectorLength * 1.1, orbitSize * 1.05, f.gridStep * f.gridRings});
+    f.proj = makeProjection(f.camera, size, std::min(reach, 4 * kMaxRange));
+    return f;
+}
+
+Scene buildScene(const Snapshot &snap, const Framing &f)
+{
+    Scene scene;
+    scene.size = f.proj.size;
+    scene.viewProjection = f.proj.projection * f.proj.view;
+
+    // Inertial to the display frame, as a matrix.
+    QMatrix4x4 frame;
+    if (f.fixed)
+        frame.rotate(float(-f.gmst / kDeg), 0, 0, 1);
+    // Stars at infinity: only the camera's turn applies.
+    QMatrix4x4 turn = f.proj.view;
+    turn.setColumn(3, QVector4D(0, 0, 0, 1));
+    scene.sky = f.proj.projection * turn * frame;
+
+    // The Earth turns with sidereal time among the stars.
+    MeshDraw globe;
+    globe.model = frame;
+    globe.model.rotate(float(f.gmst / kDeg), 0, 0, 1);
+    const Vec3 sun = f.display(sunDirection(f.t));
+    globe.sun = toGpu(sun);
+    globe.eye = toGpu(cameraEye(f.camera) * (1 / kUnit));
+    scene.meshes.push_back(globe);
+
+    Sketch sk(scene, f);
+    Labeller labels(scene, f);
+    addGrid(sk, snap, f);
+    addAxes(sk, labels, snap, f);
+    if (f.sat) {
+        const AidDirections aids = aidDirections(*f.sat);
+        addOrbit(sk, snap, f);
+        addVectors(sk, labels, scene.notes, snap, f, aids);
+        addAngles(sk, labels, scene.notes, snap, f, aids);
+        addSatellite(sk, scene, snap, f);
+    }
+    labels.flush();
+
+    if (snap.dataDisplayShown && f.sat) {
+        const QString title = (snap.satelliteName.isEmpty() ? QString() : snap.satelliteName + QStringLiteral(" - "))
+            + (snap.dataDisplayName.isEmpty() ? QStringLiteral("Classical Orbit Elements") : snap.dataDisplayName);
+        scene.dataDisplay = TextBox{title, snap.satelliteColor.isValid() ? snap.satelliteColor : QColor(Qt::white),
+                                    classicalElementsLines(*f.sat, f.t)};
+    }
+    scene.annotations = annotations(snap, f);
+    return scene;
+}
+
+} // namespace zep::view

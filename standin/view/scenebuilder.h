@@ -1,0 +1,37 @@
+#pragma once
+// The scenario's 3-D scene from a snapshot, a time, a camera and a size: the
+// Earth, grid, frame axes, orbit, vectors, angles, the satellite and the text
+// around them. Pure: no OpenGL, no widgets.
+
+#include "standin/model/snapshot.h"
+#include "standin/view/scene.h"
+#include "standin/view/viewmath.h"
+
+#include <optional>
+
+namespace zep::view {
+
+// What follows from the inputs before anything is drawn: where the camera
+// looks from, the frame on show, the satellite, and the sizes of the aids.
+struct Framing {
+    astro::Instant t;
+    double gmst = 0;
+    bool fixed = false;               // Earth-fixed frame on show
+    std::optional<astro::State> sat;  // inertial; none without a valid orbit
+    Camera camera;
+    Projection proj;
+    double axesLength = 0, vectorLength = 0;
+    double gridStep = 0;
+    int gridRings = 0;
+
+    Vec3 display(Vec3 inertial) const { return toDisplay(inertial, fixed, gmst); }
+};
+Framing frameScene(const Snapshot &snap, const Camera &camera, astro::Instant t, QSize size);
+
+Scene buildScene(const Snapshot &snap, const Framing &f);
+inline Scene buildScene(const Snapshot &snap, const Camera &camera, astro::Instant t, QSize size)
+{
+    return buildScene(snap, frameScene(snap, camera, t, size));
+}
+
+} // namespace zep::view

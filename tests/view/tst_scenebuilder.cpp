@@ -1,0 +1,218 @@
+// The scene the 3-D view draws, built without a display: what appears for
+// which settings, and where its marker and labels land.
+
+#include "standin/view/samplescene.h"
+#include "standin/view/scenebuilder.h"
+#include "tests/view/viewtest.h"
+
+#include <QtTest>
+
+#include <algorithm>
+#include <cmath>
+
+Q_DECLARE_METATYPE(zep::astro::Elements)
+
+using namespace zep;
+using namespace zep::view;
+using namespace viewtest;
+
+namespace {
+
+const QSize kSize(800, 600);
+
+Scene build(const Snapshot &s, astro::Instant t = sampleStart())
+{
+    return buildScene(s, Camera{s.viewer.latitudeDeg, s.viewer.longitudeDeg, s.viewer.rangeM}, t, kSize);
+}
+
+QStringList labelTexts(const Scene &scene)
+{
+    QStringList texts;
+    for (const Label &l : scene.labels)
+        texts << l.text;
+    texts.sort();
+    return texts;
+}
+
+int count(const Scene &scene, auto &&pred) { return int(std::count_if(scene.draws.begin(), scene.draws.end(), pred)); }
+
+// Where a vertex of the scene lands on the widget, as the GPU would put it.
+QPointF onScreen(const Scene &scene, int vertex)
+{
+    const QVector4D clip = scene.viewProjection
+        * QVector4D(scene.vertices[3 * vertex], scene.vertices[3 * vertex + 1], scene.vertices[3 * vertex + 2], 1);
+    return {(clip.x() / clip.w() + 1) / 2 * scene.size.width(), (1 - clip.y() / clip.w()) / 2 * scene.size.height()};
+}
+
+} // namespace
+
+class TestSceneBuilder : public QObject {
+    Q_OBJECT
+private slots:
+    void whatTheSceneHolds_data()
+    {
+        QTest::addColumn<bool>("aids");
+        QTest::addColumn<bool>("grid");
+        QTest::addColumn<bool>("fixedFrame");
+        QTest::addColumn<bool>("orbit");
+        QTest::addColumn<astro::Elements>("el");
+        QTest::addColumn<QStringList>("labels");
+        QTest::addColumn<QStringList>("notes");
+        const astro::Elements inclined = elements(12000, 0.3, 50, 40, 60, 30);
+        const QStringList axes{"Inertial X", "Inertial Y", "Inertial Z", "Satellite"};
+        const QStringList aids{"Argument of Perigee 60.0\u00B0", "Inclination 50.0\u00B0", "Inertial Z", "Line of Nodes",
+                               "Orbit Angular Momentum", "Periapsis", "Position", "RAAN 40.0\u00B0", "Satellite",
+                               "Vernal Equinox"};
+        const QStringList none;
+        QTest::newRow("start-up: grid and inertial axes") << false << true << false << true << inclined << axes << none;
+        QTest::newRow("grid off") << false << false << false << true << inclined << axes << none;
+        QTest::newRow("no orbit: axes only") << false << true << false << false << inclined
+                                             << QStringList{"Inertial X", "Inertial Y", "Inertial Z"} << none;
+        QTest::newRow("aids, inertial") << true << true << false << true << inclined << aids << none;
+        QTest::newRow("aids, fixed frame") << true << true << true << true << inclined << aids << none;
+        QTest::newRow("aids without an orbit say nothing") << true << false << false << false << inclined << none << none;
+        QTest::newRow("aids, circular equatorial")
+            << true << false << false << true << elements(6582, 0, 0, 0, 0, 0)
+            << QStringList{"Inclination 0.0\u00B0", "Inertial Z", "Orbit Angular Momentum", "Position", "Satellite",
+                           "Vernal Equinox"}
+            << QStringList{"Line of Nodes: undefined (i = 0)", "Periapsis: undefined (e = 0)",
+                           "RAAN: undefined (i = 0)", "Argument of Perigee: undefined (i = 0)"};
+    }
+
+    void whatTheSceneHolds()
+    {
+        QFETCH(bool, aids);
+        QFETCH(bool, grid);
+        QFETCH(bool, fixedFrame);
+        QFETCH(bool, orbit);
+        QFETCH(astro::Elements, el);
+        QFETCH(QStringList, labels);
+        QFETCH(QStringList, notes);
+        SampleOptions o;
+        o.elements = el;
+        o.aids = aids;
+        o.frame = fixedFrame ? ReferenceFrame::Fixed : ReferenceFrame::Inertial;
+        Snapshot s = sampleScene(o);
+        s.grid.showEci = grid;
+        s.hasOrbit = orbit;
+        s.viewer = {30, 20, 1e8, 1};
+        const Scene scene = build(s);
+
+        QCOMPARE(labelTexts(scene), labels);
+        QStringList gotNotes = scene.notes;
+        gotNotes.sort();
+        notes.sort();
+        QCOMPARE(gotNotes, notes);
+        // The grid is the only thing drawn under what follows at its depth.
+        QCOMPARE(count(scene, [](const Draw &d) { return !d.depthWrite; }) > 0, grid);
+        QCOMPARE(count(scene, [](const Draw &d) { return d.primitive == Primitive::Points; }), orbit ? 1 : 0);
+        QCOMPARE(scene.dataDisplay.has_value(), orbit);
+        QCOMPARE(scene.meshes.size(), size_t(1));
+        QVERIFY(scene.sky.has_value());
+        for (const Draw &d : scene.draws)
+            QVERIFY(d.first >= 0 && d.count > 0 && size_t(d.first + d.count) * 3 <= scene.vertices.size());
+    }
+
+    void markerAndNameSitOnTheSatellite_data()
+    {
+        QTest::addColumn<astro::Elements>("el");
+        QTest::addColumn<double>("viewerLon");
+        QTest::addColumn<bool>("fixedFrame");
+        QTest::addColumn<bool>("named");
+        QTest::newRow("facing the camera") << elements(7000, 0, 0, 0, 0, 0) << 0.0 << false << true;
+        QTest::newRow("facing the camera, fixed") << elements(7000, 0, 0, 0, 0, 0) << 0.0 << true << true;
+        QTest::newRow("inclined ellipse") << elements(12000, 0.3, 50, 40, 60, 30) << 150.0 << false << true;
+        QTest::newRow("inclined ellipse, behind the Earth") << elements(12000, 0.3, 50, 40, 60, 30) << -30.0 << false << false;
+        QTest::newRow("geostationary, far side of the camera") << elements(42164, 0, 0, 0, 0, 90) << 0.0 << false << true;
+        QTest::newRow("behind the Earth: marker, no name") << elements(7000, 0, 0, 0, 0, 0) << 180.0 << false << false;
+    }
+
+    void markerAndNameSitOnTheSatellite()
+    {
+        QFETCH(astro::Elements, el);
+        QFETCH(double, viewerLon);
+        QFETCH(bool, fixedFrame);
+        QFETCH(bool, named);
+        SampleOptions o;
+        o.elements = el;
+        o.frame = fixedFrame ? ReferenceFrame::Fixed : ReferenceFrame::Inertial;
+        Snapshot s = sampleScene(o);
+        s.viewer = {0, viewerLon, 5e7, 1};
+        const Framing f = frameScene(s, {0, viewerLon, 5e7}, sampleStart(), kSize);
+        const Scene scene = buildScene(s, f);
+        const std::optional<QPointF> sat = projectPoint(f.proj, f.display(f.sat->r));
+        QVERIFY(sat);
+
+        const auto marker = std::find_if(scene.draws.begin(), scene.draws.end(),
+                                         [](const Draw &d) { return d.primitive == Primitive::Points; });
+        QVERIFY(marker != scene.draws.end());
+        QCOMPARE(marker->count, 1);
+        // Slid towards the eye, but on the same pixel.
+        QVERIFY2((onScreen(scene, marker->first) - *sat).manhattanLength() < 0.5,
+                 qPrintable(QStringLiteral("%1,%2 vs %3,%4").arg(onScreen(scene, marker->first).x())
+                                .arg(onScreen(scene, marker->first).y()).arg(sat->x()).arg(sat->y())));
+
+        const auto name = std::find_if(scene.labels.begin(), scene.labels.end(),
+                                       [](const Label &l) { return l.text == QLatin1String("Satellite"); });
+        QCOMPARE(name != scene.labels.end(), named);
+        if (named) {
+            QVERIFY((name->anchor - *sat).manhattanLength() < 1e-6);
+            QVERIFY(!name->avoidOthers);  // placed first, the aids' labels step around it
+            QVERIFY(name == scene.labels.begin());
+        }
+    }
+
+    void earthHeldStillInTheFixedFrame_data()
+    {
+        QTest::addColumn<double>("hours");
+        QTest::addColumn<bool>("fixedFrame");
+        for (double hours : {0.0, 5.0, 13.0}) {
+            QTest::addRow("%g h, inertial", hours) << hours << false;
+            QTest::addRow("%g h, fixed", hours) << hours << true;
+        }
+    }
+
+    void earthHeldStillInTheFixedFrame()
+    {
+        QFETCH(double, hours);
+        QFETCH(bool, fixedFrame);
+        SampleOptions o;
+        o.frame = fixedFrame ? ReferenceFrame::Fixed : ReferenceFrame::Inertial;
+        const astro::Instant t{sampleStart().seconds + hours * 3600};
+        const Scene scene = build(sampleScene(o), t);
+        // Greenwich on the equator, in the mesh's own axes, lands where the
+        // frame on show puts it.
+        const QVector3D greenwich = scene.meshes.front().model.map(QVector3D(1, 0, 0));
+        const Vec3 expected = fixedFrame ? Vec3{1, 0, 0} : astro::rotateZ({1, 0, 0}, astro::gmst(t));
+        QVERIFY2(near({greenwich.x(), greenwich.y(), greenwich.z()}, expected, 1e-5),
+                 qPrintable(QStringLiteral("%1 %2 %3").arg(greenwich.x()).arg(greenwich.y()).arg(greenwich.z())));
+    }
+
+    void labelColoursReadOnBlack_data()
+    {
+        QTest::addColumn<QColor>("color");
+        QTest::addColumn<bool>("lifted");
+        QTest::newRow("blue is lifted") << QColor(Qt::blue) << true;
+        QTest::newRow("dark red is lifted") << QColor(90, 0, 0) << true;
+        QTest::newRow("yellow stays") << QColor(Qt::yellow) << false;
+        QTest::newRow("white stays") << QColor(Qt::white) << false;
+    }
+
+    void labelColoursReadOnBlack()
+    {
+        QFETCH(QColor, color);
+        QFETCH(bool, lifted);
+        Snapshot s = sampleScene();
+        GeometryItem &x = s.geometry[QStringLiteral("centralbody/earth inertial axes")];
+        x.color = color;
+        const Scene scene = build(s);
+        const auto label = std::find_if(scene.labels.begin(), scene.labels.end(),
+                                        [](const Label &l) { return l.text == QLatin1String("Inertial X"); });
+        QVERIFY(label != scene.labels.end());
+        QCOMPARE(label->color != color, lifted);
+        QVERIFY(label->color.lightnessF() >= color.lightnessF());
+    }
+};
+
+QTEST_MAIN(TestSceneBuilder)
+#include "tst_scenebuilder.moc"
