@@ -46,6 +46,8 @@ public:
     void FrameSelect_Click();
     void Help_Click();
     void CloseOT_Click();
+    // The host answers again after it did not: sends the current orbit.
+    void HostAnswersAgain();
 
     ToolbarState &state() { return state_; }
     const ToolbarState &state() const { return state_; }
