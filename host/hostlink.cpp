@@ -33,6 +33,8 @@ bool HostLink::noteFailure(const Outcome &outcome)
     if (outcome.unanswered && answered_ && answering_ && !ended_) {
         answering_ = false;
         probe();
+        if (onAnswering_)
+            onAnswering_(false);
     }
     return false;
 }
@@ -53,8 +55,8 @@ void HostLink::probe()
             return;
         }
         l.answering_ = true;
-        if (l.onAnsweringAgain_)
-            l.onAnsweringAgain_();
+        if (l.onAnswering_)
+            l.onAnswering_(true);
     });
 }
 

@@ -54,9 +54,10 @@ public:
     QString SendHostCommand(const QString &command);
 
     bool Answering() const { return answering_; }
-    // Runs from the event loop each time a host that was not answering
-    // answers again, so that the caller can send what the host missed.
-    void setOnAnsweringAgain(std::function<void()> run) { onAnsweringAgain_ = std::move(run); }
+    // Runs when the host stops answering (false, inside the call that went
+    // unanswered) and from the event loop when it answers again (true), so
+    // that the caller can send what the host missed.
+    void setOnAnswering(std::function<void(bool)> run) { onAnswering_ = std::move(run); }
 
     bool CommandSucceeded() const { return commandSucceeded_; }
     void ClearCommandSucceeded() { commandSucceeded_ = false; }
@@ -90,7 +91,7 @@ private:
     bool answered_ = false;    // some call went through this run
     bool answering_ = true;
     QString lastError_;
-    std::function<void()> onAnsweringAgain_;
+    std::function<void(bool)> onAnswering_;
     std::shared_ptr<HostLink *> self_;   // reports from the event loop go through it
 };
 

@@ -123,14 +123,14 @@ MainFrm::MainFrm(host::HostLink &link, std::unique_ptr<host::KeySender> keys, QW
     buildControls();
     DescribeControls(*this);
     // A host that stopped answering missed the edits made meanwhile.
-    link_.setOnAnsweringAgain([this] { HostAnswersAgain(); });
+    link_.setOnAnswering([this](bool answering) { HostAnswering(answering); });
     if (const QScreen *screen = this->screen())
         move(screen->availableGeometry().center() - rect().center());
 }
 
 MainFrm::~MainFrm()
 {
-    link_.setOnAnsweringAgain({});
+    link_.setOnAnswering({});
 }
 
 void MainFrm::buildControls()
@@ -289,10 +289,16 @@ void MainFrm::Load()
     state_.FormLoading = false;
 }
 
-void MainFrm::HostAnswersAgain()
+void MainFrm::HostAnswering(bool answering)
 {
-    // The elements are as the user left them: one state update catches up.
-    if (loaded_ && !state_.FormLoading)
+    // The frame and the aids keep a record of what the host shows, and the
+    // hand-over needs the host: none of them may act unheard. Edits of the
+    // elements go on; they are all in the element set.
+    for (QWidget *control : {static_cast<QWidget *>(FrameSelect), static_cast<QWidget *>(Help),
+                             static_cast<QWidget *>(CloseOT)})
+        control->setEnabled(answering);
+    // One state update catches up with the elements as the user left them.
+    if (answering && loaded_ && !state_.FormLoading)
         orbit::ApplyOrbit(link_, state_.Elements, state_.SatelliteColor, *this);
 }
 
@@ -413,9 +419,6 @@ void MainFrm::Help_Click()
 
 void MainFrm::CloseOT_Click()
 {
-    // A host that does not answer cannot take over.
-    if (!link_.Answering())
-        return;
     // Off the top and below every other window; nothing puts it back on top.
     // The window keeps its native window (setWindowFlag would re-create it).
     const Qt::WindowFlags flags = windowFlags() & ~Qt::WindowStaysOnTopHint;

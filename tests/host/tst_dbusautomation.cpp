@@ -299,7 +299,9 @@ void TstDBusAutomation::stoppedHostIsWaitedForOnceThenProbed()
     StartedStub stub;
     QVERIFY(stub.connect());
     int caughtUp = 0;
-    stub.link.setOnAnsweringAgain([&] {
+    stub.link.setOnAnswering([&](bool answering) {
+        if (!answering)
+            return;
         ++caughtUp;
         stub.link.SendHostCommand(QStringLiteral("Lines /"));
     });

@@ -207,7 +207,12 @@ void TstHostLink::probesUntilTheHostAnswers()
 {
     LinkRig rig;
     int caughtUp = 0;
-    rig.link.setOnAnsweringAgain([&] {
+    int pauses = 0;
+    rig.link.setOnAnswering([&](bool answering) {
+        if (!answering) {
+            ++pauses;
+            return;
+        }
         ++caughtUp;
         // What the host missed can be sent from here.
         QCOMPARE(rig.link.SendHostCommand(QStringLiteral("GetZEPVersion /")), QStringLiteral("ZEP v7.0 (stand-in)"));
@@ -221,6 +226,7 @@ void TstHostLink::probesUntilTheHostAnswers()
     rig.fake.resume();
     QVERIFY(rig.link.Answering());
     QCOMPARE(caughtUp, 1);
+    QCOMPARE(pauses, 1);
     QVERIFY(rig.notice.messages.isEmpty());
     // The unanswered one never reached the host; the catch-up did.
     QCOMPARE(rig.fake.commands.filter(QStringLiteral("GetZEPVersion")).size(), 1);

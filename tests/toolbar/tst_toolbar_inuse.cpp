@@ -144,13 +144,18 @@ private slots:
         QVERIFY(!t.link.Answering());
         QCOMPARE(w.ElementValue[2]->text(), QStringLiteral("45"));
         QCOMPARE(t.fake.log.filter(QStringLiteral("unanswered")).size(), 1);
-        QTest::mouseClick(w.CloseOT, Qt::LeftButton);   // no hand-over to a host that does not answer
+        // What would talk to the host waits, visibly.
+        for (QWidget *control : {static_cast<QWidget *>(w.FrameSelect), static_cast<QWidget *>(w.Help),
+                                 static_cast<QWidget *>(w.CloseOT)})
+            QVERIFY(!control->isEnabled());
+        QTest::mouseClick(w.CloseOT, Qt::LeftButton);
         QVERIFY(t.typed.isEmpty());
         QVERIFY(t.take().isEmpty());
 
         t.fake.resume();
         QCOMPARE(t.take(), StateUpdate("6582000", "0", "45", "0", "0", "0"));
         QVERIFY(t.notice.messages.isEmpty());
+        QVERIFY(w.FrameSelect->isEnabled() && w.Help->isEnabled() && w.CloseOT->isEnabled());
         QTest::keyClick(w.ElementValue[2], Qt::Key_Backspace);
         QCOMPARE(t.take(), StateUpdate("6582000", "0", "4", "0", "0", "0"));
     }
