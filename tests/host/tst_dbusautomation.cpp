@@ -87,7 +87,7 @@ private slots:
     void linkOverTheBus();
     void hostThatWentAwayEndsTheProgram();
     void stoppedHostIsWaitedForOnceThenProbed();
-    void hostThatNeverAnswersFailsTheCall();
+    void hungCommandIsWaitedForThenProbedBack();
 
     void create_data();
     void create();
@@ -327,7 +327,7 @@ void TstDBusAutomation::stoppedHostIsWaitedForOnceThenProbed()
     QCOMPARE(stub.link.SendHostCommand(QStringLiteral("GetZEPVersion /")), QStringLiteral("ZEP v7.0 (stub)"));
 }
 
-void TstDBusAutomation::hostThatNeverAnswersFailsTheCall()
+void TstDBusAutomation::hungCommandIsWaitedForThenProbedBack()
 {
     ServedStub stub;
     host::DBusAutomation bus;

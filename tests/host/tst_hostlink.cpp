@@ -18,7 +18,6 @@ private slots:
     void failureIsFatalOnlyBeforeASuccess();
     void missingCommandObjectFailsTheFirstCommand();
     void startupTextIsExact();
-    void hostThatLeavesEndsTheProgram();
     void unansweredCall_data();
     void unansweredCall();
     void probesUntilTheHostAnswers();
@@ -149,23 +148,6 @@ void TstHostLink::startupTextIsExact()
              QStringLiteral("Error occurred during startup.  Please check that you have ZEP "
                             "installed with the appropriate licenses:") +
                  QChar(13) + QChar(10) + QStringLiteral("ZEP, ZEP/Tavik, ZEP/Merrow"));
-}
-
-void TstHostLink::hostThatLeavesEndsTheProgram()
-{
-    LinkRig rig;
-    QVERIFY(rig.fake.watched());
-    rig.fake.goAway();
-    QCOMPARE(rig.notice.messages.size(), 1);
-    QCOMPARE(rig.notice.messages.first().title, host::kHostGoneTitle);
-    QCOMPARE(rig.notice.messages.first().text, QStringLiteral("ZEP has closed. Velmora Toolbar closes too."));
-    QCOMPARE(rig.notice.endings, 1);
-    QVERIFY(rig.link.ended());
-    rig.fake.running = true;
-    QVERIFY(rig.link.SendHostCommand(QStringLiteral("GetZEPVersion /")).isNull());
-    QVERIFY(rig.fake.commands.isEmpty());
-    rig.fake.goAway();
-    QCOMPARE(rig.notice.messages.size(), 1);
 }
 
 void TstHostLink::unansweredCall_data()

@@ -33,12 +33,10 @@ private slots:
     {
         QTest::addColumn<bool>("orbit");   // OrbitSelect, else FrameSelect
         QTest::addColumn<QString>("action");
-        QTest::addColumn<bool>("picks");
         for (bool orbit : {true, false}) {
             const char *name = orbit ? "OrbitSelect" : "FrameSelect";
-            QTest::addRow("%s: wheel without the focus", name) << orbit << "wheel" << false;
-            QTest::addRow("%s: Enter after typing an entry's name", name) << orbit << "enter" << false;
-            QTest::addRow("%s: Down key with the focus", name) << orbit << "down" << true;
+            QTest::addRow("%s: wheel without the focus", name) << orbit << "wheel";
+            QTest::addRow("%s: Enter after typing an entry's name", name) << orbit << "enter";
         }
     }
 
@@ -46,7 +44,6 @@ private slots:
     {
         QFETCH(bool, orbit);
         QFETCH(QString, action);
-        QFETCH(bool, picks);
         Toolbar t;
         toolbar::MainFrm &w = *t.w;
         QVERIFY(QTest::qWaitForWindowActive(&w));
@@ -54,19 +51,16 @@ private slots:
         w.ElementValue[0]->setFocus();
         if (action == QLatin1String("wheel")) {
             wheelOver(combo, 1);
-        } else if (action == QLatin1String("enter")) {
+        } else {
             combo->setFocus();
             combo->lineEdit()->selectAll();
             QTest::keyClicks(combo->lineEdit(), combo->itemText(1));
             QTest::keyClick(combo->lineEdit(), Qt::Key_Return);
             QTest::keyClick(combo->lineEdit(), Qt::Key_Enter);
-        } else {
-            combo->setFocus();
-            QTest::keyClick(combo->lineEdit(), Qt::Key_Down);
         }
         QTest::qWait(20);
-        QCOMPARE(combo->currentIndex(), picks ? 1 : 0);
-        QCOMPARE(t.take().isEmpty(), !picks);
+        QCOMPARE(combo->currentIndex(), 0);
+        QVERIFY(t.take().isEmpty());
     }
 
     void aPickShowsTheStartOfTheEntry()
