@@ -7,6 +7,7 @@
 #include <QVariant>
 #include <QVariantList>
 
+#include <functional>
 #include <memory>
 
 namespace velmora::host {
@@ -21,6 +22,7 @@ struct Outcome {
     QVariant value;        // bool, int, QString or QStringList
     AutomationRef object;  // set when the member yields an object
     QString error;
+    bool unanswered = false;  // the host took no notice within the call's time
 
     static Outcome success(QVariant value = {})
     {
@@ -31,6 +33,7 @@ struct Outcome {
         return {true, {}, std::move(object), {}};
     }
     static Outcome failure(QString why) { return {false, {}, nullptr, std::move(why)}; }
+    static Outcome noAnswer(QString why) { return {false, {}, nullptr, std::move(why), true}; }
 };
 
 class AutomationObject {
@@ -49,6 +52,14 @@ public:
     virtual Outcome attach(const QString &className) = 0;
     // A newly started object of the class, or a failure.
     virtual Outcome create(const QString &className) = 0;
+
+    // Both report from the event loop, about the host that attach or create
+    // last gave out; without one they report nothing.
+    // `gone` runs once when that host has left (an empty function stops it).
+    virtual void watchHost(std::function<void()> gone) { (void)gone; }
+    // Asks, without waiting, whether the host answers at all; `done` gets the
+    // answer, false also when none came in time.
+    virtual void probeHost(std::function<void(bool answers)> done) { (void)done; }
 };
 
 } // namespace velmora::host

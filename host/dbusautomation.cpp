@@ -5,6 +5,8 @@
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
+#include <QDBusPendingCallWatcher>
+#include <QDBusServiceWatcher>
 #include <QDBusVariant>
 #include <QDeadlineTimer>
 #include <QFile>
@@ -14,6 +16,7 @@
 #include <QStandardPaths>
 #include <QStringList>
 #include <QThread>
+#include <QTimer>
 
 #include <signal.h>
 
@@ -42,6 +45,11 @@ QString interfaceYieldedBy(const QString &member)
 
 Outcome failureOf(const QDBusMessage &reply)
 {
+    // No answer in time, or the host left while the call waited: either way
+    // the host did not take notice of it.
+    if (reply.errorName() == QLatin1String("org.freedesktop.DBus.Error.NoReply")
+        || reply.errorName() == QLatin1String("org.freedesktop.DBus.Error.Timeout"))
+        return Outcome::noAnswer(QStringLiteral("%1: %2").arg(reply.errorName(), reply.errorMessage()));
     if (reply.type() == QDBusMessage::ErrorMessage)
         return Outcome::failure(QStringLiteral("%1: %2").arg(reply.errorName(), reply.errorMessage()));
     return Outcome::failure(QStringLiteral("unexpected reply from the host"));
@@ -104,8 +112,6 @@ public:
 private:
     QDBusMessage exchange(const QDBusMessage &msg)
     {
-        // Default time-out: a host that never answers fails the call after the
-        // bus's usual wait rather than freezing the toolbar for good.
         return bus_.call(msg, QDBus::Block, timeoutMs_);
     }
 
@@ -162,12 +168,49 @@ bool processAlive(qint64 pid)
 
 DBusAutomation::DBusAutomation(QDBusConnection bus) : bus_(std::move(bus)) {}
 
+DBusAutomation::~DBusAutomation() = default;
+
+void DBusAutomation::watchHost(std::function<void()> gone)
+{
+    watcher_.reset();
+    if (!gone || hostName_.isEmpty())
+        return;
+    watcher_ = std::make_unique<QDBusServiceWatcher>(hostName_, bus_,
+                                                     QDBusServiceWatcher::WatchForUnregistration);
+    QObject::connect(watcher_.get(), &QDBusServiceWatcher::serviceUnregistered, watcher_.get(),
+                     [this, gone] {
+                         watcher_->setWatchedServices({});   // once
+                         gone();
+                     });
+    // A host that left before the watch began is reported all the same.
+    const QDBusMessage owned = busCall(bus_, QStringLiteral("NameHasOwner"), {hostName_});
+    if (owned.type() == QDBusMessage::ReplyMessage && !owned.arguments().value(0).toBool()) {
+        watcher_->setWatchedServices({});
+        QTimer::singleShot(0, watcher_.get(), gone);
+    }
+}
+
+void DBusAutomation::probeHost(std::function<void(bool)> done)
+{
+    if (!done)
+        return;
+    QDBusMessage ping = QDBusMessage::createMethodCall(hostName_, QStringLiteral("/"),
+                                                       QStringLiteral("org.freedesktop.DBus.Peer"),
+                                                       QStringLiteral("Ping"));
+    auto *pending = new QDBusPendingCallWatcher(bus_.asyncCall(ping, callTimeoutMs_));
+    QObject::connect(pending, &QDBusPendingCallWatcher::finished, pending, [pending, done] {
+        pending->deleteLater();
+        done(!pending->isError());
+    });
+}
+
 Outcome DBusAutomation::adopt(const QString &className)
 {
     const QDBusMessage owner = busCall(bus_, QStringLiteral("GetNameOwner"), {className});
     if (owner.type() != QDBusMessage::ReplyMessage || owner.arguments().isEmpty())
         return failureOf(owner);
     const QString unique = owner.arguments().first().toString();
+    hostName_ = unique;
     return Outcome::objectResult(std::make_shared<BusObject>(bus_, unique, kAppPath, kAppInterface, callTimeoutMs_));
 }
 

@@ -11,14 +11,20 @@
 #include <QString>
 
 #include <chrono>
+#include <memory>
+
+class QDBusServiceWatcher;
 
 namespace velmora::host {
 
 class DBusAutomation : public AutomationSystem {   // the platform's object system = the session bus
 public:
     explicit DBusAutomation(QDBusConnection bus = QDBusConnection::sessionBus());
+    ~DBusAutomation() override;
     Outcome attach(const QString &className) override;  // the name has an owner
     Outcome create(const QString &className) override;  // bus activation, else start the stand-in host
+    void watchHost(std::function<void()> gone) override;  // the host's unique name loses its owner
+    void probeHost(std::function<void(bool)> done) override;  // the bus's Peer.Ping, asynchronous
 
     // The stand-in host that create() would start when the bus cannot:
     // $ZEP_STANDIN, else velmora-zep beside this program, else on PATH.
@@ -26,9 +32,10 @@ public:
 
     // How long create() waits for a started host to own its name.
     void setStartTimeout(std::chrono::milliseconds timeout) { startTimeout_ = timeout; }
-    // How long a call to the host's objects waits for an answer; the bus's
-    // default (about 25 s) unless set. Applies to objects found afterwards.
+    // How long a call to the host's objects waits for an answer before the
+    // host counts as not answering. Applies to objects found afterwards.
     void setCallTimeout(std::chrono::milliseconds timeout) { callTimeoutMs_ = int(timeout.count()); }
+    static constexpr std::chrono::milliseconds kCallTimeout{3000};
 
 private:
     Outcome adopt(const QString &className);
@@ -36,7 +43,9 @@ private:
 
     QDBusConnection bus_;
     std::chrono::milliseconds startTimeout_{10000};
-    int callTimeoutMs_ = -1;
+    int callTimeoutMs_ = int(kCallTimeout.count());
+    QString hostName_;   // unique name of the host last given out
+    std::unique_ptr<QDBusServiceWatcher> watcher_;
 };
 
 } // namespace velmora::host

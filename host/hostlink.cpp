@@ -2,21 +2,70 @@
 
 #include <QLoggingCategory>
 #include <QStringList>
+#include <QTimer>
 
 Q_LOGGING_CATEGORY(lcHostLink, "velmora.host", QtWarningMsg)
 
 namespace velmora::host {
 
+namespace {
+// Pause between probes that failed at once (rather than after waiting).
+constexpr int kProbePauseMs = 500;
+} // namespace
+
 HostLink::HostLink(AutomationSystem &system, UserNotice &notice)
-    : system_(system), notice_(notice)
+    : system_(system), notice_(notice), self_(std::make_shared<HostLink *>(this))
 {
+}
+
+HostLink::~HostLink()
+{
+    if (hostApp_)
+        system_.watchHost({});
 }
 
 bool HostLink::noteFailure(const Outcome &outcome)
 {
     lastError_ = outcome.error;
     qCDebug(lcHostLink) << "host access failed:" << outcome.error;
+    // A host that never answered is not waited for: the start-up failure
+    // decides about it.
+    if (outcome.unanswered && answered_ && answering_ && !ended_) {
+        answering_ = false;
+        probe();
+        if (onAnswering_)
+            onAnswering_(false);
+    }
     return false;
+}
+
+void HostLink::probe()
+{
+    std::weak_ptr<HostLink *> self = self_;
+    system_.probeHost([self](bool answers) {
+        const auto link = self.lock();
+        if (!link || (*link)->ended_ || (*link)->answering_)
+            return;
+        HostLink &l = **link;
+        if (!answers) {
+            QTimer::singleShot(kProbePauseMs, [self] {
+                if (const auto again = self.lock(); again && !(*again)->ended_)
+                    (*again)->probe();
+            });
+            return;
+        }
+        l.answering_ = true;
+        if (l.onAnswering_)
+            l.onAnswering_(true);
+    });
+}
+
+void HostLink::hostGone()
+{
+    if (ended_)
+        return;
+    lastError_ = QStringLiteral("the host has left");
+    endWith(kHostGoneTitle, kHostGoneText);
 }
 
 void HostLink::endWith(const QString &title, const QString &text)
@@ -43,6 +92,11 @@ bool HostLink::ConnectToHost()
         }
     }
     hostApp_ = app.object;
+    std::weak_ptr<HostLink *> self = self_;
+    system_.watchHost([self] {
+        if (const auto link = self.lock())
+            (*link)->hostGone();
+    });
 
     // A failing Personality read is not fatal here: the first command reports it.
     const Outcome personality = hostApp_->get(QStringLiteral("Personality"));
@@ -71,7 +125,7 @@ bool HostLink::ConnectToHost()
 
 QString HostLink::SendHostCommand(const QString &command)
 {
-    if (ended_)
+    if (ended_ || !answering_)
         return {};
 
     Outcome outcome = hostPersonality_
@@ -80,10 +134,13 @@ QString HostLink::SendHostCommand(const QString &command)
     if (outcome.ok) {
         const QStringList reply = outcome.value.toStringList();
         commandSucceeded_ = true;
+        answered_ = true;
         return reply.isEmpty() ? QStringLiteral("0") : reply.first();
     }
 
     noteFailure(outcome);
+    if (!answering_)
+        return {};
     if (!commandSucceeded_)
         endWith(kStartupFailureTitle, kStartupFailureText);
     return {};

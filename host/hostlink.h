@@ -6,6 +6,9 @@
 
 #include <QString>
 
+#include <functional>
+#include <memory>
+
 namespace velmora::host {
 
 // How the link tells the user that the program cannot go on, and ends it.
@@ -26,12 +29,18 @@ inline const QString kStartupFailureText = QStringLiteral(
     "appropriate licenses:\r\nZEP, ZEP/Tavik, ZEP/Merrow");
 inline const QString kHostBusyTitle = QStringLiteral("ZEP currently open");
 inline const QString kHostBusyText = QStringLiteral("Please close current instance of ZEP.");
+inline const QString kHostGoneTitle = QStringLiteral("Velmora Toolbar");
+inline const QString kHostGoneText = QStringLiteral("ZEP has closed. Velmora Toolbar closes too.");
 
 class HostLink {
 public:
     HostLink(AutomationSystem &system, UserNotice &notice);
+    ~HostLink();
+    HostLink(const HostLink &) = delete;
+    HostLink &operator=(const HostLink &) = delete;
 
-    // Attach or create, adopt the host; on failure the program has ended and
+    // Attach or create, adopt the host and watch it: once it has left, the
+    // program tells the user and ends. On failure the program has ended and
     // this returns false.
     bool ConnectToHost();
 
@@ -39,7 +48,16 @@ public:
     // reply, or a null QString for a failure that is tolerated (a command has
     // gone through since the flag was last cleared). Any other failure ends the
     // program; after that every call returns null without reaching the host.
+    // A host that has answered before and now lets a call go unanswered is
+    // not answering: calls return null at once, without reaching it, until a
+    // probe in the background hears from it again.
     QString SendHostCommand(const QString &command);
+
+    bool Answering() const { return answering_; }
+    // Runs when the host stops answering (false, inside the call that went
+    // unanswered) and from the event loop when it answers again (true), so
+    // that the caller can send what the host missed.
+    void setOnAnswering(std::function<void(bool)> run) { onAnswering_ = std::move(run); }
 
     bool CommandSucceeded() const { return commandSucceeded_; }
     void ClearCommandSucceeded() { commandSucceeded_ = false; }
@@ -55,11 +73,14 @@ public:
     const QString &lastError() const { return lastError_; }
 
     // Records a failed direct access (window passes, hand-over) in the one place
-    // where failures are noted; returns false so callers can `return fail(o)`.
+    // where failures are noted, and notices an unanswered one; returns false
+    // so callers can `return fail(o)`.
     bool noteFailure(const Outcome &outcome);
 
 private:
     void endWith(const QString &title, const QString &text);
+    void hostGone();
+    void probe();
 
     AutomationSystem &system_;
     UserNotice &notice_;
@@ -67,7 +88,11 @@ private:
     AutomationRef hostPersonality_;
     bool commandSucceeded_ = false;
     bool ended_ = false;
+    bool answered_ = false;    // some call went through this run
+    bool answering_ = true;
     QString lastError_;
+    std::function<void(bool)> onAnswering_;
+    std::shared_ptr<HostLink *> self_;   // reports from the event loop go through it
 };
 
 } // namespace velmora::host

@@ -1,6 +1,7 @@
 #include "toolbar/elementscroll.h"
 
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QStyleOptionSlider>
 
 #include <algorithm>
@@ -22,6 +23,10 @@ private:
     int &depth_;
 };
 
+// The wait before a held arrow or track starts repeating: that of the
+// toolkit's own scroll bars.
+constexpr int kRepeatDelayMs = 500;
+
 } // namespace
 
 ElementScrollBar::ElementScrollBar(QWidget *parent) : QScrollBar(Qt::Horizontal, parent)
@@ -39,6 +44,8 @@ ElementScrollBar::ElementScrollBar(QWidget *parent) : QScrollBar(Qt::Horizontal,
     connect(this, &QAbstractSlider::valueChanged, this, &ElementScrollBar::onValueChanged);
     connect(this, &QAbstractSlider::sliderPressed, this, &ElementScrollBar::onSliderPressed);
     connect(this, &QAbstractSlider::sliderReleased, this, &ElementScrollBar::onSliderReleased);
+    repeat_.setSingleShot(true);
+    connect(&repeat_, &QTimer::timeout, this, &ElementScrollBar::repeatStep);
 }
 
 bool ElementScrollBar::SetValue(int position)
@@ -77,11 +84,73 @@ QRect ElementScrollBar::PartRect(QStyle::SubControl part) const
 
 void ElementScrollBar::mousePressEvent(QMouseEvent *event)
 {
+    stopRepeat();
     QScrollBar::mousePressEvent(event);
-    // QScrollBar waits 500 ms before repeating and then repeats every 50 ms;
-    // these bars repeat at once.
+    // The press has taken its one step. QScrollBar's own repeat runs on a fixed
+    // interval whatever the handlers cost; ours waits for each step.
+    const SliderAction action = repeatAction();
+    if (action == SliderNoAction)
+        return;
+    setRepeatAction(SliderNoAction);
+    held_ = action;
+    heldPart_ = partAt(event->position().toPoint());
+    pointer_ = event->position().toPoint();
+    repeat_.start(kRepeatDelayMs);
+}
+
+void ElementScrollBar::mouseMoveEvent(QMouseEvent *event)
+{
+    QScrollBar::mouseMoveEvent(event);
     if (repeatAction() != SliderNoAction)
-        setRepeatAction(repeatAction(), 0, 0);
+        setRepeatAction(SliderNoAction);   // QScrollBar re-arms on coming back
+    pointer_ = event->position().toPoint();
+}
+
+void ElementScrollBar::mouseReleaseEvent(QMouseEvent *event)
+{
+    stopRepeat();
+    QScrollBar::mouseReleaseEvent(event);
+}
+
+void ElementScrollBar::hideEvent(QHideEvent *event)
+{
+    stopRepeat();
+    QScrollBar::hideEvent(event);
+}
+
+void ElementScrollBar::stopRepeat()
+{
+    repeat_.stop();
+    held_ = SliderNoAction;
+    heldPart_ = QStyle::SC_None;
+}
+
+QStyle::SubControl ElementScrollBar::partAt(QPoint pos) const
+{
+    QStyleOptionSlider option;
+    initStyleOption(&option);
+    return style()->hitTestComplexControl(QStyle::CC_ScrollBar, &option, pos, this);
+}
+
+void ElementScrollBar::repeatStep()
+{
+    if (held_ == SliderNoAction || !isEnabled()) {
+        stopRepeat();
+        return;
+    }
+    // Off the held part (or the thumb has reached the pointer on the track):
+    // wait, without stepping, until the pointer is back.
+    if (partAt(pointer_) == heldPart_) {
+        const int before = value();
+        triggerAction(held_);   // runs Change and everything it sends, to the end
+        if (value() == before) {
+            stopRepeat();       // at a limit: nothing more to step
+            return;
+        }
+        if (held_ == SliderNoAction)
+            return;             // released inside the handling
+    }
+    repeat_.start(partAt(pointer_) == heldPart_ ? 0 : 20);
 }
 
 void ElementScrollBar::keyPressEvent(QKeyEvent *event)

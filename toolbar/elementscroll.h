@@ -21,13 +21,16 @@
 //   lies between the two. QScrollBar would move the other limit, and the row
 //   would keep a limit that nobody wrote.
 // - Right, Down, Page Down and the wheel turned down move towards Max.
-// - Holding an arrow or the track repeats with no delay: the repeat is re-armed
-//   with a 0 ms threshold and interval after each press.
+// - A click on an arrow or the track is one step. Held, the part repeats after
+//   the toolkit's usual initial delay, then with no pause between steps; each
+//   step is taken only once the previous one has been handled, so a slow
+//   handler never meets a backlog of steps.
 
 #include <QRect>
 #include <QScrollBar>
 #include <QStyle>
 #include <QString>
+#include <QTimer>
 
 namespace velmora::toolbar {
 
@@ -59,7 +62,10 @@ signals:
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
 
 private:
     void onValueChanged();
@@ -67,11 +73,18 @@ private:
     void onSliderReleased();
 
     void applyLimits();
+    void repeatStep();
+    void stopRepeat();
+    QStyle::SubControl partAt(QPoint pos) const;
 
     int min_ = 0;             // as written; the QScrollBar holds them in order
     int max_ = 0;
     int programWrites_ = 0;   // > 0 while a write of ours runs
     int dragStart_ = 0;       // position when the thumb was taken
+    QTimer repeat_;           // single shot, re-armed after each handled step
+    SliderAction held_ = SliderNoAction;
+    QStyle::SubControl heldPart_ = QStyle::SC_None;
+    QPoint pointer_;          // last pointer position while held
 };
 
 } // namespace velmora::toolbar

@@ -1,28 +1,14 @@
 // velmora-toolbar: the toolbar window, attached to the host over the session bus.
 #include "host/dbusautomation.h"
 #include "host/hostlink.h"
+#include "toolbar/desktopnotice.h"
 #include "toolbar/mainfrm.h"
 
 #include <QApplication>
 #include <QEvent>
-#include <QMessageBox>
 #include <QTimer>
 
-#include <cstdlib>
-
 namespace {
-
-// The desktop's side of the fatal path: a warning box, then the process ends
-// at once, so nothing of the toolbar runs after it.
-class MessageBoxNotice : public velmora::host::UserNotice {
-public:
-    void showWarning(const QString &title, const QString &text) override
-    {
-        QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Ok);
-        box.exec();
-    }
-    [[noreturn]] void endProgram() override { std::_Exit(EXIT_FAILURE); }
-};
 
 // Closing the toolbar ends the program, tool window or not.
 class QuitOnClose : public QObject {
@@ -45,9 +31,10 @@ int main(int argc, char **argv)
     QGuiApplication::setDesktopFileName(QStringLiteral("org.velmora.Toolbar"));
 
     velmora::host::DBusAutomation automation;
-    MessageBoxNotice notice;
+    velmora::toolbar::DesktopNotice notice;
     velmora::host::HostLink link(automation, notice);
     velmora::toolbar::MainFrm frm(link);
+    notice.setOwner(&frm);
     QuitOnClose quitOnClose;
     frm.installEventFilter(&quitOnClose);
 

@@ -6,6 +6,8 @@
 #include "host/scenario.h"
 #include "orbit/numbers.h"
 #include "orbit/presets.h"
+#include "toolbar/accessible.h"
+#include "toolbar/selectors.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -64,18 +66,6 @@ const ScrollDesign kScrollDesign[orbit::kElementRows] = {
 // Label1 0..4: "km" on row 0, "deg" on rows 2 to 5.
 const int kUnitRowY[5] = {36, 76, 96, 116, 136};
 
-QComboBox *makeSelector(QWidget *parent, int x, const QString &designText)
-{
-    auto *combo = new QComboBox(parent);
-    combo->setEditable(true);
-    // Typed text neither grows the list nor completes to an entry.
-    combo->setInsertPolicy(QComboBox::NoInsert);
-    combo->setCompleter(nullptr);
-    combo->setGeometry(x, 4, 137, 21);
-    combo->setEditText(designText);
-    return combo;
-}
-
 // The window's font, shared by every control: the desktop's family at 11 px
 // (the height the rows are laid out for), narrowed as far as needed for every
 // row caption to fit its place left of the common edge.
@@ -131,16 +121,22 @@ MainFrm::MainFrm(host::HostLink &link, std::unique_ptr<host::KeySender> keys, QW
     if (!icon.isNull())
         setWindowIcon(icon);
     buildControls();
+    DescribeControls(*this);
+    // A host that stopped answering missed the edits made meanwhile.
+    link_.setOnAnswering([this](bool answering) { HostAnswering(answering); });
     if (const QScreen *screen = this->screen())
         move(screen->availableGeometry().center() - rect().center());
 }
 
-MainFrm::~MainFrm() = default;
+MainFrm::~MainFrm()
+{
+    link_.setOnAnswering({});
+}
 
 void MainFrm::buildControls()
 {
-    OrbitSelect = makeSelector(this, 4, QStringLiteral("Orbit Regime"));
-    FrameSelect = makeSelector(this, 152, QStringLiteral("Reference Frame"));
+    OrbitSelect = MakeSelector(this, 4, QStringLiteral("Orbit Regime"));
+    FrameSelect = MakeSelector(this, 152, QStringLiteral("Reference Frame"));
 
     for (int i = 0; i < 7; ++i) {
         const LabelDesign &d = kElementLabels[i];
@@ -202,8 +198,8 @@ void MainFrm::buildControls()
         Splash->setPixmap(picture);
     Splash->raise();
 
-    // A pick from the list (or Enter on an entry's exact name) is a Click;
-    // program selections call the handlers themselves.
+    // A pick from the list is a Click; program selections call the handlers
+    // themselves.
     connect(OrbitSelect, &QComboBox::activated, this, [this] { OrbitSelect_Click(); });
     connect(FrameSelect, &QComboBox::activated, this, [this] { FrameSelect_Click(); });
     connect(Help, &QCheckBox::clicked, this, [this] { Help_Click(); });
@@ -291,6 +287,19 @@ void MainFrm::Load()
     Splash->hide();
     state_.SatelliteColor = orbit::kColorWhite;
     state_.FormLoading = false;
+}
+
+void MainFrm::HostAnswering(bool answering)
+{
+    // The frame and the aids keep a record of what the host shows, and the
+    // hand-over needs the host: none of them may act unheard. Edits of the
+    // elements go on; they are all in the element set.
+    for (QWidget *control : {static_cast<QWidget *>(FrameSelect), static_cast<QWidget *>(Help),
+                             static_cast<QWidget *>(CloseOT)})
+        control->setEnabled(answering);
+    // One state update catches up with the elements as the user left them.
+    if (answering && loaded_ && !state_.FormLoading)
+        orbit::ApplyOrbit(link_, state_.Elements, state_.SatelliteColor, *this);
 }
 
 void MainFrm::ElementScroll_Scroll(int i)

@@ -46,6 +46,9 @@ public:
     void FrameSelect_Click();
     void Help_Click();
     void CloseOT_Click();
+    // The host stopped answering, or answers again: what would talk to it is
+    // greyed out meanwhile, and on its return it gets the current orbit.
+    void HostAnswering(bool answering);
 
     ToolbarState &state() { return state_; }
     const ToolbarState &state() const { return state_; }

@@ -18,6 +18,9 @@ private slots:
     void failureIsFatalOnlyBeforeASuccess();
     void missingCommandObjectFailsTheFirstCommand();
     void startupTextIsExact();
+    void unansweredCall_data();
+    void unansweredCall();
+    void probesUntilTheHostAnswers();
 };
 
 void TstHostLink::connecting_data()
@@ -145,6 +148,70 @@ void TstHostLink::startupTextIsExact()
              QStringLiteral("Error occurred during startup.  Please check that you have ZEP "
                             "installed with the appropriate licenses:") +
                  QChar(13) + QChar(10) + QStringLiteral("ZEP, ZEP/Tavik, ZEP/Merrow"));
+}
+
+void TstHostLink::unansweredCall_data()
+{
+    QTest::addColumn<bool>("answeredBefore");
+    QTest::addColumn<bool>("clearedAfter");   // the start-up's reset came after that answer
+    QTest::addColumn<bool>("fatal");
+    QTest::newRow("a host that never answered is the start-up failure") << false << false << true;
+    QTest::newRow("after an answer it is only not answering") << true << false << false;
+    QTest::newRow("also as the first command after the reset") << true << true << false;
+}
+
+void TstHostLink::unansweredCall()
+{
+    QFETCH(bool, answeredBefore);
+    QFETCH(bool, clearedAfter);
+    QFETCH(bool, fatal);
+    LinkRig rig(false);   // created: no command has gone through yet
+    if (answeredBefore)
+        QCOMPARE(rig.link.SendHostCommand(QStringLiteral("GetZEPVersion /")), QStringLiteral("ZEP v7.0 (stand-in)"));
+    if (clearedAfter)
+        rig.link.ClearCommandSucceeded();
+    rig.fake.hung = true;
+    rig.fake.log.clear();
+    QVERIFY(rig.link.SendHostCommand(QStringLiteral("GetEpoch Scenario/Velmora")).isNull());
+    QCOMPARE(rig.link.ended(), fatal);
+    QCOMPARE(rig.notice.messages.size(), fatal ? 1 : 0);
+    if (fatal)
+        return;
+    // Nothing more reaches the host, and nothing waits for it.
+    QVERIFY(!rig.link.Answering());
+    QVERIFY(rig.link.SendHostCommand(QStringLiteral("GetEpoch Scenario/Velmora")).isNull());
+    QCOMPARE(rig.fake.log.filter(QStringLiteral("GetEpoch")),
+             QStringList{QStringLiteral("unanswered GetEpoch Scenario/Velmora")});
+    QCOMPARE(rig.fake.probes, 1);
+}
+
+void TstHostLink::probesUntilTheHostAnswers()
+{
+    LinkRig rig;
+    int caughtUp = 0;
+    int pauses = 0;
+    rig.link.setOnAnswering([&](bool answering) {
+        if (!answering) {
+            ++pauses;
+            return;
+        }
+        ++caughtUp;
+        // What the host missed can be sent from here.
+        QCOMPARE(rig.link.SendHostCommand(QStringLiteral("GetZEPVersion /")), QStringLiteral("ZEP v7.0 (stand-in)"));
+    });
+    rig.fake.hung = true;
+    QVERIFY(rig.link.SendHostCommand(QStringLiteral("GetZEPVersion /")).isNull());
+    QCOMPARE(rig.fake.probes, 1);
+    rig.fake.failProbe();
+    QVERIFY(!rig.link.Answering());
+    QTRY_COMPARE(rig.fake.probes, 2);   // asked again after a pause
+    rig.fake.resume();
+    QVERIFY(rig.link.Answering());
+    QCOMPARE(caughtUp, 1);
+    QCOMPARE(pauses, 1);
+    QVERIFY(rig.notice.messages.isEmpty());
+    // The unanswered one never reached the host; the catch-up did.
+    QCOMPARE(rig.fake.commands.filter(QStringLiteral("GetZEPVersion")).size(), 1);
 }
 
 QTEST_GUILESS_MAIN(TstHostLink)

@@ -1,5 +1,7 @@
 #include "tests/support/fakehost.h"
 
+#include <utility>
+
 namespace velmora::testing {
 
 using host::AutomationObject;
@@ -207,8 +209,38 @@ Outcome FakeHost::create(const QString &className)
     return Outcome::objectResult(app());
 }
 
+void FakeHost::probeHost(std::function<void(bool)> done)
+{
+    ++probes;
+    probe_ = std::move(done);
+}
+
+void FakeHost::resume()
+{
+    hung = false;
+    if (auto done = std::exchange(probe_, nullptr))
+        done(true);
+}
+
+void FakeHost::failProbe()
+{
+    if (auto done = std::exchange(probe_, nullptr))
+        done(false);
+}
+
+void FakeHost::goAway()
+{
+    running = false;
+    if (gone_)
+        gone_();
+}
+
 Outcome FakeHost::execute(const QString &line)
 {
+    if (hung) {
+        log << QStringLiteral("unanswered %1").arg(line);
+        return Outcome::noAnswer(QStringLiteral("no answer: %1").arg(line));
+    }
     commands << line;
     log << QStringLiteral("cmd %1").arg(line);
     Outcome result = failing.contains(line)

@@ -52,8 +52,19 @@ public:
     bool userControl = false;
     int windowState = 0;
 
+    // A host that stops: commands go unanswered (and are not carried out)
+    // until resume(); probes wait for it meanwhile.
+    bool hung = false;
+    int probes = 0;             // probes asked for
+    void resume();              // answers again, and says so to a waiting probe
+    void failProbe();           // a waiting probe gets no answer
+    void goAway();              // the host leaves: the watch reports it
+    bool watched() const { return bool(gone_); }
+
     host::Outcome attach(const QString &className) override;
     host::Outcome create(const QString &className) override;
+    void watchHost(std::function<void()> gone) override { gone_ = std::move(gone); }
+    void probeHost(std::function<void(bool)> done) override;
 
     // Internal: used by the fake's objects.
     host::Outcome execute(const QString &line);
@@ -61,6 +72,8 @@ public:
 
 private:
     host::AutomationRef app_;
+    std::function<void()> gone_;
+    std::function<void(bool)> probe_;
 };
 
 // Records the fatal path instead of showing a box and exiting.

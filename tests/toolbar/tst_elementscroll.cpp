@@ -1,7 +1,10 @@
 // The element scroll bar against the member table the element rows rely on.
 #include "toolbar/elementscroll.h"
 
+#include <QThread>
 #include <QtTest>
+
+#include <algorithm>
 
 #include <vector>
 
@@ -216,23 +219,61 @@ private slots:
         QVERIFY(again.changes.empty());
     }
 
-    void holdingAnArrowRepeatsWithoutWaiting()
+    // Real presses in a running event loop: press, wait, release.
+    void pressDurations_data()
     {
-        // The press steps once; the repeat is due at once, so the next pass of the
-        // event loop steps again without any time having to pass.
+        QTest::addColumn<int>("part");   // QStyle::SubControl
+        QTest::addColumn<int>("holdMs");
+        QTest::addColumn<int>("fewest");
+        QTest::addColumn<int>("most");
+        const int arrow = QStyle::SC_ScrollBarAddLine, track = QStyle::SC_ScrollBarAddPage;
+        QTest::newRow("120 ms click on the arrow is one step") << arrow << 120 << 1 << 1;
+        QTest::newRow("120 ms click on the track is one step") << track << 120 << 1 << 1;
+        // Past the initial wait the bar steps as fast as its handling allows.
+        QTest::newRow("1.5 s hold on the arrow repeats") << arrow << 1500 << 10 << 100000;
+    }
+
+    void pressDurations()
+    {
+        QFETCH(int, part);
+        QFETCH(int, holdMs);
+        QFETCH(int, fewest);
+        QFETCH(int, most);
+        Row row(0, 100000, 0);
+        row.bar->setPageStep(1);   // a track step and an arrow step count alike
+        Recorder seen(*row.bar);
+        const QPoint at = row.at(QStyle::SubControl(part));
+        QTest::mousePress(row.bar, Qt::LeftButton, {}, at);
+        QTest::qWait(holdMs);
+        QTest::mouseRelease(row.bar, Qt::LeftButton, {}, at);
+        const int steps = int(seen.changes.size());
+        QVERIFY2(steps >= fewest && steps <= most, qPrintable(QString::number(steps)));
+        QCOMPARE(row.bar->Value(), steps);
+        QTest::qWait(100);
+        QCOMPARE(int(seen.changes.size()), steps);   // released: no more steps
+    }
+
+    void aSlowHandlerNeverMeetsABacklog()
+    {
+        // Each step's handling takes 50 ms; steps never overlap or queue up,
+        // and the bar stops with the release, not some steps later.
         Row row;
+        int depth = 0, deepest = 0, steps = 0;
+        QObject::connect(row.bar, &ElementScrollBar::Change, [&] {
+            deepest = std::max(deepest, ++depth);
+            ++steps;
+            QThread::msleep(50);
+            --depth;
+        });
         const QPoint arrow = row.at(QStyle::SC_ScrollBarAddLine);
         QTest::mousePress(row.bar, Qt::LeftButton, {}, arrow);
-        QCOMPARE(row.bar->Value(), 1);
-        for (int pass = 0; pass < 50 && row.bar->Value() < 3; ++pass)
-            QCoreApplication::processEvents();
+        QTest::qWait(1000);
         QTest::mouseRelease(row.bar, Qt::LeftButton, {}, arrow);
-        QVERIFY(row.bar->Value() >= 3);
-        // Released: no more steps.
-        const int settled = row.bar->Value();
-        for (int pass = 0; pass < 5; ++pass)
-            QCoreApplication::processEvents();
-        QCOMPARE(row.bar->Value(), settled);
+        const int atRelease = steps;
+        QTest::qWait(200);
+        QCOMPARE(deepest, 1);
+        QCOMPARE(steps, atRelease);
+        QVERIFY2(steps >= 3 && steps <= 12, qPrintable(QString::number(steps)));
     }
 
     void takesFocusAndShowsTooltip()
