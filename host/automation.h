@@ -49,6 +49,9 @@ public:
     virtual Outcome attach(const QString &className) = 0;
     // A newly started object of the class, or a failure.
     virtual Outcome create(const QString &className) = 0;
+    // The process that serves an object this system gave, or 0 when the
+    // system cannot tell.
+    virtual qint64 processIdOf(const AutomationRef &) { return 0; }
 };
 
 } // namespace velmora::host

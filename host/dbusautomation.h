@@ -19,6 +19,7 @@ public:
     explicit DBusAutomation(QDBusConnection bus = QDBusConnection::sessionBus());
     Outcome attach(const QString &className) override;  // the name has an owner
     Outcome create(const QString &className) override;  // bus activation, else start the stand-in host
+    qint64 processIdOf(const AutomationRef &object) override;  // as the bus knows the object's owner
 
     // The stand-in host that create() would start when the bus cannot:
     // $ZEP_STANDIN, else velmora-zep beside this program, else on PATH.

@@ -3,6 +3,7 @@
 //   --journal FILE  append every command and automation request to FILE
 //                   (or set ZEP_JOURNAL)
 
+#include "desktop/platformchoice.h"
 #include "standin/app/hostserver.h"
 
 #include <QApplication>
@@ -14,6 +15,8 @@
 
 int main(int argc, char **argv)
 {
+    // However it was started (menu, toolbar, bus), before Qt reads the environment.
+    velmora::desktop::ApplyPlatformChoice();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("velmora-zep"));
     QApplication::setApplicationDisplayName(QStringLiteral("ZEP"));
