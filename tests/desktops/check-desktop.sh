@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# Runs both programs under a headless Wayland compositor on a private session
+# bus, with no QT_QPA_PLATFORM, and checks them as a user would see them.
+#   check-desktop.sh gnome|kde|wayland-alone BIN_DIR [SCREENSHOT.png]
+#     gnome:         mutter with Xwayland
+#     kde:           kwin_wayland with Xwayland
+#     wayland-alone: weston without any X display
+# Exits 0 on success, 1 on a failed check, 77 when a compositor is missing.
+set -euo pipefail
+mode=$1
+bin=$(realpath "$2")
+shot=${3:+$(realpath -m "$3")}
+here=$(cd "$(dirname "$0")" && pwd)
+limit=${VELMORA_DESKTOP_TIMEOUT:-90}
+
+work=$(mktemp -d /tmp/velmora-desktop.XXXXXX)
+trap 'rm -rf "$work"' EXIT
+mkdir -m 700 "$work/runtime" "$work/home"
+export XDG_RUNTIME_DIR=$work/runtime HOME=$work/home XDG_CONFIG_HOME=$work/home/.config
+unset QT_QPA_PLATFORM DISPLAY WAYLAND_DISPLAY XAUTHORITY
+socket=velmora-$mode-$$
+
+need() { command -v "$1" >/dev/null || { echo "SKIP: $1 is not installed (scripts/deps.sh --test)"; exit 77; }; }
+need dbus-run-session; need wmctrl; need xprop; need /usr/bin/python3
+session=("$here/session.sh" "$mode" "$bin" "$work" "$shot")
+case $mode in
+  gnome)
+    need mutter; need Xwayland
+    run=(mutter --wayland --headless --virtual-monitor 1280x800 --wayland-display="$socket" --sm-disable
+         -- "${session[@]}")
+    ;;
+  kde)
+    need kwin_wayland; need Xwayland
+    # The installed binary carries a file capability that refuses to run as
+    # root; a plain copy under the same name runs.
+    cp "$(command -v kwin_wayland)" "$work/kwin_wayland"
+    run=("$work/kwin_wayland" --virtual --width 1280 --height 800 --xwayland --socket "$socket"
+         --no-lockscreen --no-global-shortcuts --exit-with-session "${session[*]}")
+    ;;
+  wayland-alone)
+    need weston
+    run=(bash -c 'weston --backend=headless-backend.so --socket="$1" --idle-time=0 >"$2/weston.log" 2>&1 &
+                  w=$!; for _ in $(seq 100); do [ -S "$XDG_RUNTIME_DIR/$1" ] && break; sleep 0.05; done
+                  WAYLAND_DISPLAY=$1 "${@:3}"; rc=$?; kill $w; wait $w; exit $rc' _ "$socket" "$work" "${session[@]}")
+    ;;
+  *) echo "usage: $0 gnome|kde|wayland-alone BIN_DIR [SCREENSHOT.png]" >&2; exit 2 ;;
+esac
+
+start=$(date +%s%3N)
+rc=0
+timeout --kill-after=5 "$limit" dbus-run-session -- "${run[@]}" >"$work/out.log" 2>&1 || rc=$?
+grep -E '^(session|start-up|toolbar|hand-over|screenshot|PASS|FAIL|SKIP|--)|^[^ ]' "$work/out.log" |
+  grep -vE 'libmutter-Message|Window manager warning|WARNING|^\(|^$|kwin_|qt\.|^dbus-daemon' || true
+echo "$mode: $(($(date +%s%3N) - start)) ms in all"
+grep -q "^PASS ($mode)" "$work/out.log" && [ $rc -eq 0 ] && exit 0
+[ $rc -eq 124 ] && echo "FAIL ($mode): timed out after $limit s" >&2
+echo "-- full output" >&2; tail -n 60 "$work/out.log" >&2
+exit 1
