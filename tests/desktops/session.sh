@@ -5,6 +5,8 @@
 set -u
 mode=$1 bin=$2 work=$3 shot=${4:-}
 here=$(cd "$(dirname "$0")" && pwd)
+# A compositor may not pass its session's output on.
+exec >>"$work/session.log" 2>&1
 journal=$work/zep.journal
 toolbar="" host=""
 
@@ -45,7 +47,8 @@ else
   if [ -z "${XAUTHORITY:-}" ]; then
     for auth in "$XDG_RUNTIME_DIR"/.mutter-Xwaylandauth.*; do [ -f "$auth" ] && export XAUTHORITY=$auth; done
   fi
-  wait_for "the X display answers" 20 xprop -root _NET_SUPPORTING_WM_CHECK
+  x_answers() { xprop -root _NET_SUPPORTING_WM_CHECK >/dev/null 2>&1; }
+  wait_for "the X display answers" 20 x_answers
 fi
 
 # Buttons are pressed as assistive technology does: no pointer needed.
@@ -60,7 +63,9 @@ echo "start-up: $(($(now_ms) - started)) ms"
 host=$(bus GetConnectionUnixProcessID string:ZEP.Application | awk '{print $NF}')
 [ -n "$host" ] || fail "no host on the bus"
 
-if [ "$mode" != wayland-alone ]; then
+if [ "$mode" = wayland-alone ]; then
+  grep -q libqwayland "/proc/$toolbar/maps" || fail "the toolbar is not a Wayland client"
+else
   bar_window() { wmctrl -l | awk '/ Velmora Toolbar$/ { print $1; exit }'; }
   above() { xprop -id "$(bar_window)" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE; }
   not_above() { ! above; }
@@ -96,6 +101,8 @@ else
   fi
 fi
 kill -0 "$toolbar" 2>/dev/null || fail "the toolbar ended"
+# Nothing to tell the user on an ordinary run, on any desktop.
+[ ! -s "$work/toolbar.log" ] || fail "the toolbar printed: $(head -c 600 "$work/toolbar.log")"
 cleanup
 echo "PASS ($mode)"
 exit 0
