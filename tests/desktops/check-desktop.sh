@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Runs both programs under a headless Wayland compositor on a private session
 # bus, with no QT_QPA_PLATFORM, and checks them as a user would see them.
-#   check-desktop.sh gnome|kde|wayland-alone BIN_DIR [SCREENSHOT.png]
+#   check-desktop.sh gnome|gnome-mixed|kde|wayland-alone BIN_DIR [SCREENSHOT.png]
 #     gnome:         mutter with Xwayland
+#     gnome-mixed:   the same, with a host already running as a Wayland client
 #     kde:           kwin_wayland with Xwayland
 #     wayland-alone: weston without any X display
 # Exits 0 on success, 1 on a failed check or a missing tool.
@@ -24,7 +25,7 @@ need() { command -v "$1" >/dev/null || { echo "FAIL: $1 is not installed (script
 need dbus-run-session; need wmctrl; need xprop; need /usr/bin/python3
 session=("$here/session.sh" "$mode" "$bin" "$work" "$shot")
 case $mode in
-  gnome)
+  gnome | gnome-mixed)
     need mutter; need Xwayland
     run=(mutter --wayland --headless --virtual-monitor 1280x800 --wayland-display="$socket" --sm-disable
          -- "${session[@]}")
@@ -43,7 +44,7 @@ case $mode in
                   w=$!; for _ in $(seq 100); do [ -S "$XDG_RUNTIME_DIR/$1" ] && break; sleep 0.05; done
                   WAYLAND_DISPLAY=$1 "${@:3}"; rc=$?; kill $w; wait $w; exit $rc' _ "$socket" "$work" "${session[@]}")
     ;;
-  *) echo "usage: $0 gnome|kde|wayland-alone BIN_DIR [SCREENSHOT.png]" >&2; exit 2 ;;
+  *) echo "usage: $0 gnome|gnome-mixed|kde|wayland-alone BIN_DIR [SCREENSHOT.png]" >&2; exit 2 ;;
 esac
 
 start=$(date +%s%3N)

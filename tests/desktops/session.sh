@@ -55,6 +55,14 @@ fi
 dbus-send --session --dest=org.a11y.Bus /org/a11y/bus org.freedesktop.DBus.Properties.Set \
   string:org.a11y.Status string:IsEnabled variant:boolean:true || fail "the accessibility bus"
 
+host_on_bus() { bus NameHasOwner string:ZEP.Application 2>/dev/null | grep -qw true; }
+if [ "$mode" = gnome-mixed ]; then
+  # A host someone started as a native Wayland client; the toolbar adopts it.
+  QT_QPA_PLATFORM=wayland ZEP_JOURNAL=$journal "$bin/velmora-zep" --automation >"$work/host.log" 2>&1 &
+  host=$!
+  wait_for "the Wayland host on the bus" 20 host_on_bus
+fi
+
 QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 ZEP_JOURNAL=$journal "$bin/velmora-toolbar" >"$work/toolbar.log" 2>&1 &
 toolbar=$!
 started=$(now_ms)
@@ -72,8 +80,13 @@ else
   wait_for "the toolbar's window on the X display" 10 test -n "$(bar_window)"
   wait_for "the toolbar kept above (_NET_WM_STATE_ABOVE)" 10 above
   host_window() { wmctrl -lp | awk -v pid="$host" '$3 == pid { print $1; exit }'; }
-  wait_for "the host's window on the X display" 10 test -n "$(host_window)"
-  echo "toolbar $(bar_window) kept above; host pid $host has X window $(host_window)"
+  if [ "$mode" = gnome-mixed ]; then
+    grep -q libqwayland "/proc/$host/maps" || fail "the host is not a Wayland client"
+    echo "toolbar $(bar_window) kept above; host pid $host is a Wayland client"
+  else
+    wait_for "the host's window on the X display" 10 test -n "$(host_window)"
+    echo "toolbar $(bar_window) kept above; host pid $host has X window $(host_window)"
+  fi
 fi
 
 # The X display's root as the user sees it (Xwayland draws only X windows).
@@ -86,10 +99,11 @@ screenshot() {
 
 pressed=$(now_ms)
 /usr/bin/python3 "$here/press.py" velmora-toolbar "Go To ZEP" 10 || fail "pressing Go To ZEP"
-if [ "$mode" = wayland-alone ]; then
+if [ "$mode" = wayland-alone ] || [ "$mode" = gnome-mixed ]; then
   wait_for "the hand-over through SendKeys" 10 journal_has "app SendKeys %v"
   echo "hand-over through SendKeys: $(($(now_ms) - pressed)) ms after the press"
   grep -F "menu Show all bars" "$journal" >/dev/null && echo "the host ran its View menu entry"
+  [ "$mode" = wayland-alone ] || wait_for "the toolbar no longer kept above" 10 not_above
 else
   wait_for "the View menu entry typed by the desktop" 10 journal_has "menu Show all bars and tile"
   echo "hand-over keys reached the View menu $(($(now_ms) - pressed)) ms after the press," \
@@ -100,6 +114,10 @@ else
     screenshot "$shot"
   fi
 fi
+# Keys typed into the toolbar would have changed an element: no state follows.
+sleep 0.5
+awk '/GetZEPVersion/ { h = 1 } h && /cmd SetState / { exit 1 }' "$journal" ||
+  fail "the toolbar sent an orbit state after the hand-over: keys went into it"
 kill -0 "$toolbar" 2>/dev/null || fail "the toolbar ended"
 # Nothing to tell the user on an ordinary run, on any desktop.
 [ ! -s "$work/toolbar.log" ] || fail "the toolbar printed: $(head -c 600 "$work/toolbar.log")"
