@@ -20,7 +20,8 @@ std::string_view ChoosePlatform(const SessionEnvironment &env)
     // Qt treats an empty variable as unset, and so do we.
     if (!env.chosenPlatform.empty() || env.waylandDisplay.empty() || env.x11Display.empty())
         return {};
-    return "xcb";
+    // Wayland stays the fallback for an X display that cannot be opened.
+    return "xcb;wayland";
 }
 
 void ApplyPlatformChoice()

@@ -14,8 +14,8 @@ struct SessionEnvironment {
     std::string_view chosenPlatform;  // QT_QPA_PLATFORM, the user's own choice
 };
 
-// "xcb" when a Wayland session also offers an X display and the user chose no
-// platform; empty to leave the choice to Qt.
+// X11 first ("xcb;wayland") when a Wayland session also offers an X display
+// and the user chose no platform; empty to leave the choice to Qt.
 std::string_view ChoosePlatform(const SessionEnvironment &env);
 
 // Applies ChoosePlatform to this process's environment, before the

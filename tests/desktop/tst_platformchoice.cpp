@@ -16,7 +16,7 @@ void TstPlatformChoice::choosesX11UnderWaylandOnlyWhenUnchosen_data()
     QTest::addColumn<QString>("x11");
     QTest::addColumn<QString>("chosen");
     QTest::addColumn<QString>("platform");
-    QTest::newRow("wayland with xwayland") << "wayland-0" << ":0" << "" << "xcb";
+    QTest::newRow("wayland with xwayland") << "wayland-0" << ":0" << "" << "xcb;wayland";
     QTest::newRow("user chose wayland") << "wayland-0" << ":0" << "wayland" << "";
     QTest::newRow("user chose offscreen") << "wayland-0" << ":0" << "offscreen" << "";
     QTest::newRow("user chose xcb") << "wayland-0" << ":0" << "xcb" << "";
