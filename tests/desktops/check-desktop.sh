@@ -15,7 +15,20 @@ here=$(cd "$(dirname "$0")" && pwd)
 limit=${VELMORA_DESKTOP_TIMEOUT:-90}
 
 work=$(mktemp -d /tmp/velmora-desktop.XXXXXX)
-trap 'rm -rf "$work"' EXIT
+# Whatever outlived the session (a timed-out compositor's clients, a bus
+# started host, the accessibility bus) is recognised by its runtime folder.
+leftovers() {
+  grep -lzx "XDG_RUNTIME_DIR=$work/runtime" /proc/[0-9]*/environ 2>/dev/null | cut -d/ -f3
+}
+cleanup() {
+  local pids
+  pids=$(leftovers)
+  [ -n "$pids" ] && kill $pids 2>/dev/null && sleep 0.5
+  pids=$(leftovers)
+  [ -n "$pids" ] && kill -9 $pids 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
 mkdir -m 700 "$work/runtime" "$work/home"
 export XDG_RUNTIME_DIR=$work/runtime HOME=$work/home XDG_CONFIG_HOME=$work/home/.config
 unset QT_QPA_PLATFORM DISPLAY WAYLAND_DISPLAY XAUTHORITY

@@ -90,12 +90,14 @@ else
 fi
 
 # The X display's root as the user sees it (Xwayland draws only X windows).
-screenshot() {
-  xwd -root -silent -display "$DISPLAY" >"$work/shot.xwd" 2>"$work/shot.err" &&
+screenshot() {  # FILE [WINDOW]
+  local which=(-root); [ -n "${2:-}" ] && which=(-id "$2")
+  xwd -silent -display "$DISPLAY" "${which[@]}" >"$work/shot.xwd" 2>"$work/shot.err" &&
     convert "xwd:$work/shot.xwd" "$1" 2>>"$work/shot.err" && echo "screenshot: $1" ||
     echo "no screenshot: $(head -c 300 "$work/shot.err")"
 }
-[ -n "$shot" ] && [ "$mode" != wayland-alone ] && screenshot "${shot%.png}-before.png"
+# Before the hand-over: the toolbar itself (the root cannot always be read then).
+[ -n "$shot" ] && [ "$mode" != wayland-alone ] && screenshot "${shot%.png}-toolbar.png" "$(bar_window)"
 
 pressed=$(now_ms)
 /usr/bin/python3 "$here/press.py" velmora-toolbar "Go To ZEP" 10 || fail "pressing Go To ZEP"
