@@ -2,6 +2,7 @@
 
 #include "host/xtestkeys.h"
 
+#include <QCoreApplication>
 #include <QStringList>
 
 namespace velmora::host {
@@ -38,7 +39,8 @@ public:
     {
         if (desktopKeys_ && windows_ && hostPid_) {
             const qint64 pid = hostPid_();
-            if (pid > 0 && windows_->ActivateWindowOf(pid, kHostActivationWait) && desktopKeys_->TypeKeys(keys))
+            const bool other = pid > 0 && pid != QCoreApplication::applicationPid();
+            if (other && windows_->ActivateWindowOf(pid, kHostActivationWait) && desktopKeys_->TypeKeys(keys))
                 return true;
         }
         return hostKeys_->TypeKeys(keys);

@@ -38,6 +38,7 @@ std::unique_ptr<KeySender> MakeKeySender(HostLink &link, std::function<qint64()>
                                          std::unique_ptr<HostWindows> windows);
 // The same with XTest and the window lookup of the X display, where there is one.
 std::unique_ptr<KeySender> MakeKeySender(HostLink &link, std::function<qint64()> hostPid = {});
+// How long the host's window may take to become active.
 inline constexpr std::chrono::milliseconds kHostActivationWait{2000};
 void HandOverToHost(HostLink &link, KeySender &keys);     // steps 2 to 11; the window drop (step 1) is the toolbar's
 

@@ -21,12 +21,13 @@ leftovers() {
   grep -lzx "XDG_RUNTIME_DIR=$work/runtime" /proc/[0-9]*/environ 2>/dev/null | cut -d/ -f3
 }
 cleanup() {
-  local pids
-  pids=$(leftovers)
-  [ -n "$pids" ] && kill $pids 2>/dev/null && sleep 0.5
-  pids=$(leftovers)
-  [ -n "$pids" ] && kill -9 $pids 2>/dev/null
+  local rc=$? pids
+  pids=$(leftovers || true)
+  if [ -n "$pids" ]; then kill $pids 2>/dev/null || true; sleep 0.5; fi
+  pids=$(leftovers || true)
+  if [ -n "$pids" ]; then kill -9 $pids 2>/dev/null || true; fi
   rm -rf "$work"
+  exit $rc
 }
 trap cleanup EXIT
 mkdir -m 700 "$work/runtime" "$work/home"

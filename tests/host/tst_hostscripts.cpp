@@ -441,6 +441,9 @@ void TstHostScripts::keysGoToTheDesktopOnlyIntoTheActiveHostWindow_data()
                                           << QStringList{} << sendKeys;
     QTest::newRow("bus cannot tell the pid") << true << qint64(0) << qint64(4242) << true << true
                                              << QStringList{} << sendKeys;
+    QTest::newRow("pid is the toolbar's own") << true << QCoreApplication::applicationPid()
+                                              << QCoreApplication::applicationPid() << true << true
+                                              << QStringList{} << sendKeys;
     QTest::newRow("host has no window on this display") << true << qint64(4242) << qint64(0) << true << true
                                                         << QStringList{activate} << sendKeys;
     QTest::newRow("window never becomes active") << true << qint64(4242) << qint64(4242) << false << true
