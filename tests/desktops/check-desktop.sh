@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs both programs under a headless Wayland compositor on a private session
 # bus, with no QT_QPA_PLATFORM, and checks them as a user would see them.
-#   check-desktop.sh gnome|gnome-mixed|kde|wayland-alone BIN_DIR [SCREENSHOT.png]
+#   check-desktop.sh x11|gnome|gnome-mixed|kde|wayland-alone BIN_DIR [SCREENSHOT.png]
+#     x11:           Xvfb with openbox
 #     gnome:         mutter with Xwayland
 #     gnome-mixed:   the same, with a host already running as a Wayland client
 #     kde:           kwin_wayland with Xwayland
@@ -39,6 +40,11 @@ need() { command -v "$1" >/dev/null || { echo "FAIL: $1 is not installed (script
 need dbus-run-session; need wmctrl; need xprop; need /usr/bin/python3
 session=("$here/session.sh" "$mode" "$bin" "$work" "$shot")
 case $mode in
+  x11)
+    need xvfb-run; need openbox
+    run=(xvfb-run -a -s "-screen 0 1280x800x24 -nolisten tcp"
+         bash -c 'openbox >/dev/null 2>&1 & wm=$!; sleep 0.3; "$@"; rc=$?; kill $wm; exit $rc' _ "${session[@]}")
+    ;;
   gnome | gnome-mixed)
     need mutter; need Xwayland
     run=(mutter --wayland --headless --virtual-monitor 1280x800 --wayland-display="$socket" --sm-disable
@@ -58,7 +64,7 @@ case $mode in
                   w=$!; for _ in $(seq 100); do [ -S "$XDG_RUNTIME_DIR/$1" ] && break; sleep 0.05; done
                   WAYLAND_DISPLAY=$1 "${@:3}"; rc=$?; kill $w; wait $w; exit $rc' _ "$socket" "$work" "${session[@]}")
     ;;
-  *) echo "usage: $0 gnome|gnome-mixed|kde|wayland-alone BIN_DIR [SCREENSHOT.png]" >&2; exit 2 ;;
+  *) echo "usage: $0 x11|gnome|gnome-mixed|kde|wayland-alone BIN_DIR [SCREENSHOT.png]" >&2; exit 2 ;;
 esac
 
 start=$(date +%s%3N)

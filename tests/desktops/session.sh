@@ -11,6 +11,7 @@ journal=$work/zep.journal
 toolbar="" host=""
 
 cleanup() {
+  [ -n "${other:-}" ] && kill "$other" 2>/dev/null
   [ -n "$toolbar" ] && kill "$toolbar" 2>/dev/null
   [ -n "$host" ] && kill "$host" 2>/dev/null
   wait 2>/dev/null
@@ -98,6 +99,17 @@ screenshot() {  # FILE [WINDOW]
 }
 # Before the hand-over: the toolbar itself (the root cannot always be read then).
 [ -n "$shot" ] && [ "$mode" != wayland-alone ] && screenshot "${shot%.png}-toolbar.png" "$(bar_window)"
+
+if [ "$mode" != wayland-alone ]; then
+  # A third window has the focus at the press: the keys must still reach the host.
+  xmessage -geometry +40+500 "another program" >/dev/null 2>&1 &
+  other=$!
+  other_active() {
+    local w; w=$(wmctrl -l | awk '/ xmessage$/ { print $1; exit }')
+    [ -n "$w" ] && xprop -root _NET_ACTIVE_WINDOW | grep -q "# $(printf '0x%x' "$((w))")\$"
+  }
+  wait_for "another window active before the press" 10 other_active
+fi
 
 pressed=$(now_ms)
 /usr/bin/python3 "$here/press.py" velmora-toolbar "Go To ZEP" 10 || fail "pressing Go To ZEP"
