@@ -60,6 +60,9 @@ public:
     // Asks, without waiting, whether the host answers at all; `done` gets the
     // answer, false also when none came in time.
     virtual void probeHost(std::function<void(bool answers)> done) { (void)done; }
+    // The process that serves an object this system gave, or 0 when the
+    // system cannot tell.
+    virtual qint64 processIdOf(const AutomationRef &) { return 0; }
 };
 
 } // namespace velmora::host

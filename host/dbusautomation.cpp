@@ -77,6 +77,8 @@ public:
     {
     }
 
+    const QString &service() const { return service_; }
+
     Outcome get(const QString &property) override
     {
         if (const auto kept = objects_.find(property); kept != objects_.end())
@@ -235,6 +237,18 @@ Outcome DBusAutomation::create(const QString &className)
             return app;
     }
     return startExecutable(className);
+}
+
+qint64 DBusAutomation::processIdOf(const AutomationRef &object)
+{
+    const auto *onBus = dynamic_cast<const BusObject *>(object.get());
+    if (!onBus || !bus_.isConnected())
+        return 0;
+    const QDBusMessage pid = busCall(bus_, QStringLiteral("GetConnectionUnixProcessID"), {onBus->service()},
+                                     callTimeoutMs_);
+    if (pid.type() != QDBusMessage::ReplyMessage || pid.arguments().isEmpty())
+        return 0;
+    return pid.arguments().first().toLongLong();
 }
 
 QString DBusAutomation::standInProgram()

@@ -25,6 +25,7 @@ public:
     Outcome create(const QString &className) override;  // bus activation, else start the stand-in host
     void watchHost(std::function<void()> gone) override;  // the host's unique name loses its owner
     void probeHost(std::function<void(bool)> done) override;  // the bus's Peer.Ping, asynchronous
+    qint64 processIdOf(const AutomationRef &object) override;  // as the bus knows the object's owner
 
     // The stand-in host that create() would start when the bus cannot:
     // $ZEP_STANDIN, else velmora-zep beside this program, else on PATH.

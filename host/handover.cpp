@@ -2,6 +2,7 @@
 
 #include "host/xtestkeys.h"
 
+#include <QCoreApplication>
 #include <QStringList>
 
 namespace velmora::host {
@@ -22,6 +23,34 @@ public:
 
 private:
     HostLink &link_;
+};
+
+// The desktop's keys when the host's window could be made the active one, so
+// that they can reach neither the toolbar nor a third window; else the host's.
+class IntoHostWindow : public KeySender {
+public:
+    IntoHostWindow(std::function<qint64()> hostPid, std::unique_ptr<KeySender> desktopKeys,
+                   std::unique_ptr<HostWindows> windows, std::unique_ptr<KeySender> hostKeys)
+        : hostPid_(std::move(hostPid)), desktopKeys_(std::move(desktopKeys)), windows_(std::move(windows)),
+          hostKeys_(std::move(hostKeys))
+    {
+    }
+    bool TypeKeys(const QString &keys) override
+    {
+        if (desktopKeys_ && windows_ && hostPid_) {
+            const qint64 pid = hostPid_();
+            const bool other = pid > 0 && pid != QCoreApplication::applicationPid();
+            if (other && windows_->ActivateWindowOf(pid, kHostActivationWait) && desktopKeys_->TypeKeys(keys))
+                return true;
+        }
+        return hostKeys_->TypeKeys(keys);
+    }
+
+private:
+    std::function<qint64()> hostPid_;
+    std::unique_ptr<KeySender> desktopKeys_;
+    std::unique_ptr<HostWindows> windows_;
+    std::unique_ptr<KeySender> hostKeys_;
 };
 
 const QString kVersion7 = QStringLiteral("ZEP v7");
@@ -51,11 +80,18 @@ std::optional<QList<KeyStroke>> ParseKeySequence(const QString &keys)
     return strokes;
 }
 
-std::unique_ptr<KeySender> MakeKeySender(HostLink &link)
+std::unique_ptr<KeySender> MakeKeySender(HostLink &link, std::function<qint64()> hostPid,
+                                         std::unique_ptr<KeySender> desktopKeys,
+                                         std::unique_ptr<HostWindows> windows)
 {
-    if (auto xtest = MakeXTestKeySender())
-        return xtest;
-    return std::make_unique<HostKeySender>(link);
+    return std::make_unique<IntoHostWindow>(std::move(hostPid), std::move(desktopKeys), std::move(windows),
+                                            std::make_unique<HostKeySender>(link));
+}
+
+std::unique_ptr<KeySender> MakeKeySender(HostLink &link, std::function<qint64()> hostPid)
+{
+    XDesktop x = MakeXDesktop();
+    return MakeKeySender(link, std::move(hostPid), std::move(x.keys), std::move(x.windows));
 }
 
 void HandOverToHost(HostLink &link, KeySender &keys)

@@ -6,6 +6,8 @@
 #include <QList>
 #include <QString>
 
+#include <chrono>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -17,7 +19,27 @@ public:
     virtual bool TypeKeys(const QString &keys) = 0;
 };
 
-std::unique_ptr<KeySender> MakeKeySender(HostLink &link);  // XTest on X11 when available, else the host's SendKeys
+// The host's top-level window on the toolbar's own window system.
+class HostWindows {
+public:
+    virtual ~HostWindows() = default;
+    // Activates the top-level window of process `pid` and waits until it is
+    // the active window; false when the process has no such window or it did
+    // not become active within `timeout`.
+    virtual bool ActivateWindowOf(qint64 pid, std::chrono::milliseconds timeout) = 0;
+};
+
+// Synthesised keys reach whichever window is active, so they are typed only
+// into the host's own window once it has become the active one; otherwise the
+// host types them itself (SendKeys). `hostPid` names the host's process at the
+// time of typing (0: unknown); `desktopKeys` and `windows` may be null.
+std::unique_ptr<KeySender> MakeKeySender(HostLink &link, std::function<qint64()> hostPid,
+                                         std::unique_ptr<KeySender> desktopKeys,
+                                         std::unique_ptr<HostWindows> windows);
+// The same with XTest and the window lookup of the X display, where there is one.
+std::unique_ptr<KeySender> MakeKeySender(HostLink &link, std::function<qint64()> hostPid = {});
+// How long the host's window may take to become active.
+inline constexpr std::chrono::milliseconds kHostActivationWait{2000};
 void HandOverToHost(HostLink &link, KeySender &keys);     // steps 2 to 11; the window drop (step 1) is the toolbar's
 
 // One key of a sequence with the modifiers held for it. In a sequence "%"

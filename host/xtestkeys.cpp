@@ -1,9 +1,14 @@
 #include "host/xtestkeys.h"
 
+#include <QDeadlineTimer>
 #include <QGuiApplication>
+#include <QThread>
+
+#include <vector>
 
 // After Qt: the X11 headers define None, Bool, Status and friends as macros.
 #include <X11/XKBlib.h>
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
@@ -12,17 +17,12 @@ namespace velmora::host {
 
 namespace {
 
+// Qt's own display is only borrowed; one opened here closes with its last user.
+using SharedDisplay = std::shared_ptr<Display>;
+
 class XTestKeySender : public KeySender {
 public:
-    // `owned` is closed with the sender; Qt's own display is only borrowed.
-    XTestKeySender(Display *display, bool owned) : display_(display), owned_(owned) {}
-    ~XTestKeySender() override
-    {
-        if (owned_)
-            XCloseDisplay(display_);
-    }
-    XTestKeySender(const XTestKeySender &) = delete;
-    XTestKeySender &operator=(const XTestKeySender &) = delete;
+    explicit XTestKeySender(SharedDisplay display) : shared_(std::move(display)), display_(shared_.get()) {}
 
     bool TypeKeys(const QString &keys) override
     {
@@ -76,33 +76,123 @@ private:
         return KeySym(0x01000000 | u);
     }
 
+    SharedDisplay shared_;
     Display *display_;
-    bool owned_;
+};
+
+// A window that vanishes while it is looked at must not end the program
+// through Xlib's default error handler.
+int ignoreXError(Display *, XErrorEvent *) { return 0; }
+
+class XHostWindows : public HostWindows {
+public:
+    explicit XHostWindows(SharedDisplay display) : shared_(std::move(display)), display_(shared_.get()) {}
+
+    bool ActivateWindowOf(qint64 pid, std::chrono::milliseconds timeout) override
+    {
+        if (pid <= 0)
+            return false;
+        const XErrorHandler previous = XSetErrorHandler(ignoreXError);
+        const bool active = activate(pid, timeout);
+        XSync(display_, False);
+        XSetErrorHandler(previous);
+        return active;
+    }
+
+private:
+    bool activate(qint64 pid, std::chrono::milliseconds timeout)
+    {
+        const Window window = topWindowOf(pid);
+        if (window == 0)
+            return false;
+        const QDeadlineTimer deadline(timeout);
+        QDeadlineTimer askAgain(0);
+        for (;;) {
+            const std::vector<unsigned long> active = property(root(), "_NET_ACTIVE_WINDOW", XA_WINDOW);
+            if (!active.empty() && active.front() == window)
+                return true;
+            if (deadline.hasExpired())
+                return false;
+            // A window manager may drop a request that races with the host's
+            // own activation; asking again costs nothing.
+            if (askAgain.hasExpired()) {
+                requestActivation(window);
+                askAgain.setRemainingTime(400);
+            }
+            QThread::msleep(10);
+        }
+    }
+
+    // The topmost managed window that names the process as its owner.
+    Window topWindowOf(qint64 pid)
+    {
+        std::vector<unsigned long> clients = property(root(), "_NET_CLIENT_LIST_STACKING", XA_WINDOW);
+        if (clients.empty())
+            clients = property(root(), "_NET_CLIENT_LIST", XA_WINDOW);
+        for (auto w = clients.crbegin(); w != clients.crend(); ++w) {
+            const std::vector<unsigned long> owner = property(Window(*w), "_NET_WM_PID", XA_CARDINAL);
+            if (!owner.empty() && qint64(owner.front()) == pid)
+                return Window(*w);
+        }
+        return 0;
+    }
+
+    void requestActivation(Window window)
+    {
+        XEvent e{};
+        e.xclient.type = ClientMessage;
+        e.xclient.window = window;
+        e.xclient.message_type = XInternAtom(display_, "_NET_ACTIVE_WINDOW", False);
+        e.xclient.format = 32;
+        e.xclient.data.l[0] = 2;  // as a pager asks: exempt from focus-stealing prevention
+        e.xclient.data.l[1] = CurrentTime;
+        XSendEvent(display_, root(), False, SubstructureRedirectMask | SubstructureNotifyMask, &e);
+        XFlush(display_);
+    }
+
+    std::vector<unsigned long> property(Window window, const char *name, Atom type)
+    {
+        Atom actual = 0;
+        int format = 0;
+        unsigned long count = 0, after = 0;
+        unsigned char *data = nullptr;
+        const Atom atom = XInternAtom(display_, name, False);
+        std::vector<unsigned long> values;
+        if (XGetWindowProperty(display_, window, atom, 0, 65536, False, type, &actual, &format, &count, &after,
+                               &data) == Success
+            && data && actual == type && format == 32) {
+            // Xlib hands 32-bit items over as longs.
+            const auto *items = reinterpret_cast<const unsigned long *>(data);
+            values.assign(items, items + count);
+        }
+        if (data)
+            XFree(data);
+        return values;
+    }
+
+    Window root() const { return DefaultRootWindow(display_); }
+
+    SharedDisplay shared_;
+    Display *display_;
 };
 
 } // namespace
 
-std::unique_ptr<KeySender> MakeXTestKeySender()
+XDesktop MakeXDesktop()
 {
     if (QGuiApplication::platformName() != QLatin1String("xcb"))
-        return nullptr;
-    Display *display = nullptr;
-    bool owned = false;
-    if (auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>())
-        display = x11->display();
-    if (!display) {
-        display = XOpenDisplay(nullptr);
-        owned = true;
-    }
+        return {};
+    SharedDisplay display;
+    if (auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>(); x11 && x11->display())
+        display = SharedDisplay(x11->display(), [](Display *) {});
+    else if (Display *own = XOpenDisplay(nullptr))
+        display = SharedDisplay(own, XCloseDisplay);
     if (!display)
-        return nullptr;
+        return {};
     int event = 0, error = 0, major = 0, minor = 0;
-    if (!XTestQueryExtension(display, &event, &error, &major, &minor)) {
-        if (owned)
-            XCloseDisplay(display);
-        return nullptr;
-    }
-    return std::make_unique<XTestKeySender>(display, owned);
+    if (!XTestQueryExtension(display.get(), &event, &error, &major, &minor))
+        return {};
+    return {std::make_unique<XTestKeySender>(display), std::make_unique<XHostWindows>(display)};
 }
 
 } // namespace velmora::host

@@ -1,12 +1,17 @@
 #pragma once
-// Synthesised keyboard input on an X11 desktop; kept apart so that the X11
-// headers' macros stay out of the rest of the code.
+// Synthesised keyboard input and the host's window on an X11 desktop; kept
+// apart so that the X11 headers' macros stay out of the rest of the code.
 
 #include "host/handover.h"
 
 namespace velmora::host {
 
-// Null unless the program runs on X11 and the server offers XTEST.
-std::unique_ptr<KeySender> MakeXTestKeySender();
+struct XDesktop {
+    std::unique_ptr<KeySender> keys;      // XTest into the active window
+    std::unique_ptr<HostWindows> windows; // _NET_WM_PID lookup, _NET_ACTIVE_WINDOW
+};
+
+// Both null unless the program runs on X11 and the server offers XTEST.
+XDesktop MakeXDesktop();
 
 } // namespace velmora::host

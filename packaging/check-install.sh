@@ -35,7 +35,7 @@ cleanup() {
 trap cleanup EXIT
 
 # Tools of the check itself; the package's own dependencies come with it.
-tools=(xvfb xauth x11-utils dbus dbus-bin appstream desktop-file-utils)
+tools=(xvfb xauth x11-utils dbus dbus-bin appstream desktop-file-utils mutter xwayland wmctrl)
 missing=()
 for p in "${tools[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
@@ -224,6 +224,52 @@ mkdir -p "$work/home" "$work/data-home"
 # The bus daemon logs each activation; the host must have been one of them.
 grep -F "Successfully activated service 'ZEP.Application'" "$work/session.err" ||
   { cat "$work/session.err" >&2; fail "the session bus did not start the host"; }
+
+# --- The bus-started host in a Wayland session ------------------------------------
+# GNOME's compositor with Xwayland and no QT_QPA_PLATFORM anywhere: the host
+# that the installed service file starts must choose X11 by itself.
+cat >"$work/wayland.sh" <<'EOF'
+set -u
+fail() { printf 'FAIL: %s\n' "$*" >&2; exit 1; }
+bus() { dbus-send --session --print-reply=literal --dest=org.freedesktop.DBus \
+          /org/freedesktop/DBus "org.freedesktop.DBus.$1" "${@:2}"; }
+[ -n "${WAYLAND_DISPLAY:-}" ] && [ -n "${DISPLAY:-}" ] || fail "no Wayland session with Xwayland"
+if [ -z "${XAUTHORITY:-}" ]; then
+  for auth in "$XDG_RUNTIME_DIR"/.mutter-Xwaylandauth.*; do [ -f "$auth" ] && export XAUTHORITY=$auth; done
+fi
+dbus-update-activation-environment DISPLAY WAYLAND_DISPLAY XAUTHORITY || fail "activation environment"
+bus StartServiceByName string:ZEP.Application uint32:0 >/dev/null || fail "the bus did not start the host"
+host=$(bus GetConnectionUnixProcessID string:ZEP.Application | awk '{print $NF}')
+[ -n "$host" ] || fail "no host on the bus"
+trap 'kill "$host" 2>/dev/null' EXIT
+if tr '\0' '\n' <"/proc/$host/environ" | grep -q '^QT_QPA_PLATFORM='; then
+  fail "the host was given a platform; it must choose one itself"
+fi
+dbus-send --session --print-reply --dest=ZEP.Application /Application org.freedesktop.DBus.Properties.Set \
+  string:ZEP.Application string:Visible variant:boolean:true >/dev/null || fail "showing the host"
+window=""
+for _ in $(seq 1 100); do
+  window=$(wmctrl -lp 2>/dev/null | awk -v pid="$host" '$3 == pid { print $1; exit }')
+  [ -n "$window" ] && break
+  sleep 0.1
+done
+[ -n "$window" ] || fail "the host (pid $host) has no window on the X display $DISPLAY"
+grep -q libqxcb "/proc/$host/maps" || fail "the host does not use Qt's X11 platform"
+echo "host: pid $host, $(readlink "/proc/$host/exe"), X11 window $window on $DISPLAY under Wayland $WAYLAND_DISPLAY"
+echo PASS
+EOF
+
+say "starting the bus-activated host under GNOME's compositor (Wayland with Xwayland)"
+(
+  cd "$work"
+  env -i PATH=/usr/bin:/bin HOME="$work/home" LANG=C.UTF-8 \
+    XDG_RUNTIME_DIR="$runtime" XDG_DATA_HOME="$work/data-home" XDG_DATA_DIRS=/usr/share \
+    timeout 90 dbus-run-session -- \
+    mutter --wayland --headless --virtual-monitor 1280x800 --wayland-display=velmora-install \
+      --sm-disable -- bash "$work/wayland.sh" >"$work/wayland.out" 2>&1
+) || true
+grep -E '^(host|PASS|FAIL)' "$work/wayland.out" || true
+grep -qx PASS "$work/wayland.out" || { tail -n 40 "$work/wayland.out" >&2; fail "the bus-activated host under Wayland"; }
 
 # --- Remove ------------------------------------------------------------------
 say "removing the package"

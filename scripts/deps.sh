@@ -7,7 +7,12 @@ pkgs=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-too
       xplanet-images)
 if [ "${1:-}" = --test ]; then
   pkgs+=(xvfb xauth x11-utils xdotool libgl1-mesa-dri openbox libbenchmark-dev
-         clang libclang-rt-14-dev)
+         clang libclang-rt-14-dev
+         # Wayland desktops: GNOME's and KDE's compositors with Xwayland, one
+         # without X, Qt's Wayland plugin, and the accessibility bus that
+         # presses buttons there.
+         mutter kwin-wayland xwayland weston qt6-wayland wmctrl x11-apps imagemagick
+         at-spi2-core gir1.2-atspi-2.0 python3-gi)
 fi
 missing=()
 for p in "${pkgs[@]}"; do

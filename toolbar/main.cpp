@@ -1,5 +1,7 @@
 // velmora-toolbar: the toolbar window, attached to the host over the session bus.
+#include "desktop/platformchoice.h"
 #include "host/dbusautomation.h"
+#include "host/handover.h"
 #include "host/hostlink.h"
 #include "toolbar/desktopnotice.h"
 #include "toolbar/mainfrm.h"
@@ -26,6 +28,7 @@ public:
 
 int main(int argc, char **argv)
 {
+    velmora::desktop::ApplyPlatformChoice();  // before Qt reads the environment
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("velmora-toolbar"));
     QGuiApplication::setDesktopFileName(QStringLiteral("org.velmora.Toolbar"));
@@ -33,7 +36,9 @@ int main(int argc, char **argv)
     velmora::host::DBusAutomation automation;
     velmora::toolbar::DesktopNotice notice;
     velmora::host::HostLink link(automation, notice);
-    velmora::toolbar::MainFrm frm(link);
+    // Keys for the hand-over go to the process that owns the host's name.
+    velmora::toolbar::MainFrm frm(
+        link, velmora::host::MakeKeySender(link, [&] { return automation.processIdOf(link.HostApp()); }));
     notice.setOwner(&frm);
     QuitOnClose quitOnClose;
     frm.installEventFilter(&quitOnClose);

@@ -84,28 +84,6 @@ QFont windowFont()
     return font;
 }
 
-// On X11 the host's activation arrives a little after Activate returns, and
-// synthesised keys go to whichever window has the focus then. Waits (briefly,
-// handling no user input) until the toolbar has lost the focus, so that the
-// keys reach the host rather than the toolbar.
-class AfterFocusLeaves : public host::KeySender {
-public:
-    AfterFocusLeaves(QWidget &toolbar, host::KeySender &keys) : toolbar_(toolbar), keys_(keys) {}
-    bool TypeKeys(const QString &keys) override
-    {
-        const QDeadlineTimer deadline(1000);
-        while (toolbar_.isActiveWindow() && !deadline.hasExpired()) {
-            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-            QThread::msleep(5);
-        }
-        return keys_.TypeKeys(keys);
-    }
-
-private:
-    QWidget &toolbar_;
-    host::KeySender &keys_;
-};
-
 } // namespace
 
 MainFrm::MainFrm(host::HostLink &link, std::unique_ptr<host::KeySender> keys, QWidget *parent)
@@ -429,12 +407,7 @@ void MainFrm::CloseOT_Click()
     lower();
     if (!keys_)
         keys_ = host::MakeKeySender(link_);
-    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
-        AfterFocusLeaves keys(*this, *keys_);
-        host::HandOverToHost(link_, keys);
-    } else {
-        host::HandOverToHost(link_, *keys_);
-    }
+    host::HandOverToHost(link_, *keys_);
 }
 
 } // namespace velmora::toolbar

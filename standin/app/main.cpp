@@ -3,6 +3,7 @@
 //   --journal FILE  append every command and automation request to FILE
 //                   (or set ZEP_JOURNAL)
 
+#include "desktop/platformchoice.h"
 #include "standin/app/commandline.h"
 #include "standin/app/hostserver.h"
 #include "standin/app/stoprequests.h"
@@ -15,6 +16,9 @@
 
 int main(int argc, char **argv)
 {
+    // However it was started (menu, toolbar, bus), before Qt reads the environment.
+    velmora::desktop::ApplyPlatformChoice();
+
     zep::answerHelpOrVersion(argc, argv);
 
     QApplication app(argc, argv);

@@ -113,6 +113,9 @@ void TstDBusAutomation::attachNeedsAnOwner()
     const Outcome app = bus.attach(kName);
     QVERIFY2(app.ok, qPrintable(app.error));
     QVERIFY(app.object);
+    // The bus knows whose the host is: here, this process's own.
+    QCOMPARE(bus.processIdOf(app.object), QCoreApplication::applicationPid());
+    QCOMPARE(bus.processIdOf(nullptr), 0);
 }
 
 void TstDBusAutomation::propertiesReadAndWrite()
@@ -375,6 +378,8 @@ void TstDBusAutomation::create()
         QVERIFY(nameOwned(name));
         const Outcome visible = app.object->get(QStringLiteral("Visible"));
         QVERIFY2(visible.ok, qPrintable(visible.error));
+        const qint64 pid = bus.processIdOf(app.object);
+        QCOMPARE(QFileInfo(QStringLiteral("/proc/%1/exe").arg(pid)).symLinkTarget(), program);
         stopStub(app.object);
         QTRY_VERIFY(!nameOwned(name));
         return;

@@ -26,6 +26,37 @@ public:
 
 using Rig = LinkRig;
 
+// The desktop's window lookup, as the table of a test says it behaves.
+class FakeWindows : public host::HostWindows {
+public:
+    FakeWindows(qint64 hostPid, bool becomesActive, QStringList &trace)
+        : hostPid_(hostPid), becomesActive_(becomesActive), trace_(trace) {}
+    bool ActivateWindowOf(qint64 pid, std::chrono::milliseconds timeout) override
+    {
+        trace_ << QStringLiteral("activate %1 within %2 ms").arg(pid).arg(timeout.count());
+        return pid == hostPid_ && becomesActive_;
+    }
+
+private:
+    qint64 hostPid_;
+    bool becomesActive_;
+    QStringList &trace_;
+};
+
+class TracedKeys : public host::KeySender {
+public:
+    TracedKeys(bool types, QStringList &trace) : types_(types), trace_(trace) {}
+    bool TypeKeys(const QString &keys) override
+    {
+        trace_ << QStringLiteral("desktop types ") + keys;
+        return types_;
+    }
+
+private:
+    bool types_;
+    QStringList &trace_;
+};
+
 // Window captions in a table: a leading '!' makes the caption unreadable,
 // '#' the close refused, '~' the window state refused.
 QList<FakeHost::Window> windowsFrom(const QStringList &specs)
@@ -97,6 +128,8 @@ private slots:
     void handOverStopsAtAFailingStep();
     void handOverEndsWhenARestoreCommandIsFatal();
     void keySenderFallsBackToTheHost();
+    void keysGoToTheDesktopOnlyIntoTheActiveHostWindow_data();
+    void keysGoToTheDesktopOnlyIntoTheActiveHostWindow();
     void keySequences_data();
     void keySequences();
 
@@ -387,6 +420,57 @@ void TstHostScripts::keySenderFallsBackToTheHost()
     QVERIFY(!keys->TypeKeys(QStringLiteral("%v1")));
     QVERIFY(!rig.link.lastError().isEmpty());
     QVERIFY(rig.notice.messages.isEmpty());
+}
+
+void TstHostScripts::keysGoToTheDesktopOnlyIntoTheActiveHostWindow_data()
+{
+    QTest::addColumn<bool>("desktop");        // the session offers synthesised keys
+    QTest::addColumn<qint64>("busPid");       // what the bus says of the host, 0 unknown
+    QTest::addColumn<qint64>("windowPid");    // the process that owns a window, 0 none
+    QTest::addColumn<bool>("becomesActive");
+    QTest::addColumn<bool>("desktopTypes");
+    QTest::addColumn<QStringList>("trace");
+    QTest::addColumn<QStringList>("hostLog");
+
+    const QString activate = QStringLiteral("activate 4242 within 2000 ms");
+    const QString typed = QStringLiteral("desktop types %v4");
+    const QStringList sendKeys{QStringLiteral("call SendKeys %v4")};
+    QTest::newRow("host window active") << true << qint64(4242) << qint64(4242) << true << true
+                                        << QStringList{activate, typed} << QStringList{};
+    QTest::newRow("no synthesised input") << false << qint64(4242) << qint64(4242) << true << true
+                                          << QStringList{} << sendKeys;
+    QTest::newRow("bus cannot tell the pid") << true << qint64(0) << qint64(4242) << true << true
+                                             << QStringList{} << sendKeys;
+    QTest::newRow("pid is the toolbar's own") << true << QCoreApplication::applicationPid()
+                                              << QCoreApplication::applicationPid() << true << true
+                                              << QStringList{} << sendKeys;
+    QTest::newRow("host has no window on this display") << true << qint64(4242) << qint64(0) << true << true
+                                                        << QStringList{activate} << sendKeys;
+    QTest::newRow("window never becomes active") << true << qint64(4242) << qint64(4242) << false << true
+                                                 << QStringList{activate} << sendKeys;
+    QTest::newRow("desktop cannot type the keys") << true << qint64(4242) << qint64(4242) << true << false
+                                                  << QStringList{activate, typed} << sendKeys;
+}
+
+void TstHostScripts::keysGoToTheDesktopOnlyIntoTheActiveHostWindow()
+{
+    QFETCH(bool, desktop);
+    QFETCH(qint64, busPid);
+    QFETCH(qint64, windowPid);
+    QFETCH(bool, becomesActive);
+    QFETCH(bool, desktopTypes);
+    QFETCH(QStringList, trace);
+    QFETCH(QStringList, hostLog);
+
+    Rig rig;
+    QStringList seen;
+    auto keys = host::MakeKeySender(
+        rig.link, [busPid] { return busPid; },
+        desktop ? std::make_unique<TracedKeys>(desktopTypes, seen) : nullptr,
+        desktop ? std::make_unique<FakeWindows>(windowPid, becomesActive, seen) : nullptr);
+    QVERIFY(keys->TypeKeys(QStringLiteral("%v4")));
+    QCOMPARE(seen, trace);
+    QCOMPARE(rig.fake.log, hostLog);
 }
 
 void TstHostScripts::keySequences_data()

@@ -1,8 +1,13 @@
-// Synthesised keys on a real X display reach the focused window as typed keys.
-#include "host/handover.h"
+// Synthesised keys on a real X display reach the focused window as typed keys,
+// and a process's window is found and made active.
+#include "host/xtestkeys.h"
 #include "linkrig.h"
 
+#include <QApplication>
+#include <QElapsedTimer>
 #include <QKeyEvent>
+#include <QProcess>
+#include <QScopeGuard>
 #include <QWidget>
 #include <QtTest>
 
@@ -37,6 +42,8 @@ class TstXTestKeys : public QObject {
 private slots:
     void keysReachTheFocusedWindow_data();
     void keysReachTheFocusedWindow();
+    void activatesOnlyAWindowOfTheProcess_data();
+    void activatesOnlyAWindowOfTheProcess();
 };
 
 void TstXTestKeys::keysReachTheFocusedWindow_data()
@@ -64,10 +71,54 @@ void TstXTestKeys::keysReachTheFocusedWindow()
     window.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&window));
 
-    auto sender = host::MakeKeySender(rig.link);
+    auto sender = host::MakeXDesktop().keys;
+    QVERIFY(sender);
     QVERIFY(sender->TypeKeys(keys));
     QTRY_COMPARE(window.presses, presses);
     QVERIFY(rig.fake.log.isEmpty());  // typed by the desktop, not handed to the host
+}
+
+void TstXTestKeys::activatesOnlyAWindowOfTheProcess_data()
+{
+    QTest::addColumn<bool>("ownPid");
+    QTest::addColumn<qint64>("pid");
+    QTest::addColumn<bool>("activated");
+    QTest::newRow("this process's window") << true << qint64(0) << true;
+    QTest::newRow("process without a window") << false << qint64(0x3ffffff0) << false;
+    QTest::newRow("unknown process") << false << qint64(0) << false;
+}
+
+void TstXTestKeys::activatesOnlyAWindowOfTheProcess()
+{
+    QFETCH(bool, ownPid);
+    QFETCH(qint64, pid);
+    QFETCH(bool, activated);
+    if (QGuiApplication::platformName() != QLatin1String("xcb"))
+        QSKIP("needs an X display");
+
+    // Ours is not the active window at first: another client's is.
+    QWidget window;
+    window.resize(200, 100);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QProcess other;
+    other.start(QStringLiteral("xmessage"), {"-geometry", "+300+300", "another client"});
+    QVERIFY(other.waitForStarted());
+    const auto cleanup = qScopeGuard([&other] { other.kill(); other.waitForFinished(); });
+    QTRY_VERIFY(!window.isActiveWindow() && QApplication::activeWindow() == nullptr);
+    QTest::qWait(200);
+
+    auto windows = host::MakeXDesktop().windows;
+    QVERIFY(windows);
+    QElapsedTimer took;
+    took.start();
+    QCOMPARE(windows->ActivateWindowOf(ownPid ? QCoreApplication::applicationPid() : pid,
+                                       std::chrono::milliseconds(2000)),
+             activated);
+    if (activated)
+        QTRY_VERIFY(window.isActiveWindow());
+    else
+        QVERIFY2(took.elapsed() < 1000, "no window of the process: no wait");
 }
 
 QTEST_MAIN(TstXTestKeys)

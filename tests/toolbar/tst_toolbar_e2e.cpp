@@ -89,12 +89,12 @@ private slots:
 
         QTRY_VERIFY_WITH_TIMEOUT(!wmProperty(bar, "_NET_WM_STATE").contains("_NET_WM_STATE_ABOVE"), 10000);
         QTRY_VERIFY_WITH_TIMEOUT(readAll(journal).contains(QStringLiteral("GetZEPVersion /")), 10000);
-        // Alt+V then 4 reaches the host's View menu (typed by XTest), or the host
-        // types it itself where the desktop cannot.
-        QTRY_VERIFY2_WITH_TIMEOUT(readAll(journal).contains(QStringLiteral("menu Show all bars and tile"))
-                                      || readAll(journal).contains(QStringLiteral("SendKeys %v4")),
+        // Alt+V then 4 reaches the host's View menu, typed by XTest into the
+        // host's window: on X11 the host need not type it itself.
+        QTRY_VERIFY2_WITH_TIMEOUT(readAll(journal).contains(QStringLiteral("menu Show all bars and tile")),
                                   qPrintable("focus on " + focusedWindowName() + "\n" + readAll(journal).right(600)),
                                   10000);
+        QVERIFY(!readAll(journal).contains(QStringLiteral("SendKeys")));
         // Same windows as before: the toolbar lost its state without being re-created.
         QTRY_COMPARE_WITH_TIMEOUT(windowNamed(QStringLiteral("Velmora Toolbar")), bar, 5000);
         const QString log = readAll(journal);
