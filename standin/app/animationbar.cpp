@@ -84,7 +84,6 @@ QAction *AnimationBar::addControl(QToolBar *bar, const QIcon &icon, const QStrin
                                   void (AnimationClock::*slot)())
 {
     QAction *action = bar->addAction(icon, text, &clock_, slot);
-    action->setObjectName(QString(text).remove(u' ') + QStringLiteral("Action"));
     // The key belongs to the graphics windows (addKey), so it is named here only.
     action->setToolTip(tr("%1 (%2)").arg(text, key.toString(QKeySequence::NativeText)));
     controls_.append(action);
