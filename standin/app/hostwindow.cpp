@@ -1,5 +1,6 @@
 #include "standin/app/hostwindow.h"
 
+#include "standin/app/animationbar.h"
 #include "standin/view/earthview.h"
 
 #include <QAction>
@@ -24,7 +25,6 @@ namespace zep {
 namespace {
 
 const char kIdProperty[] = "zepWindowId";
-constexpr int kAnimationTickMs = 40;
 
 std::optional<Qt::WindowState> stateFromCode(int code)
 {
@@ -91,8 +91,6 @@ HostWindow::HostWindow(ScenarioStore &store, AnimationClock &clock, Journal &jou
     addDocument(welcome, QStringLiteral("HTML Viewer - Welcome"));
     area_->tileSubWindows();
 
-    animationTimer_.setInterval(kAnimationTickMs);
-    connect(&animationTimer_, &QTimer::timeout, this, &HostWindow::stepForward);
     connect(&clock_, &AnimationClock::timeChanged, this, &HostWindow::updateTimeLabel);
     refreshScenario();
 }
@@ -133,13 +131,7 @@ void HostWindow::buildToolBars()
     standard->addAction(tr("Tile"), this, [this] { area_->tileSubWindows(); });
     standard->addAction(tr("Cascade"), this, [this] { area_->cascadeSubWindows(); });
 
-    QToolBar *animation = toolBar(QStringLiteral("Animation"));
-    animation->addAction(style()->standardIcon(QStyle::SP_MediaSkipBackward), tr("Reset"), this,
-                         &HostWindow::resetClock);
-    animation->addAction(style()->standardIcon(QStyle::SP_MediaPlay), tr("Play"), this, &HostWindow::play);
-    animation->addAction(style()->standardIcon(QStyle::SP_MediaPause), tr("Pause"), this, &HostWindow::pause);
-    animation->addAction(style()->standardIcon(QStyle::SP_MediaSeekForward), tr("Step"), this,
-                         &HostWindow::stepForward);
+    animation_ = new AnimationBar(toolBar(QStringLiteral("Animation")), area_, clock_, this);
 
     QToolBar *view = toolBar(QStringLiteral("View"));
     view->addAction(tr("Reset view"), this, &HostWindow::resetView);
@@ -340,6 +332,8 @@ QString HostWindow::applyUi(const UiRequest &request)
                 bar->setVisible(request.show);
         }
         return {};
+    case UiRequest::Kind::Animate:
+        return animation_->apply(request.clock);
     }
     return QStringLiteral("the host cannot carry out this request");
 }
@@ -358,13 +352,7 @@ void HostWindow::openScenarioWindow()
 void HostWindow::refreshScenario()
 {
     const SnapshotPtr s = store_.snapshot();
-    if (s->scenarioOpen) {
-        const double now = clock_.now().seconds;
-        if (!clockSet_ || now < s->animationStart.seconds || now > s->animationStop.seconds) {
-            clockSet_ = true;
-            clock_.setNow(s->animationStart);
-        }
-    }
+    animation_->followScenario(*s);
     updateTimeLabel();
 
     if (!browser_)
@@ -416,41 +404,6 @@ void HostWindow::showAllAndTile()
     area_->tileSubWindows();
 }
 
-void HostWindow::play()
-{
-    if (!store_.snapshot()->scenarioOpen)
-        return;
-    clock_.setPlaying(true);
-    animationTimer_.start();
-}
-
-void HostWindow::pause()
-{
-    animationTimer_.stop();
-    clock_.setPlaying(false);
-}
-
-void HostWindow::stepForward()
-{
-    const SnapshotPtr s = store_.snapshot();
-    if (!s->scenarioOpen)
-        return;
-    const double next = clock_.now().seconds + s->animationStep;
-    if (next >= s->animationStop.seconds) {
-        clock_.setNow(s->animationStop);
-        pause();
-        return;
-    }
-    clock_.setNow(astro::Instant{next});
-}
-
-void HostWindow::resetClock()
-{
-    const SnapshotPtr s = store_.snapshot();
-    if (s->scenarioOpen)
-        clock_.setNow(s->animationStart);
-}
-
 void HostWindow::updateTimeLabel()
 {
     const SnapshotPtr s = store_.snapshot();
@@ -466,7 +419,7 @@ void HostWindow::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
-    pause();
+    clock_.pause();
     event->accept();
 }
 

@@ -15,7 +15,6 @@
 
 #include <QMainWindow>
 #include <QPointer>
-#include <QTimer>
 #include <QPlainTextEdit>
 #include <QTreeWidget>
 
@@ -26,6 +25,8 @@ class QMenu;
 class QToolBar;
 
 namespace zep {
+
+class AnimationBar;
 
 class HostWindow : public QMainWindow, public UiPort {
     Q_OBJECT
@@ -69,11 +70,6 @@ public slots:
     void resetView();
     void showAllAndTile();
 
-    void play();
-    void pause();
-    void stepForward();
-    void resetClock();
-
 protected:
     void closeEvent(QCloseEvent *event) override;
 
@@ -98,10 +94,9 @@ private:
     QPointer<QPlainTextEdit> messages_;
     QLabel *timeLabel_ = nullptr;
     QPointer<QMdiSubWindow> scenarioWindow_;
-    QTimer animationTimer_;
+    AnimationBar *animation_ = nullptr;
     quint32 nextWindowId_ = 1;
     bool userControl_ = false;
-    bool clockSet_ = false;
 };
 
 } // namespace zep

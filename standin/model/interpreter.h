@@ -15,10 +15,13 @@ const QStringList &hostToolBarNames();
 
 // What a command asks of the widgets after the model accepted it.
 struct UiRequest {
-    enum class Kind { None, OpenScenarioWindow, StatusBar, MenuBar, ToolBar };
+    enum class Kind { None, OpenScenarioWindow, StatusBar, MenuBar, ToolBar, Animate };
+    // Kind::Animate: what the animation clock does, as its tool bar buttons would.
+    enum class Clock { Start, Pause, Reset, StepForward, StepBackward };
     Kind kind = Kind::None;
     bool show = true;
     QString toolBar;  // Kind::ToolBar: a name of hostToolBarNames(), or "*" for all
+    Clock clock = Clock::Pause;
 };
 
 struct CommandOutcome {

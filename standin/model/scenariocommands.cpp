@@ -199,9 +199,32 @@ CommandOutcome graphics(CommandReader &r)
     return done();
 }
 
+// The clock belongs to the GUI, which replies once it has moved it; the
+// scenario itself does not change.
+CommandOutcome clockRequest(CommandReader &r, UiRequest::Clock action)
+{
+    if (!r.end())
+        return r.refusal();
+    CommandOutcome out = done();
+    out.ui.kind = UiRequest::Kind::Animate;
+    out.ui.clock = action;
+    return out;
+}
+
+CommandOutcome startAnimation(CommandReader &r) { return clockRequest(r, UiRequest::Clock::Start); }
+CommandOutcome pauseAnimation(CommandReader &r) { return clockRequest(r, UiRequest::Clock::Pause); }
+CommandOutcome resetAnimation(CommandReader &r) { return clockRequest(r, UiRequest::Clock::Reset); }
+CommandOutcome stepAnimationForward(CommandReader &r) { return clockRequest(r, UiRequest::Clock::StepForward); }
+CommandOutcome stepAnimationBackward(CommandReader &r) { return clockRequest(r, UiRequest::Clock::StepBackward); }
+
 const CommandEntry kAnimateRequests[] = {
     {"SetValues", "Animate Scenario/NAME SetValues \"start\" step rate \"stop\"", Target::Scenario, setAnimationValues},
     {"SetRefreshMode", "Animate Scenario/NAME SetRefreshMode HighSpeed|RealTime", Target::Scenario, setRefreshMode},
+    {"Start", "Animate Scenario/NAME Start", Target::Scenario, startAnimation},
+    {"Pause", "Animate Scenario/NAME Pause", Target::Scenario, pauseAnimation},
+    {"Reset", "Animate Scenario/NAME Reset", Target::Scenario, resetAnimation},
+    {"StepForward", "Animate Scenario/NAME StepForward", Target::Scenario, stepAnimationForward},
+    {"StepBackward", "Animate Scenario/NAME StepBackward", Target::Scenario, stepAnimationBackward},
 };
 
 const CommandEntry kCommands[] = {

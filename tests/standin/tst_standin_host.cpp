@@ -10,6 +10,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QSlider>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -176,26 +177,79 @@ private slots:
             QVERIFY2(text.contains(entry), entry);
     }
 
-    void animationRunsBetweenStartAndStop()
+    void animateCommandsDriveClockAndSlider()
     {
-        HostWindow &w = server_->window();
         AnimationClock &clock = server_->clock();
+        const auto *slider = server_->window().findChild<QSlider *>("TimeSlider");
+        QVERIFY(slider);
+        const auto animate = [](const char *request) { return answered(execute(QString("Animate Scenario/Velmora ") + request)); };
         QVERIFY(answered(execute("Animate Scenario/Velmora SetValues \"2 Jul 2005 00:00:00.00\" 600 1 \"2 Jul 2005 00:25:00.00\"")));
         const double start = server_->store().snapshot()->animationStart.seconds;
-        // The clock follows a span that no longer holds it.
+        // The clock follows a period that no longer holds it; 25 minutes in
+        // steps of 10 are three slider positions past the start.
         QTRY_COMPARE(clock.now().seconds, start);
+        QCOMPARE(slider->maximum(), 3);
+        QCOMPARE(slider->value(), 0);
 
-        w.stepForward();
+        // Each reply comes after the GUI moved the clock.
+        QVERIFY(animate("StepForward"));
         QCOMPARE(clock.now().seconds, start + 600);
-        w.play();
+        QCOMPARE(slider->value(), 1);
+        QVERIFY(animate("StepBackward"));
+        QVERIFY(animate("StepBackward"));
+        QCOMPARE(clock.now().seconds, start);
+        QVERIFY(animate("Start"));
         QVERIFY(clock.playing());
-        // 25 minutes in steps of 10: the clock stops at the stop time, not beyond.
         QTRY_VERIFY(!clock.playing());
         QCOMPARE(clock.now().seconds, start + 1500);
-        w.resetClock();
+        QCOMPARE(slider->value(), 3);
+        QVERIFY(animate("Reset"));
         QCOMPARE(clock.now().seconds, start);
-        w.play();
-        w.pause();
+        QCOMPARE(slider->value(), 0);
+
+        // A slow pace, so that Pause lands before the stop time.
+        QVERIFY(answered(execute("Animate Scenario/Velmora SetValues \"2 Jul 2005 00:00:00.00\" 1 1 \"2 Jul 2005 00:25:00.00\"")));
+        QVERIFY(animate("Start"));
+        QTRY_VERIFY(clock.now().seconds > start);
+        QVERIFY(animate("Pause"));
+        QVERIFY(!clock.playing());
+        const double paused = clock.now().seconds;
+        QTest::qWait(120);
+        QCOMPARE(clock.now().seconds, paused);
+        QVERIFY(paused < start + 1500);
+        QCOMPARE(slider->value(), clock.timeline().sliderPosition(slider->maximum()));
+    }
+
+    void spaceKeyPlaysOnlyInGraphicsWindows_data()
+    {
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<bool>("toggles");
+        QTest::newRow("3-D view") << "3D Graphics 1 - Earth" << true;
+        QTest::newRow("messages") << "Messages" << false;
+    }
+
+    void spaceKeyPlaysOnlyInGraphicsWindows()
+    {
+        QFETCH(QString, caption);
+        QFETCH(bool, toggles);
+        HostWindow &w = server_->window();
+        QMdiSubWindow *target = nullptr;
+        for (QMdiSubWindow *window : w.documentWindows()) {
+            if (window->windowTitle() == caption)
+                target = window;
+        }
+        QVERIFY(target);
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.documentArea()->setActiveSubWindow(target);
+        target->widget()->setFocus();
+        QTRY_VERIFY(target->widget()->hasFocus());
+
+        AnimationClock &clock = server_->clock();
+        clock.pause();
+        QTest::keyClick(target->widget(), Qt::Key_Space);
+        QCOMPARE(clock.playing(), toggles);
+        QTest::keyClick(target->widget(), Qt::Key_Space);
         QVERIFY(!clock.playing());
     }
 

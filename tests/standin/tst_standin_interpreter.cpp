@@ -241,8 +241,10 @@ private slots:
         row("animation step", "Animate Scenario/Velmora SetValues \"" + kStart + "\" 0 1 \"" + kStop + "\"", "positive");
         row("animation stop before start", "Animate Scenario/Velmora SetValues \"" + kStop + "\" 60 1 \"" + kStart + "\"", "after the start");
         row("refresh mode", "Animate Scenario/Velmora SetRefreshMode Warp", "unknown refresh mode");
-        row("animate without request", "Animate Scenario/Velmora", "expected \"Animate Scenario/NAME SetValues|SetRefreshMode ...\"");
-        row("animate request", "Animate Scenario/Velmora Play", "unknown request \"Play\" (SetValues or SetRefreshMode)");
+        row("animate without request", "Animate Scenario/Velmora",
+            "expected \"Animate Scenario/NAME SetValues|SetRefreshMode|Start|Pause|Reset|StepForward|StepBackward ...\"");
+        row("animate request", "Animate Scenario/Velmora Play",
+            "unknown request \"Play\" (SetValues, SetRefreshMode, Start, Pause, Reset, StepForward or StepBackward)");
         row("vo request", "VO Scenario/Velmora Frobnicate", "unknown request \"Frobnicate\" (Grids, Annotation");
         row("frame time step", "VO Scenario/Velmora Annotation Frame ShowTimeStep On", "has no setting");
         row("annotation switch", "VO Scenario/Velmora Annotation Time Show Maybe", "On or Off");
@@ -393,6 +395,57 @@ private slots:
         QCOMPARE(out.ui.kind, kind);
         QCOMPARE(out.ui.show, show);
         QCOMPARE(out.ui.toolBar, toolBar);
+    }
+
+    void clockRequestsGoToTheGui_data()
+    {
+        using C = UiRequest::Clock;
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<bool>("prepared");
+        QTest::addColumn<C>("clock");
+        QTest::addColumn<QString>("because");  // empty: accepted
+        const auto row = [](const char *name, const QString &line, C clock, const QString &because = {}, bool prepared = true) {
+            QTest::newRow(name) << line << prepared << clock << because;
+        };
+        row("start", "Animate Scenario/Velmora Start", C::Start);
+        row("pause", "Animate Scenario/Velmora Pause", C::Pause);
+        row("reset", "Animate Scenario/Velmora Reset", C::Reset);
+        row("step forward", "Animate Scenario/Velmora StepForward", C::StepForward);
+        row("step backward", "Animate Scenario/Velmora StepBackward", C::StepBackward);
+        row("keywords ignore case", "animate scenario/velmora stepbackward", C::StepBackward);
+        row("other scenario", "Animate Scenario/Other Start", C::Start, "no scenario \"Scenario/Other\"");
+        row("satellite target", "Animate " + kSat + " Pause", C::Pause, "no scenario \"" + kSat + "\"");
+        row("application target", "Animate / Reset", C::Reset, "no scenario \"/\"");
+        row("no scenario open", "Animate Scenario/Velmora Start", C::Start, "no scenario is open", false);
+        row("extra word", "Animate Scenario/Velmora Start Now", C::Start, "expected \"Animate Scenario/NAME Start\"");
+        row("step count", "Animate Scenario/Velmora StepForward 10", C::StepForward,
+            "expected \"Animate Scenario/NAME StepForward\"");
+        row("joined words", "Animate Scenario/Velmora Step Forward", C::StepForward, "unknown request \"Step\"");
+    }
+
+    void clockRequestsGoToTheGui()
+    {
+        QFETCH(QString, line);
+        QFETCH(bool, prepared);
+        QFETCH(UiRequest::Clock, clock);
+        QFETCH(QString, because);
+        Host host;
+        if (prepared)
+            QVERIFY(host.runAll(preparation()));
+        const SnapshotPtr before = host.s();
+        const CommandOutcome out = host.run(line);
+        // The clock is the GUI's: the scenario is never republished for it.
+        QCOMPARE(host.s().get(), before.get());
+        if (!because.isEmpty()) {
+            QVERIFY(!out.ok);
+            QVERIFY2(out.error.contains(because), qPrintable(out.error));
+            QCOMPARE(out.ui.kind, UiRequest::Kind::None);
+            return;
+        }
+        QVERIFY2(out.ok, qPrintable(out.error));
+        QVERIFY(out.reply.isEmpty());
+        QCOMPARE(out.ui.kind, UiRequest::Kind::Animate);
+        QCOMPARE(out.ui.clock, clock);
     }
 
     void geometryAidsOnAndOff()

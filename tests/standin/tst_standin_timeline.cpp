@@ -1,6 +1,7 @@
 // The time controls' rules: speed ladder, steps and play held to the
 // animation period, and the slider's mapping onto it.
 
+#include "standin/model/clock.h"
 #include "standin/model/timeline.h"
 
 #include <QtTest>
@@ -114,6 +115,39 @@ private slots:
             t.setSliderPosition(-5, row.steps);
             QCOMPARE(t.now().seconds, kStart);
         }
+    }
+
+    // The views' clock: any time until it follows a scenario, then the
+    // period's rules; it tells the views only when something changed.
+    void clockPeriod_data()
+    {
+        QTest::addColumn<bool>("period");
+        QTest::addColumn<double>("offset");
+        QTest::addColumn<double>("expected");
+        QTest::addColumn<int>("notices");
+        QTest::newRow("no period, any time") << false << -5 * kDay << -5 * kDay << 1;
+        QTest::newRow("within the period") << true << 3600.0 << 3600.0 << 1;
+        QTest::newRow("before the start, already there") << true << -60.0 << 0.0 << 0;
+        QTest::newRow("after the stop") << true << 2 * kDay << kDay << 1;
+    }
+
+    void clockPeriod()
+    {
+        QFETCH(bool, period);
+        QFETCH(double, offset);
+        QFETCH(double, expected);
+        QFETCH(int, notices);
+        zep::AnimationClock clock;
+        if (period)
+            clock.setPeriod(Instant{kStart}, Instant{kStart + kDay}, 60);
+        QSignalSpy changed(&clock, &zep::AnimationClock::timeChanged);
+        clock.setNow(Instant{kStart + offset});
+        QCOMPARE(clock.now().seconds, kStart + expected);
+        QCOMPARE(changed.count(), notices);
+        clock.setNow(Instant{kStart + offset});
+        clock.pause();
+        clock.slower();
+        QCOMPARE(changed.count(), notices);
     }
 };
 
