@@ -257,7 +257,7 @@ void addAngles(Sketch &sk, Labeller &labels, QStringList &notes, const Snapshot 
             continue;
         }
         const Arc arc = arcBetween(*a, *b, *sense, radius, 96);
-        const QString text = QStringLiteral("%1 %2\u00B0").arg(name).arg(arc.angle / kDeg, 0, 'f', 1);
+        const QString text = angleLabel(name, arc.angle);
         if (arc.points.empty()) {
             if (item.showLabel)
                 labels.add(f.display(*a) * radius, text, item.color);

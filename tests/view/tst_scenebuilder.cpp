@@ -113,6 +113,39 @@ private slots:
             QVERIFY(d.first >= 0 && d.count > 0 && size_t(d.first + d.count) * 3 <= scene.vertices.size());
     }
 
+    void zeroAnglesNeverRingWhileAnimating_data()
+    {
+        // Angles of 0 as the propagated state gives them back, a hair either
+        // side, at thirty instants over a period: never a ring, never 360.0.
+        QTest::addColumn<astro::Elements>("el");
+        QTest::addColumn<QString>("angle");  // the label that must read 0.0
+        QTest::addColumn<int>("arcs");       // arcs still drawn
+        QTest::newRow("RAAN 0") << elements(12000, 0.3, 50, 0, 60, 30) << "RAAN" << 2;
+        QTest::newRow("argument of perigee 0") << elements(12000, 0.3, 50, 40, 0, 30) << "Argument of Perigee" << 2;
+        QTest::newRow("RAAN and perigee 0") << elements(9000, 0.1, 30, 0, 0, 0) << "RAAN" << 1;
+        QTest::newRow("inclination 0.01") << elements(12000, 0.3, 0.01, 40, 60, 30) << "Inclination" << 2;
+    }
+
+    void zeroAnglesNeverRingWhileAnimating()
+    {
+        QFETCH(astro::Elements, el);
+        QFETCH(QString, angle);
+        QFETCH(int, arcs);
+        SampleOptions o;
+        o.elements = el;
+        o.aids = true;
+        const Snapshot s = sampleScene(o);
+        const double period = astro::period(el.a);
+        for (int k = 0; k < 30; ++k) {
+            const Scene scene = build(s, astro::Instant{sampleStart().seconds + period * k / 30.0});
+            const QStringList texts = labelTexts(scene);
+            QVERIFY2(texts.contains(angle + QStringLiteral(" 0.0\u00B0")), qPrintable(texts.join('|')));
+            QVERIFY2(texts.filter(QStringLiteral("360.0")).isEmpty(), qPrintable(texts.join('|')));
+            // Arcs are the only 2.5 px strips.
+            QCOMPARE(count(scene, [](const Draw &d) { return d.primitive == Primitive::LineStrip && d.size == 2.5f; }), arcs);
+        }
+    }
+
     void markerAndNameSitOnTheSatellite_data()
     {
         QTest::addColumn<astro::Elements>("el");
