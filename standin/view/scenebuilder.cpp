@@ -292,7 +292,7 @@ void addSatellite(Sketch &sk, Scene &scene, const Snapshot &snap, const Framing 
         return;
     if (const std::optional<QPointF> p = projectPoint(f.proj, at))
         scene.labels.push_back({*p, QPointF(11, -9), snap.satelliteName,
-                                snap.satelliteColor.isValid() ? snap.satelliteColor : QColor(Qt::white), false});
+                                snap.satelliteColor.isValid() ? snap.satelliteColor : QColor(Qt::white), false, 8});
 }
 
 QStringList annotations(const Snapshot &snap, const Framing &f)
