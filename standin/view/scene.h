@@ -47,6 +47,8 @@ struct Label {
     QColor color;
     // Steps down past labels placed before it instead of printing over them.
     bool avoidOthers = true;
+    // A marker drawn at the anchor, this many pixels round, that no label covers.
+    double markRadius = 0;
 };
 
 // A titled box of lines (the data display).

@@ -257,7 +257,7 @@ void addAngles(Sketch &sk, Labeller &labels, QStringList &notes, const Snapshot 
             continue;
         }
         const Arc arc = arcBetween(*a, *b, *sense, radius, 96);
-        const QString text = QStringLiteral("%1 %2\u00B0").arg(name).arg(arc.angle / kDeg, 0, 'f', 1);
+        const QString text = angleLabel(name, arc.angle);
         if (arc.points.empty()) {
             if (item.showLabel)
                 labels.add(f.display(*a) * radius, text, item.color);
@@ -292,7 +292,7 @@ void addSatellite(Sketch &sk, Scene &scene, const Snapshot &snap, const Framing 
         return;
     if (const std::optional<QPointF> p = projectPoint(f.proj, at))
         scene.labels.push_back({*p, QPointF(11, -9), snap.satelliteName,
-                                snap.satelliteColor.isValid() ? snap.satelliteColor : QColor(Qt::white), false});
+                                snap.satelliteColor.isValid() ? snap.satelliteColor : QColor(Qt::white), false, 8});
 }
 
 QStringList annotations(const Snapshot &snap, const Framing &f)

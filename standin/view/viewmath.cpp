@@ -1,5 +1,7 @@
 #include "standin/view/viewmath.h"
 
+#include "standin/astro/readouts.h"
+
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -25,13 +27,14 @@ Vec3 anyPerpendicular(Vec3 u)
     return normalized(cross(u, trial));
 }
 
+// In [0, 360), and never a value the data display's three decimals would
+// print as 360.000.
 double wrapDegrees(double rad)
 {
     double d = std::fmod(rad / kDeg, 360.0);
     if (d < 0)
         d += 360;
-    // fmod of a value just below 360 can round up to it.
-    return d >= 360 ? 0 : d;
+    return d >= 360 - 0.0005 ? 0 : d;
 }
 
 } // namespace
@@ -199,13 +202,21 @@ Arc arcBetween(Vec3 a, Vec3 b, Vec3 sense, double radius, int segments)
         if (norm(axis) == 0)
             axis = anyPerpendicular(ua);
     }
-    if (arc.angle < 1e-9)
+    const double degrees = arc.angle / kDeg;
+    if (degrees < kAngleRoundingDeg || degrees >= 360 - kAngleRoundingDeg) {
+        arc.angle = 0;
         return arc;
+    }
     const int steps = std::max(2, int(std::ceil(segments * arc.angle / kTwoPi)));
     arc.points.reserve(steps + 1);
     for (int k = 0; k <= steps; ++k)
         arc.points.push_back(rotateAbout(ua, axis, arc.angle * k / steps) * radius);
     return arc;
+}
+
+QString angleLabel(const QString &name, double angleRad)
+{
+    return QStringLiteral("%1 %2\u00B0").arg(name).arg(angleRad / kDeg, 0, 'f', kAngleLabelDecimals);
 }
 
 Vec3 sunDirection(astro::Instant t)
@@ -344,6 +355,14 @@ QStringList classicalElementsLines(const astro::State &s, astro::Instant t)
     if (rep->circular)
         from = rep->equatorial ? QStringLiteral(" (from the x axis)") : QStringLiteral(" (from the node)");
     lines << QStringLiteral("True Anomaly: %1%2").arg(deg(rep->trueAnomaly), from);
+    if (const std::optional<astro::OrbitReadouts> now = astro::orbitReadouts(s)) {
+        auto value = [](double v) { return QString::number(v, 'f', 3); };
+        lines << QStringLiteral("Perigee Altitude: %1 km").arg(value(now->perigeeAltitudeKm));
+        lines << QStringLiteral("Apogee Altitude: %1 km").arg(value(now->apogeeAltitudeKm));
+        lines << QStringLiteral("Period: %1 min").arg(value(now->periodMin));
+        lines << QStringLiteral("Altitude: %1 km").arg(value(now->altitudeKm));
+        lines << QStringLiteral("Speed: %1 km/s").arg(value(now->speedKmS));
+    }
     return lines;
 }
 

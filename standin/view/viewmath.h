@@ -72,11 +72,20 @@ std::vector<Vec3> leadPath(const astro::Elements &el, astro::Instant elementsEpo
 // the angle is counted right-handed about it, so it may exceed 180 degrees
 // (the way RAAN is counted about +z); without, the short way. Returns the
 // points and the angle swept; parallel or zero inputs give no points.
+// An angle that its label would round to 0.0 or 360.0 degrees is 0 and has no
+// points: a RAAN of 0 read back from a propagated state comes out a hair
+// either side of zero, and counted about +z the hair below is a full turn.
 struct Arc {
     std::vector<Vec3> points;
-    double angle = 0;  // radians
+    double angle = 0;  // radians, in [0, 2 pi)
 };
 Arc arcBetween(Vec3 a, Vec3 b, Vec3 sense, double radius, int segments = 64);
+
+// Angle labels show one decimal; arcBetween takes half of it as none.
+inline constexpr int kAngleLabelDecimals = 1;
+inline constexpr double kAngleRoundingDeg = 0.05;
+// "RAAN 40.0°"
+QString angleLabel(const QString &name, double angleRad);
 
 // Direction of the Sun, inertial, unit (low-precision solar coordinates,
 // about 0.01 degree, plenty for lighting).
@@ -101,7 +110,8 @@ QString displayName(const QString &path);
 double gridSpacing(double rangeM);
 
 // The "Classical Orbit Elements" text, recomputed from the state so that the
-// reader checks what the host propagates. One line per entry.
+// reader checks what the host propagates, followed by the readouts (perigee
+// and apogee altitude, period, altitude and speed now). One line per entry.
 QStringList classicalElementsLines(const astro::State &s, astro::Instant t);
 
 } // namespace zep::view

@@ -1,6 +1,7 @@
 // The scene the 3-D view draws, built without a display: what appears for
 // which settings, and where its marker and labels land.
 
+#include "standin/view/overlaypainter.h"
 #include "standin/view/samplescene.h"
 #include "standin/view/scenebuilder.h"
 #include "tests/view/viewtest.h"
@@ -42,6 +43,25 @@ QPointF onScreen(const Scene &scene, int vertex)
     const QVector4D clip = scene.viewProjection
         * QVector4D(scene.vertices[3 * vertex], scene.vertices[3 * vertex + 1], scene.vertices[3 * vertex + 2], 1);
     return {(clip.x() / clip.w() + 1) / 2 * scene.size.width(), (1 - clip.y() / clip.w()) / 2 * scene.size.height()};
+}
+
+// No label on a block or off the view, and each within six lines of its point; with
+// `apart`, no label on another.
+void checkPlacement(const OverlayLayout &layout, const Scene &scene, bool apart)
+{
+    for (const OverlayLayout::Text &l : layout.labels) {
+        for (const QRectF &b : layout.blocks)
+            QVERIFY2(!l.room.intersects(b), qPrintable(l.text));
+        const auto from = std::find_if(scene.labels.begin(), scene.labels.end(), [&](const Label &x) { return x.text == l.text; });
+        QVERIFY(from != scene.labels.end());
+        const QRectF near = l.room.adjusted(-120, -120, 120, 120);
+        QVERIFY2(near.contains(from->anchor), qPrintable(l.text));
+        QVERIFY2(QRectF(QPointF(), QSizeF(scene.size)).contains(l.room), qPrintable(l.text));
+    }
+    for (size_t i = 0; apart && i < layout.labels.size(); ++i)
+        for (size_t j = 0; j < i; ++j)
+            QVERIFY2(!layout.labels[i].room.intersects(layout.labels[j].room),
+                     qPrintable(layout.labels[i].text + QStringLiteral(" on ") + layout.labels[j].text));
 }
 
 } // namespace
@@ -111,6 +131,104 @@ private slots:
         QVERIFY(scene.sky.has_value());
         for (const Draw &d : scene.draws)
             QVERIFY(d.first >= 0 && d.count > 0 && size_t(d.first + d.count) * 3 <= scene.vertices.size());
+    }
+
+    void zeroAnglesNeverRingWhileAnimating_data()
+    {
+        // Angles of 0 as the propagated state gives them back, a hair either
+        // side, at thirty instants over a period: never a ring, never 360.0.
+        QTest::addColumn<astro::Elements>("el");
+        QTest::addColumn<QString>("angle");  // the label that must read 0.0
+        QTest::addColumn<int>("arcs");       // arcs still drawn
+        QTest::newRow("RAAN 0") << elements(12000, 0.3, 50, 0, 60, 30) << "RAAN" << 2;
+        QTest::newRow("argument of perigee 0") << elements(12000, 0.3, 50, 40, 0, 30) << "Argument of Perigee" << 2;
+        QTest::newRow("RAAN and perigee 0") << elements(9000, 0.1, 30, 0, 0, 0) << "RAAN" << 1;
+        QTest::newRow("inclination 0.01") << elements(12000, 0.3, 0.01, 40, 60, 30) << "Inclination" << 2;
+    }
+
+    void zeroAnglesNeverRingWhileAnimating()
+    {
+        QFETCH(astro::Elements, el);
+        QFETCH(QString, angle);
+        QFETCH(int, arcs);
+        SampleOptions o;
+        o.elements = el;
+        o.aids = true;
+        const Snapshot s = sampleScene(o);
+        const double period = astro::period(el.a);
+        for (int k = 0; k < 30; ++k) {
+            const Scene scene = build(s, astro::Instant{sampleStart().seconds + period * k / 30.0});
+            const QStringList texts = labelTexts(scene);
+            QVERIFY2(texts.contains(angle + QStringLiteral(" 0.0\u00B0")), qPrintable(texts.join('|')));
+            QVERIFY2(texts.filter(QStringLiteral("360.0")).isEmpty(), qPrintable(texts.join('|')));
+            // Arcs are the only 2.5 px strips.
+            QCOMPARE(count(scene, [](const Draw &d) { return d.primitive == Primitive::LineStrip && d.size == 2.5f; }), arcs);
+        }
+    }
+
+    void labelsKeepClearOfTheBoxes_data()
+    {
+        // A crowded 640 x 480 overlay: a tall data box top left, annotations
+        // top right, notes bottom left, the credit bottom right.
+        QTest::addColumn<QList<QPointF>>("anchors");
+        QTest::newRow("open space: stays put") << QList<QPointF>{{320, 300}};
+        QTest::newRow("inside the data box's corner") << QList<QPointF>{{120, 150}};
+        QTest::newRow("ten on one point") << QList<QPointF>(10, QPointF(330, 260));
+        QTest::newRow("on the data box's edge, stacked") << QList<QPointF>(5, QPointF(200, 120));
+        QTest::newRow("under the annotations") << QList<QPointF>{{560, 20}, {600, 30}, {630, 12}};
+        QTest::newRow("over the notes") << QList<QPointF>{{20, 455}, {60, 440}, {150, 470}};
+        QTest::newRow("over the credit") << QList<QPointF>{{560, 470}, {590, 465}};
+        QTest::newRow("deep under the data box") << QList<QPointF>{{60, 60}};
+    }
+
+    void labelsKeepClearOfTheBoxes()
+    {
+        QFETCH(QList<QPointF>, anchors);
+        Scene scene;
+        scene.size = QSize(640, 480);
+        QStringList lines;
+        for (int i = 0; i < 12; ++i)
+            lines << QStringLiteral("Some Element Line %1: 1234.567 km").arg(i);
+        scene.dataDisplay = TextBox{QStringLiteral("Satellite - Classical Orbit Elements"), Qt::white, lines};
+        scene.annotations = QStringList{"1 Jul 2005 12:00:00.00 UTC", "Time Step: 60.00 sec", "Frame: Earth Inertial"};
+        scene.notes = QStringList{"Line of Nodes: undefined (i = 0)", "Periapsis: undefined (e = 0)"};
+        for (int i = 0; i < anchors.size(); ++i)
+            scene.labels.push_back({anchors[i], QPointF(4, -4), QStringLiteral("Orbit Angular Momentum %1").arg(i), Qt::yellow, true});
+        const OverlayLayout layout = layOutOverlay(scene, QFont(), QStringLiteral("Earth imagery: someone"));
+        QCOMPARE(layout.blocks.size(), size_t(4));
+        checkPlacement(layout, scene, true);
+        if (QTest::currentDataTag() == QByteArray("open space: stays put"))
+            QCOMPARE(layout.labels.front().baseline, QPointF(324, 296));
+        if (QTest::currentDataTag() == QByteArray("deep under the data box"))
+            QVERIFY(layout.labels.empty());  // rather than far from its point
+        else
+            QCOMPARE(int(layout.labels.size()), anchors.size());
+    }
+
+    void builtSceneLabelsKeepClear_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<double>("range");
+        QTest::newRow("small window, close") << QSize(420, 320) << 3e7;
+        QTest::newRow("small window, far") << QSize(420, 320) << 1e8;
+        QTest::newRow("tall narrow window") << QSize(300, 700) << 5e7;
+    }
+
+    void builtSceneLabelsKeepClear()
+    {
+        // Every aid, the annotations and notes on, in a small window, through a period.
+        QFETCH(QSize, size);
+        QFETCH(double, range);
+        SampleOptions o;
+        o.elements = elements(12000, 0.3, 50, 40, 60, 30);
+        o.aids = true;
+        Snapshot s = sampleScene(o);
+        s.annotations = {true, true, true};
+        for (int k = 0; k < 12; ++k) {
+            const astro::Instant t{sampleStart().seconds + astro::period(o.elements.a) * k / 12};
+            const Scene scene = buildScene(s, Camera{20, 30 * k, range}, t, size);
+            checkPlacement(layOutOverlay(scene, QFont(), QStringLiteral("Imagery: someone")), scene, false);
+        }
     }
 
     void markerAndNameSitOnTheSatellite_data()

@@ -286,6 +286,50 @@ private slots:
         QVERIFY2(near(mid, middle, 1e-9), qPrintable(str(mid)));
     }
 
+    void anglesThatRoundToNoneHaveNoArc_data()
+    {
+        // b is a turned about the axis by `turnDeg`; the label reads 0.0 and
+        // no ring is drawn for anything within 0.05 deg of 0 or 360.
+        QTest::addColumn<Vec3>("a");
+        QTest::addColumn<Vec3>("axis");
+        QTest::addColumn<double>("turnDeg");
+        QTest::addColumn<bool>("counted");  // about the axis, or the short way
+        QTest::addColumn<QString>("label");
+        const Vec3 x{1, 0, 0}, z{0, 0, 1};
+        const Vec3 node{std::cos(40 * kDeg), std::sin(40 * kDeg), 0};
+        const Vec3 normal{std::sin(50 * kDeg) * std::sin(40 * kDeg), -std::sin(50 * kDeg) * std::cos(40 * kDeg), std::cos(50 * kDeg)};
+        QTest::newRow("RAAN a hair below 0") << x << z << -1e-13 << true << "0.0\u00B0";
+        QTest::newRow("RAAN a hair above 0") << x << z << 1e-13 << true << "0.0\u00B0";
+        QTest::newRow("RAAN 359.96") << x << z << 359.96 << true << "0.0\u00B0";
+        QTest::newRow("RAAN 0.049") << x << z << 0.049 << true << "0.0\u00B0";
+        QTest::newRow("RAAN 0.06 is drawn") << x << z << 0.06 << true << "0.1\u00B0";
+        QTest::newRow("RAAN 359.94 is drawn") << x << z << 359.94 << true << "359.9\u00B0";
+        QTest::newRow("perigee on the node, below") << node << normal << -1e-9 << true << "0.0\u00B0";
+        QTest::newRow("perigee on the node, above") << node << normal << 0.03 << true << "0.0\u00B0";
+        QTest::newRow("true anomaly at perigee, below") << node << normal << -0.01 << true << "0.0\u00B0";
+        QTest::newRow("inclination 0, short way") << z << x << 1e-7 << false << "0.0\u00B0";
+        QTest::newRow("inclination 0.04, short way") << z << x << 0.04 << false << "0.0\u00B0";
+        QTest::newRow("inclination 0.1 is drawn") << z << x << 0.1 << false << "0.1\u00B0";
+    }
+
+    void anglesThatRoundToNoneHaveNoArc()
+    {
+        QFETCH(Vec3, a);
+        QFETCH(Vec3, axis);
+        QFETCH(double, turnDeg);
+        QFETCH(bool, counted);
+        QFETCH(QString, label);
+        const double t = turnDeg * kDeg;
+        // Rodrigues' rotation of a about the unit axis.
+        const Vec3 b = a * std::cos(t) + cross(axis, a) * std::sin(t) + axis * (dot(axis, a) * (1 - std::cos(t)));
+        const Arc arc = arcBetween(a, b, counted ? axis : Vec3{}, 2e7, 96);
+        QCOMPARE(angleLabel(QStringLiteral("RAAN"), arc.angle), QStringLiteral("RAAN ") + label);
+        const bool none = label == QStringLiteral("0.0\u00B0");
+        QCOMPARE(arc.points.empty(), none);
+        if (none)
+            QCOMPARE(arc.angle, 0.0);
+    }
+
     // ---------------------------------------------------------------- aids
 
     void sunAtEquinoxesAndSolstices()
@@ -428,6 +472,49 @@ private slots:
         QVERIFY(lines.contains(QStringLiteral("RAAN: 40.000 deg")));
         QVERIFY(lines.contains(QStringLiteral("Arg of Perigee: 50.000 deg")));
         QVERIFY2(lines.contains(QStringLiteral("True Anomaly: %1 deg").arg(nu, 0, 'f', 3)), qPrintable(lines.join('|')));
+    }
+
+    void dataDisplayReadsOut_data()
+    {
+        // By hand: altitudes a(1 -+ e) - 6378.137 km, period 2 pi sqrt(a^3 / mu),
+        // speed sqrt(mu (2 / r - 1 / a)) with mu = 398600.4418 km^3/s^2.
+        QTest::addColumn<astro::Elements>("el");
+        QTest::addColumn<QStringList>("want");
+        QTest::newRow("a = 7000 km, e = 0.01, at perigee")
+            << elements(7000, 0.01, 30, 40, 50, 0)
+            << QStringList{"Perigee Altitude: 551.863 km", "Apogee Altitude: 691.863 km", "Period: 97.142 min",
+                           "Altitude: 551.863 km", "Speed: 7.622 km/s"};
+        QTest::newRow("the same at apogee")
+            << elements(7000, 0.01, 30, 40, 50, 180)
+            << QStringList{"Perigee Altitude: 551.863 km", "Apogee Altitude: 691.863 km", "Period: 97.142 min",
+                           "Altitude: 691.863 km", "Speed: 7.471 km/s"};
+        QTest::newRow("start-up circle, 6582 km")
+            << elements(6582, 0, 0, 0, 0, 123)
+            << QStringList{"Perigee Altitude: 203.863 km", "Apogee Altitude: 203.863 km", "Period: 88.572 min",
+                           "Altitude: 203.863 km", "Speed: 7.782 km/s"};
+        QTest::newRow("geostationary") << elements(42164, 0, 0, 0, 0, 0)
+                                       << QStringList{"Perigee Altitude: 35785.863 km", "Apogee Altitude: 35785.863 km",
+                                                      "Period: 1436.060 min", "Altitude: 35785.863 km",
+                                                      "Speed: 3.075 km/s"};
+    }
+
+    void dataDisplayReadsOut()
+    {
+        QFETCH(astro::Elements, el);
+        QFETCH(QStringList, want);
+        const QStringList lines = classicalElementsLines(astro::toState(el), at("1 Jul 2005 12:00:00.00"));
+        // After the elements, in this order.
+        QCOMPARE(lines.mid(lines.size() - want.size()), want);
+        QVERIFY(lines.filter(QStringLiteral("True Anomaly")).size() == 1);
+    }
+
+    void dataDisplayNeverPrints360()
+    {
+        // RAAN a hair below a full turn reads as 0, not 360.000.
+        astro::Elements el = elements(8000, 0.1, 50, 0, 30, 10);
+        el.raan = 2 * astro::kPi - 1e-13;
+        const QStringList lines = classicalElementsLines(astro::toState(el), at("1 Jul 2005 12:00:00.00"));
+        QVERIFY2(lines.contains(QStringLiteral("RAAN: 0.000 deg")), qPrintable(lines.join('|')));
     }
 
     void dataDisplayMarksUndefinedAngles()
