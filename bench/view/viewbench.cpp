@@ -147,9 +147,15 @@ int main(int argc, char **argv)
     zep::EarthView &view = *viewPointer;
     view.setFixedSize(viewSize);
     layout->addWidget(&view);
+    std::vector<double> mapPaintMs;
+    bool measuring = false;
     if (cli.isSet("map")) {
         // Half the view's width, as a tiled host gives it.
         auto *map = new zep::MapView(store, clock);
+        QObject::connect(map, &zep::MapView::frameDrawn, [&](double ms) {
+            if (measuring)
+                mapPaintMs.push_back(ms);
+        });
         map->setFixedSize(viewSize.width() / 2, viewSize.height());
         layout->addWidget(map);
     }
@@ -176,7 +182,6 @@ int main(int argc, char **argv)
     constexpr size_t kMaxRevisions = 1 << 20;
     std::vector<std::atomic<qint64>> publishedAt(kMaxRevisions);
     QElapsedTimer wall;
-    bool measuring = false;
     qint64 lastSwap = -1;
     QObject::connect(&view, &zep::EarthView::frameDrawn, [&](double ms) {
         if (measuring)
@@ -228,6 +233,9 @@ int main(int argc, char **argv)
                 std::printf("view / empty widget: %.2f\n", rate / floorRate);
             std::printf("frame interval ms: median %.2f  p99 %.2f\n", percentile(intervalMs, 0.5), percentile(intervalMs, 0.99));
             std::printf("paintGL ms:        median %.2f  p99 %.2f\n", percentile(paintMs, 0.5), percentile(paintMs, 0.99));
+            if (!mapPaintMs.empty())
+                std::printf("map paint ms:      median %.2f  p99 %.2f (%zu frames)\n", percentile(mapPaintMs, 0.5),
+                            percentile(mapPaintMs, 0.99), mapPaintMs.size());
             std::printf("edit to screen ms: median %.2f  p99 %.2f (newest edit in each frame)\n",
                         percentile(editToScreenMs, 0.5), percentile(editToScreenMs, 0.99));
             app.quit();
