@@ -18,6 +18,7 @@
 #include <QMessageBox>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QStatusBar>
 
 #include <algorithm>
 #include <cmath>
@@ -74,7 +75,8 @@ void GraphicsWindows::extendMenus(QMenu *file, QMenu *window)
     auto *edit = new QMenu(tr("&Edit"), host_.menuBar());
     edit->addAction(tr("&Copy Picture"), this, [this] {
         journal_.event(QStringLiteral("menu"), QStringLiteral("Copy Picture"));
-        copyPicture();
+        if (!copyPicture())
+            host_.statusBar()->showMessage(tr("There is no graphics window to take a picture of."), 5000);
     });
     host_.menuBar()->insertMenu(host_.viewMenu()->menuAction(), edit);
 

@@ -9,6 +9,7 @@
 #include <QPainterPath>
 #include <QTimer>
 
+#include <cmath>
 #include <future>
 
 namespace zep {
@@ -56,6 +57,18 @@ QImage backdrop(const QImage &picture, QSize size)
     return out;
 }
 
+void drawSubPoint(QPainter &p, QPointF at, const QColor &color, const QString &name)
+{
+    p.setPen(QPen(QColor(0, 0, 0, 220), 1.5));
+    p.setBrush(color);
+    p.drawEllipse(at, 5.5, 5.5);
+    const QPointF textAt = at + QPointF(9, -7);
+    p.setPen(QColor(0, 0, 0, 200));
+    p.drawText(textAt + QPointF(1, 1), name);
+    p.setPen(color);
+    p.drawText(textAt, name);
+}
+
 } // namespace
 
 struct MapView::Private {
@@ -73,9 +86,17 @@ MapView::MapView(ScenarioStore &store, AnimationClock &clock, QWidget *parent)
 {
     setMinimumSize(160, 80);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::StrongFocus);  // as the 3-D view: keys reach a graphics window
     // As the 3-D view: the store signals from the command thread, one repaint per burst.
-    connect(&store, &ScenarioStore::changed, this, qOverload<>(&QWidget::update), Qt::QueuedConnection);
-    connect(&clock, &AnimationClock::timeChanged, this, qOverload<>(&QWidget::update));
+    // Only the map itself changes: the band around it stays, and so a window
+    // that composes its widgets with OpenGL uploads a third of the pixels.
+    connect(&store, &ScenarioStore::changed, this, &MapView::updateMap, Qt::QueuedConnection);
+    connect(&clock, &AnimationClock::timeChanged, this, &MapView::updateMap);
+}
+
+void MapView::updateMap()
+{
+    update(mapRect().toAlignedRect());
 }
 
 MapView::~MapView() = default;
@@ -125,14 +146,8 @@ void MapView::paintEvent(QPaintEvent *)
 
         const astro::State state = astro::stateAt(snap->elements, snap->elementsEpoch, now);
         const QPointF at = view::mapPoint(astro::subSatellitePoint(state.r, now), map);
-        p.setPen(QPen(QColor(0, 0, 0, 220), 1.5));
-        p.setBrush(snap->satelliteColor);
-        p.drawEllipse(at, 5.5, 5.5);
-        const QPointF textAt = at + QPointF(9, -7);
-        p.setPen(QColor(0, 0, 0, 200));
-        p.drawText(textAt + QPointF(1, 1), snap->satelliteName);
-        p.setPen(snap->satelliteColor);
-        p.drawText(textAt, snap->satelliteName);
+        if (std::isfinite(at.x()) && std::isfinite(at.y()))
+            drawSubPoint(p, at, snap->satelliteColor, snap->satelliteName);
     }
     if (ready(d->picture) && d->picture.get().credited) {
         const QString credit = tr("Earth imagery: NASA Visible Earth");

@@ -30,6 +30,9 @@ public:
 signals:
     void frameDrawn(double milliseconds);
 
+public slots:
+    void updateMap();
+
 protected:
     void paintEvent(QPaintEvent *event) override;
 
