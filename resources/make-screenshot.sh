@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Takes resources/screenshot.png: the toolbar beside the stand-in host on a
 # private X display (with openbox) and session bus, after the user picked
-# "Highly Elliptical Orbit" and ticked Help.
+# "Highly Elliptical Orbit" and ticked Help. The host shows its map with the
+# ground track and its 3-D window side by side, as the toolbar's tidy leaves them.
 #
 #   resources/make-screenshot.sh BUILD_DIR     (programs in BUILD_DIR/bin)
 set -euo pipefail

@@ -2,13 +2,19 @@
 // orbits, as a dragging user's toolbar does. Run by hand under Xvfb, e.g.
 //   xvfb-run -s "-screen 0 1600x1200x24" ./velmora-viewbench --seconds 10
 // Optionally saves a picture of the view (--screenshot FILE) and exits.
+// --map shows the map window beside the view in the same window, as the host
+// does; --compare measures the empty widget before and after the view in the
+// same run and prints the view's rate as a share of their mean.
 
 #include "standin/view/earthview.h"
+#include "standin/view/mapview.h"
 #include "standin/view/samplescene.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QElapsedTimer>
+#include <QEventLoop>
+#include <QHBoxLayout>
 #include <QOpenGLContext>
 #include <QOpenGLFunctions>
 #include <QTimer>
@@ -46,6 +52,31 @@ double percentile(std::vector<double> v, double p)
     return v[i];
 }
 
+// Frames per second of an empty OpenGL widget of `size`, after a second to settle.
+double bareRate(QSize size, double seconds)
+{
+    BareView bare;
+    bare.setFormat(zep::EarthView::surfaceFormat());
+    bare.resize(size);
+    bare.show();
+    long frames = 0;
+    double rate = 0;
+    QElapsedTimer t;
+    QEventLoop loop;
+    QObject::connect(&bare, &QOpenGLWidget::frameSwapped, [&] { ++frames; });
+    QTimer::singleShot(1000, &loop, [&] {
+        frames = 0;
+        t.start();
+        QTimer::singleShot(int(seconds * 1000), &loop, [&] {
+            rate = double(frames) / (double(t.nsecsElapsed()) / 1e9);
+            loop.quit();
+        });
+    });
+    loop.exec();
+    std::printf("empty OpenGL widget %dx%d: %.1f frames/s\n", bare.width(), bare.height(), rate);
+    return rate;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -64,6 +95,9 @@ int main(int argc, char **argv)
     cli.addOption({"samples", "Multisampling of the view (default: the view's own).", "n"});
     cli.addOption({"bare", "Measure an empty OpenGL widget of the same size instead (the floor)."});
     cli.addOption({"hours", "Scenario time after the start.", "h", "0"});
+    cli.addOption({"map", "Show the map window beside the view, in the same window."});
+    cli.addOption({"tiled", "With --map: the view and the map share a window of the view's size, as the host tiles them."});
+    cli.addOption({"compare", "Measure the empty widget first, then the view, and print the ratio."});
     cli.process(app);
 
     if (!zep::EarthView::openGLAvailable()) {
@@ -98,39 +132,46 @@ int main(int argc, char **argv)
     store.publish(std::make_shared<const zep::Snapshot>(base));
 
     const QStringList wh = cli.value("size").split('x');
+    const QSize viewSize(wh.value(0).toInt(), wh.value(1).toInt());
+    const double seconds = cli.value("seconds").toDouble();
     if (cli.isSet("bare")) {
-        BareView bare;
-        bare.setFormat(zep::EarthView::surfaceFormat());
-        bare.resize(wh.value(0).toInt(), wh.value(1).toInt());
-        bare.show();
-        long frames = 0;
-        QElapsedTimer t;
-        QObject::connect(&bare, &QOpenGLWidget::frameSwapped, [&] { ++frames; });
-        QTimer::singleShot(1000, &app, [&] {
-            frames = 0;
-            t.start();
-            QTimer::singleShot(int(cli.value("seconds").toDouble() * 1000), &app, [&] {
-                std::printf("empty OpenGL widget %dx%d: %.1f frames/s\n", bare.width(), bare.height(),
-                            double(frames) / (double(t.nsecsElapsed()) / 1e9));
-                app.quit();
-            });
-        });
-        return app.exec();
+        bareRate(viewSize, seconds);
+        return 0;
     }
-    zep::EarthView view(store, clock);
-    view.setWindowTitle(QStringLiteral("3D Graphics 1 - Earth"));
-    view.resize(wh.value(0).toInt(), wh.value(1).toInt());
+    const double floorRate = cli.isSet("compare") ? bareRate(viewSize, seconds) : 0;
+    QWidget window;
+    window.setWindowTitle(QStringLiteral("3D Graphics 1 - Earth"));
+    auto *layout = new QHBoxLayout(&window);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    auto *viewPointer = new zep::EarthView(store, clock);
+    zep::EarthView &view = *viewPointer;
+    const bool tiled = cli.isSet("map") && cli.isSet("tiled");
+    view.setFixedSize(tiled ? QSize(viewSize.width() / 2, viewSize.height()) : viewSize);
+    layout->addWidget(&view);
+    std::vector<double> mapPaintMs;
+    bool measuring = false;
+    if (cli.isSet("map")) {
+        // Half the width, as the host's tiling gives it.
+        auto *map = new zep::MapView(store, clock);
+        QObject::connect(map, &zep::MapView::frameDrawn, [&](double ms) {
+            if (measuring)
+                mapPaintMs.push_back(ms);
+        });
+        map->setFixedSize(viewSize.width() / 2, viewSize.height());
+        layout->addWidget(map);
+    }
     if (cli.isSet("samples")) {
         QSurfaceFormat f = zep::EarthView::surfaceFormat();
         f.setSamples(cli.value("samples").toInt());
         view.setFormat(f);
     }
-    view.show();
+    window.show();
 
     if (cli.isSet("screenshot")) {
         const QString file = cli.value("screenshot");
         QTimer::singleShot(1500, &app, [&] {
-            const QImage img = view.grabFramebuffer();
+            const QImage img = cli.isSet("map") ? window.grab().toImage() : view.grabFramebuffer();
             const bool ok = img.save(file);
             std::printf("%s %s (%dx%d)\n", ok ? "saved" : "could not save", qPrintable(file), img.width(), img.height());
             app.exit(ok ? 0 : 1);
@@ -143,7 +184,6 @@ int main(int argc, char **argv)
     constexpr size_t kMaxRevisions = 1 << 20;
     std::vector<std::atomic<qint64>> publishedAt(kMaxRevisions);
     QElapsedTimer wall;
-    bool measuring = false;
     qint64 lastSwap = -1;
     QObject::connect(&view, &zep::EarthView::frameDrawn, [&](double ms) {
         if (measuring)
@@ -165,7 +205,6 @@ int main(int argc, char **argv)
     std::atomic_bool stop{false};
     std::atomic<long> published{0};
     std::thread commands;
-    const double seconds = cli.value("seconds").toDouble();
     QTimer::singleShot(1000, &app, [&] {
         wall.start();
         measuring = true;
@@ -189,9 +228,22 @@ int main(int argc, char **argv)
             const double elapsed = double(wall.nsecsElapsed()) / 1e9;
             std::printf("view %dx%d, %.1f s, %ld snapshots published (%.0f/s)\n", view.width(), view.height(), elapsed,
                         published.load(), double(published.load()) / elapsed);
-            std::printf("frames drawn: %zu (%.1f frames/s)\n", intervalMs.size(), double(intervalMs.size()) / elapsed);
+            const double rate = double(intervalMs.size()) / elapsed;
+            std::printf("frames drawn%s: %zu (%.1f frames/s)\n",
+                        tiled ? " (view and map tiled in the window)" : cli.isSet("map") ? " (map shown too)" : "",
+                        intervalMs.size(), rate);
+            if (floorRate > 0) {
+                // The floor again after the view, so that a change in the
+                // machine's load shows as two different floors.
+                const double after = bareRate(viewSize, seconds);
+                const double floor = (floorRate + after) / 2;
+                std::printf("view / empty widget (mean of both): %.2f\n", rate / floor);
+            }
             std::printf("frame interval ms: median %.2f  p99 %.2f\n", percentile(intervalMs, 0.5), percentile(intervalMs, 0.99));
             std::printf("paintGL ms:        median %.2f  p99 %.2f\n", percentile(paintMs, 0.5), percentile(paintMs, 0.99));
+            if (!mapPaintMs.empty())
+                std::printf("map paint ms:      median %.2f  p99 %.2f (%zu frames)\n", percentile(mapPaintMs, 0.5),
+                            percentile(mapPaintMs, 0.99), mapPaintMs.size());
             std::printf("edit to screen ms: median %.2f  p99 %.2f (newest edit in each frame)\n",
                         percentile(editToScreenMs, 0.5), percentile(editToScreenMs, 0.99));
             app.quit();

@@ -1,7 +1,7 @@
 #include "standin/app/hostwindow.h"
 
 #include "standin/app/animationbar.h"
-#include "standin/view/earthview.h"
+#include "standin/app/graphicswindows.h"
 
 #include <QAction>
 #include <QApplication>
@@ -68,6 +68,7 @@ HostWindow::HostWindow(ScenarioStore &store, AnimationClock &clock, Journal &jou
     area_ = new QMdiArea(this);
     area_->setObjectName(QStringLiteral("DocumentArea"));
     setCentralWidget(area_);
+    graphics_ = new GraphicsWindows(*this, store_, clock_, journal_);
 
     buildMenus();
     buildToolBars();
@@ -118,6 +119,7 @@ void HostWindow::buildMenus()
     QMenu *window = menuBar()->addMenu(tr("&Window"));
     window->addAction(tr("&Tile"), this, [this] { area_->tileSubWindows(); });
     window->addAction(tr("&Cascade"), this, [this] { area_->cascadeSubWindows(); });
+    graphics_->extendMenus(file, window);
 }
 
 void HostWindow::buildToolBars()
@@ -340,13 +342,8 @@ QString HostWindow::applyUi(const UiRequest &request)
 
 void HostWindow::openScenarioWindow()
 {
-    if (scenarioWindow_)
-        return;
-    QWidget *view = createEarthView(store_, clock_);
-    view->setMinimumSize(320, 240);
-    scenarioWindow_ = addDocument(view, QStringLiteral("3D Graphics 1 - Earth"));
-    scenarioWindow_->resize(800, 600);
-    area_->setActiveSubWindow(scenarioWindow_);
+    if (!scenarioWindow_)
+        graphics_->openScenarioWindows();
 }
 
 void HostWindow::refreshScenario()

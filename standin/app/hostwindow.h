@@ -27,6 +27,7 @@ class QToolBar;
 namespace zep {
 
 class AnimationBar;
+class GraphicsWindows;
 
 class HostWindow : public QMainWindow, public UiPort {
     Q_OBJECT
@@ -59,6 +60,10 @@ public:
     QToolBar *toolBar(const QString &name) const;
     QMenu *viewMenu() const { return viewMenu_; }
     QMdiSubWindow *scenarioWindow() const { return scenarioWindow_; }
+    // The 3-D window that "*" names; the newest one made.
+    void setScenarioWindow(QMdiSubWindow *window) { scenarioWindow_ = window; }
+    QMdiSubWindow *addDocument(QWidget *content, const QString &caption);
+    GraphicsWindows &graphics() const { return *graphics_; }
 
 signals:
     // Right after a document window was made, before anyone could see it.
@@ -74,7 +79,6 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    QMdiSubWindow *addDocument(QWidget *content, const QString &caption);
     QString applyUi(const UiRequest &request);
     void openScenarioWindow();
     void buildMenus();
@@ -95,6 +99,7 @@ private:
     QLabel *timeLabel_ = nullptr;
     QPointer<QMdiSubWindow> scenarioWindow_;
     AnimationBar *animation_ = nullptr;
+    GraphicsWindows *graphics_ = nullptr;  // a child
     quint32 nextWindowId_ = 1;
     bool userControl_ = false;
 };

@@ -199,6 +199,12 @@ void TstHostScripts::windowPasses_data()
                        "obj", "Messages", "MESSAGES", "3D Graphics 1 - Earth"}
         << QStringList{"HTML Viewer", "Launch Pad", "Object Browser", "Messages"}
         << QStringList{"html viewer=1", "LAUNCH=1", "obj=1", "MESSAGES=1", "3D Graphics 1 - Earth=1"};
+    // Closes shift the windows behind them down past the walking index: the
+    // 3-D window is never visited (nor was it before the map came).
+    QTest::newRow("the stand-in host's windows: 3-D and map stay")
+        << QStringList{"Object Browser", "Messages", "HTML Viewer - Welcome", "3D Graphics 1 - Earth", "2D Graphics 1 - Map"}
+        << QStringList{"Object Browser", "HTML Viewer - Welcome", "Messages"}
+        << QStringList{"3D Graphics 1 - Earth=0", "2D Graphics 1 - Map=1"};
     QTest::newRow("a caption that is exactly a prefix")
         << QStringList{"HTML", "a", "Launch", "b", "Obj", "c", "Mess"}
         << QStringList{"HTML", "Launch", "Obj", "Mess"}

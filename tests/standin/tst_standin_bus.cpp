@@ -262,6 +262,7 @@ private slots:
         for (const QString &id : ids)
             seen << propertyValue(kWindows + '/' + id, "ZEP.Window", "Caption").toString();
         QVERIFY2(seen.contains("3D Graphics 1 - Earth"), qPrintable(seen.join(", ")));
+        QVERIFY2(seen.contains("2D Graphics 1 - Map"), qPrintable(seen.join(", ")));
         QVERIFY(!seen.contains(QString()));
     }
 
@@ -333,6 +334,7 @@ private slots:
         for (const char *start : {"^Object Browser", "^Messages", "^HTML Viewer"})
             QVERIFY2(!before.filter(QRegularExpression(start)).isEmpty(), start);
         QVERIFY(before.contains("3D Graphics 1 - Earth"));
+        QVERIFY(before.contains("2D Graphics 1 - Map"));
         const int n = windowCount();
         for (int bad : {n, n + 1, -1})
             QCOMPARE(call(kWindows, "ZEP.Windows", "Item", {bad}).errorName(), QString("ZEP.Error.InvalidIndex"));
@@ -374,7 +376,8 @@ private slots:
                     setHostProperty(path, "ZEP.Window", "WindowState", 1);
             }
         }
-        QCOMPARE(captions(), QStringList{"3D Graphics 1 - Earth"});
+        // The map is no auxiliary window: it stays beside the 3-D window.
+        QCOMPARE(captions(), (QStringList{"3D Graphics 1 - Earth", "2D Graphics 1 - Map"}));
         // With the object browser and the messages window gone, changes and
         // refusals that they would show still leave the host answering.
         QVERIFY(answered(execute("VectorTool * Earth Create Vector Inertial_Z \"Fixed in Axes\" Cartesian 0 0 1 \"CentralBody/Earth Inertial\"")));

@@ -1,9 +1,11 @@
 // The host in-process on a private bus: which thread serves commands, what the
 // widget requests do to the real window, the View menu and typed keys.
 
+#include "standin/app/graphicswindows.h"
 #include "standin/app/hostserver.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
@@ -80,6 +82,7 @@ private slots:
         // The reply came after the GUI made the window.
         QVERIFY(server_->window().scenarioWindow());
         QCOMPARE(server_->window().scenarioWindow()->windowTitle(), QString("3D Graphics 1 - Earth"));
+        QCOMPARE(captions().filter("Graphics"), (QStringList{"3D Graphics 1 - Earth", "2D Graphics 1 - Map"}));
         QCOMPARE(server_->personality().lastCallThread(), &server_->commandThread());
     }
 
@@ -253,6 +256,86 @@ private slots:
         QVERIFY(!clock.playing());
     }
 
+    void windowMenuMakesGraphicsWindows_data()
+    {
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("closeFirst");  // every window whose caption starts so
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<bool>("viewTarget");     // becomes the window "*" names
+        QTest::newRow("a 3-D window after the last one closed") << "%w3" << "3D Graphics" << "3D Graphics 2 - Earth" << true;
+        QTest::newRow("another 3-D window beside it") << "%w3" << "" << "3D Graphics 3 - Earth" << true;
+        QTest::newRow("a map after the last one closed") << "%w2" << "2D Graphics" << "2D Graphics 2 - Map" << false;
+    }
+
+    void windowMenuMakesGraphicsWindows()
+    {
+        QFETCH(QString, keys);
+        QFETCH(QString, closeFirst);
+        QFETCH(QString, caption);
+        QFETCH(bool, viewTarget);
+        HostWindow &w = server_->window();
+        if (!closeFirst.isEmpty()) {
+            for (QMdiSubWindow *window : w.documentWindows()) {
+                if (window->windowTitle().startsWith(closeFirst))
+                    w.closeDocumentWindow(window);
+            }
+            QTRY_VERIFY(captions().filter(QRegularExpression('^' + closeFirst)).isEmpty());
+        }
+        QPointer<QMdiSubWindow> before = w.scenarioWindow();
+        QVERIFY(answered(execute("Application / MenuBar Show")));
+        QVERIFY(answered(sendKeys(keys)));
+        QCOMPARE(captions().last(), caption);
+        QCOMPARE(w.scenarioWindow() == w.documentWindows().last(), viewTarget);
+        if (!viewTarget)
+            QCOMPARE(w.scenarioWindow(), before.data());
+        // The view commands reach the window that is there now.
+        const quint64 serial = server_->store().snapshot()->viewer.serial;
+        QVERIFY(answered(execute("VO * ViewerPosition 10 20 50000000")));
+        QCOMPARE(server_->store().snapshot()->viewer.serial, serial + 1);
+    }
+
+    void pictureFileNames_data()
+    {
+        QTest::addColumn<QString>("scenario");
+        QTest::addColumn<QString>("time");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("scenario and time") << "Velmora" << "1 Jul 2005 12:00:00.00" << "Velmora 2005-07-01 12-00-00.png";
+        QTest::newRow("fractions of a second dropped") << "Velmora" << "31 Dec 2005 23:59:59.99" << "Velmora 2005-12-31 23-59-59.png";
+        QTest::newRow("separators made harmless") << "a/b\\c:d" << "1 Jul 2005 12:00:00.00" << "a_b_c_d 2005-07-01 12-00-00.png";
+        QTest::newRow("no hidden file") << ".hidden" << "1 Jul 2005 12:00:00.00" << "ZEP.hidden 2005-07-01 12-00-00.png";
+        QTest::newRow("no scenario name") << "" << "1 Jul 2005 12:00:00.00" << "ZEP 2005-07-01 12-00-00.png";
+    }
+
+    void pictureFileNames()
+    {
+        QFETCH(QString, scenario);
+        QFETCH(QString, time);
+        QFETCH(QString, expected);
+        const auto t = astro::parseDate(time.toStdString());
+        QVERIFY(t);
+        QCOMPARE(GraphicsWindows::pictureFileName(scenario, *t), expected);
+    }
+
+    void picturesOfTheActiveGraphicsWindow()
+    {
+        HostWindow &w = server_->window();
+        QMdiSubWindow *map = windowNamed("2D");
+        QVERIFY(map);
+        w.documentArea()->setActiveSubWindow(map);
+        QCOMPARE(w.graphics().pictureWindow(), map);
+        const QString file = dir_.filePath("map.png");
+        QCOMPARE(w.graphics().savePicture(file), QString());
+        QCOMPARE(QImage(file).size(), map->widget()->size());
+        QVERIFY(!w.graphics().savePicture(dir_.filePath("no such folder/map.png")).isEmpty());
+        QVERIFY(w.graphics().copyPicture());
+        QCOMPARE(QGuiApplication::clipboard()->image().size(), map->widget()->size());
+
+        // A text window is no graphics window: the newest graphics window is taken.
+        w.documentArea()->setActiveSubWindow(windowNamed("Messages"));
+        QVERIFY(w.graphics().pictureWindow());
+        QVERIFY(w.graphics().pictureWindow()->windowTitle().contains("Graphics"));
+    }
+
     void closingUnderAutomationOnlyHides()
     {
         HostWindow &w = server_->window();
@@ -264,6 +347,23 @@ private slots:
     }
 
 private:
+    QMdiSubWindow *windowNamed(const QString &start) const
+    {
+        for (QMdiSubWindow *window : server_->window().documentWindows()) {
+            if (window->windowTitle().startsWith(start))
+                return window;
+        }
+        return nullptr;
+    }
+
+    QStringList captions() const
+    {
+        QStringList out;
+        for (QMdiSubWindow *window : server_->window().documentWindows())
+            out << window->windowTitle();
+        return out;
+    }
+
     QTemporaryDir dir_;
     std::unique_ptr<HostServer> server_;
 };

@@ -1,0 +1,164 @@
+#include "standin/view/mapview.h"
+
+#include "standin/astro/groundtrack.h"
+#include "standin/view/globe.h"
+#include "standin/view/mapgeometry.h"
+
+#include <QElapsedTimer>
+#include <QPainter>
+#include <QPainterPath>
+#include <QTimer>
+
+#include <cmath>
+#include <future>
+
+namespace zep {
+
+namespace {
+
+struct Picture {
+    QImage image;
+    bool credited = false;  // the installed picture, which asks for a credit
+};
+
+// Read once per process and off the GUI thread: a large JPEG takes a while.
+std::shared_future<Picture> earthPicture()
+{
+    static const std::shared_future<Picture> picture = std::async(std::launch::async, [] {
+        QImage day(QString::fromLatin1(view::kDayImagePath));
+        if (!day.isNull())
+            return Picture{day.convertToFormat(QImage::Format_RGB32), true};
+        return Picture{view::proceduralGlobe(1024, 512), false};
+    }).share();
+    return picture;
+}
+
+bool ready(const std::shared_future<Picture> &f)
+{
+    return f.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+}
+
+// The picture at the map's size with its grid, made again only on resize.
+QImage backdrop(const QImage &picture, QSize size)
+{
+    QImage out = picture.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                     .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    QPainter p(&out);
+    p.fillRect(out.rect(), QColor(0, 0, 0, 50));  // lets the track stand out over bright land
+    const QRectF map(QPointF(0, 0), QSizeF(size));
+    for (int lon = -150; lon <= 150; lon += 30) {
+        p.setPen(QPen(QColor(255, 255, 255, lon == 0 ? 110 : 60), 1));
+        p.drawLine(view::mapPoint({90, double(lon)}, map), view::mapPoint({-90, double(lon)}, map));
+    }
+    for (int lat = -60; lat <= 60; lat += 30) {
+        p.setPen(QPen(QColor(255, 255, 255, lat == 0 ? 110 : 60), 1));
+        p.drawLine(view::mapPoint({double(lat), -180}, map), view::mapPoint({double(lat), 180}, map));
+    }
+    return out;
+}
+
+void drawSubPoint(QPainter &p, QPointF at, const QColor &color, const QString &name)
+{
+    p.setPen(QPen(QColor(0, 0, 0, 220), 1.5));
+    p.setBrush(color);
+    p.drawEllipse(at, 5.5, 5.5);
+    const QPointF textAt = at + QPointF(9, -7);
+    p.setPen(QColor(0, 0, 0, 200));
+    p.drawText(textAt + QPointF(1, 1), name);
+    p.setPen(color);
+    p.drawText(textAt, name);
+}
+
+} // namespace
+
+struct MapView::Private {
+    ScenarioStore &store;
+    AnimationClock &clock;
+    std::shared_future<Picture> picture = earthPicture();
+    QImage backdrop;
+    quint64 drawnRevision = 0;
+
+    Private(ScenarioStore &s, AnimationClock &c) : store(s), clock(c) {}
+};
+
+MapView::MapView(ScenarioStore &store, AnimationClock &clock, QWidget *parent)
+    : QWidget(parent), d(std::make_unique<Private>(store, clock))
+{
+    setMinimumSize(160, 80);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::StrongFocus);  // as the 3-D view: keys reach a graphics window
+    // As the 3-D view: the store signals from the command thread, one repaint per burst.
+    // Only the map itself changes: the band around it stays, and so a window
+    // that composes its widgets with OpenGL uploads a third of the pixels.
+    connect(&store, &ScenarioStore::changed, this, &MapView::updateMap, Qt::QueuedConnection);
+    connect(&clock, &AnimationClock::timeChanged, this, &MapView::updateMap);
+}
+
+void MapView::updateMap()
+{
+    update(mapRect().toAlignedRect());
+}
+
+MapView::~MapView() = default;
+
+QRectF MapView::mapRect() const { return view::fittedMap(size()); }
+quint64 MapView::drawnRevision() const { return d->drawnRevision; }
+bool MapView::pictureReady() const { return ready(d->picture); }
+
+void MapView::paintEvent(QPaintEvent *)
+{
+    QElapsedTimer timer;
+    timer.start();
+    const SnapshotPtr snap = d->store.takeChange();
+    QPainter p(this);
+    p.fillRect(rect(), QColor(5, 7, 13));
+    const QRectF map = mapRect();
+    const QSize mapSize = map.size().toSize();
+    if (!ready(d->picture)) {
+        p.fillRect(map, QColor(16, 40, 72));
+        QTimer::singleShot(50, this, qOverload<>(&QWidget::update));
+    } else if (!mapSize.isEmpty()) {
+        if (d->backdrop.size() != mapSize)
+            d->backdrop = backdrop(d->picture.get().image, mapSize);
+        p.drawImage(map.topLeft(), d->backdrop);
+    }
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setClipRect(map);
+
+    if (snap->scenarioOpen && snap->hasSatellite && snap->hasOrbit) {
+        const astro::Instant now = d->clock.now();
+        const astro::TimeSpan span = astro::groundTrackSpan(snap->elements, now);
+        auto drawTrack = [&](astro::Instant from, astro::Instant to, const QPen &pen) {
+            p.setPen(pen);
+            for (const astro::GeoPolyline &line : astro::groundTrack(snap->elements, snap->elementsEpoch, from, to)) {
+                QPolygonF poly;
+                poly.reserve(qsizetype(line.size()));
+                for (const astro::GeoPoint &g : line)
+                    poly << view::mapPoint(g, map);
+                p.drawPolyline(poly);
+            }
+        };
+        QColor past = snap->satelliteColor;
+        past.setAlpha(120);
+        // The past first, so that the coming revolution lies on top where they meet.
+        drawTrack(span.begin, now, QPen(past, 1.5));
+        drawTrack(now, span.end, QPen(snap->satelliteColor, 2));
+
+        const astro::State state = astro::stateAt(snap->elements, snap->elementsEpoch, now);
+        const QPointF at = view::mapPoint(astro::subSatellitePoint(state.r, now), map);
+        if (std::isfinite(at.x()) && std::isfinite(at.y()))
+            drawSubPoint(p, at, snap->satelliteColor, snap->satelliteName);
+    }
+    if (ready(d->picture) && d->picture.get().credited) {
+        const QString credit = tr("Earth imagery: NASA Visible Earth");
+        const QRectF box = map.adjusted(0, 0, -6, -4);
+        p.setPen(QColor(0, 0, 0, 200));
+        p.drawText(box.translated(1, 1), Qt::AlignRight | Qt::AlignBottom, credit);
+        p.setPen(QColor(215, 220, 230));
+        p.drawText(box, Qt::AlignRight | Qt::AlignBottom, credit);
+    }
+    d->drawnRevision = snap->revision;
+    emit frameDrawn(double(timer.nsecsElapsed()) / 1e6);
+}
+
+} // namespace zep

@@ -1,0 +1,44 @@
+#pragma once
+// The scenario's map window: the Earth's picture as a flat map with a
+// latitude/longitude grid, the satellite's ground track one revolution either
+// side of now and its current sub-point, drawn on demand from the store's
+// latest snapshot like the 3-D view.
+
+#include "standin/model/clock.h"
+#include "standin/model/store.h"
+
+#include <QRectF>
+#include <QWidget>
+
+#include <memory>
+
+namespace zep {
+
+class MapView : public QWidget {
+    Q_OBJECT
+public:
+    MapView(ScenarioStore &store, AnimationClock &clock, QWidget *parent = nullptr);
+    ~MapView() override;
+
+    // Where the map sits in the widget (2:1, centred).
+    QRectF mapRect() const;
+    // The revision of the snapshot that the last frame showed.
+    quint64 drawnRevision() const;
+    // False until the Earth's picture has been read; the map is plain until then.
+    bool pictureReady() const;
+
+signals:
+    void frameDrawn(double milliseconds);
+
+public slots:
+    void updateMap();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    struct Private;
+    std::unique_ptr<Private> d;
+};
+
+} // namespace zep

@@ -1,0 +1,125 @@
+// The map window: where latitudes and longitudes land, and what a frame
+// shows, read back pixel by pixel on a real display.
+
+#include "standin/astro/groundtrack.h"
+#include "standin/view/mapgeometry.h"
+#include "standin/view/mapview.h"
+#include "standin/view/samplescene.h"
+#include "viewtest.h"
+
+#include <QTest>
+
+using namespace zep;
+using viewtest::elements;
+
+Q_DECLARE_METATYPE(zep::astro::Elements)
+
+namespace {
+
+bool sameColor(QColor a, QColor b)
+{
+    return std::abs(a.red() - b.red()) <= 8 && std::abs(a.green() - b.green()) <= 8 && std::abs(a.blue() - b.blue()) <= 8;
+}
+
+} // namespace
+
+class TstMapView : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        map_ = std::make_unique<MapView>(store_, clock_);
+        map_->resize(800, 400);  // the map fills it: the equator is rows 199 and 200
+        map_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(map_.get(), 20000));
+        QTRY_VERIFY_WITH_TIMEOUT(map_->pictureReady(), 20000);
+    }
+
+    void placement_data()
+    {
+        QTest::addColumn<QSizeF>("area");
+        QTest::addColumn<double>("lat");
+        QTest::addColumn<double>("lon");
+        QTest::addColumn<QPointF>("expected");
+        QTest::newRow("centre of a 2:1 area") << QSizeF(360, 180) << 0.0 << 0.0 << QPointF(180, 90);
+        QTest::newRow("north-west corner") << QSizeF(360, 180) << 90.0 << -180.0 << QPointF(0, 0);
+        QTest::newRow("south-east corner") << QSizeF(360, 180) << -90.0 << 180.0 << QPointF(360, 180);
+        QTest::newRow("wide area: map centred across") << QSizeF(800, 200) << 0.0 << -180.0 << QPointF(200, 100);
+        QTest::newRow("tall area: map centred down") << QSizeF(400, 600) << 90.0 << 0.0 << QPointF(200, 200);
+        QTest::newRow("east and south grow right and down") << QSizeF(720, 360) << -45.0 << 90.0 << QPointF(540, 270);
+    }
+
+    void placement()
+    {
+        QFETCH(QSizeF, area);
+        QFETCH(double, lat);
+        QFETCH(double, lon);
+        QFETCH(QPointF, expected);
+        const QRectF map = view::fittedMap(area);
+        QCOMPARE(map.width(), 2 * map.height());
+        QCOMPARE(view::mapPoint({lat, lon}, map), expected);
+    }
+
+    // One widget for every row: each row's scenario reaches it as a new snapshot.
+    void frames_data()
+    {
+        QTest::addColumn<astro::Elements>("el");
+        QTest::addColumn<double>("hours");
+        QTest::addColumn<QColor>("color");
+        QTest::addColumn<bool>("equatorial");
+        QTest::newRow("equatorial low orbit at the start") << elements(6878, 0, 0, 0, 0, 0) << 0.0 << QColor(255, 0, 255) << true;
+        QTest::newRow("equatorial low orbit 1 h on, new colour") << elements(6878, 0, 0, 0, 0, 40) << 1.0 << QColor(0, 255, 128) << true;
+        QTest::newRow("50 deg orbit crossing the date line") << elements(6878, 0, 50, 120, 0, 0) << 0.5 << QColor(255, 0, 255) << false;
+        QTest::newRow("sun-synchronous 98 deg orbit") << elements(7000, 0.001, 98, 200, 0, 0) << 2.0 << QColor(255, 255, 0) << false;
+        QTest::newRow("highly elliptical 63.4 deg orbit") << elements(26560, 0.7, 63.4, 170, 270, 0) << 3.0 << QColor(255, 0, 255) << false;
+    }
+
+    void frames()
+    {
+        QFETCH(astro::Elements, el);
+        QFETCH(double, hours);
+        QFETCH(QColor, color);
+        QFETCH(bool, equatorial);
+
+        view::SampleOptions o;
+        o.elements = el;
+        o.satelliteColor = color;
+        Snapshot s = view::sampleScene(o);
+        s.revision = ++revision_;
+        store_.publish(std::make_shared<const Snapshot>(s));
+        const astro::Instant now{view::sampleStart().seconds + hours * 3600};
+        clock_.setNow(now);
+        QTRY_COMPARE(map_->drawnRevision(), revision_);
+        const QImage frame = map_->grab().toImage();
+        const QRectF map = map_->mapRect();
+
+        const astro::GeoPoint sub = astro::subSatellitePoint(astro::stateAt(el, s.elementsEpoch, now).r, now);
+        const QPoint at = view::mapPoint(sub, map).toPoint();
+        QVERIFY2(sameColor(frame.pixelColor(at), color), qPrintable(frame.pixelColor(at).name()));
+
+        if (equatorial) {
+            // A quarter of the way round from the satellite the track still lies on the equator.
+            const double lon = std::fmod(sub.longitudeDeg + 270, 360) - 180;
+            const QPoint track = view::mapPoint({0, lon}, map).toPoint();
+            QVERIFY2(sameColor(frame.pixelColor(track.x(), 199), color), qPrintable(frame.pixelColor(track.x(), 199).name()));
+            QVERIFY(!sameColor(frame.pixelColor(track.x(), 150), color));
+        }
+        // A segment drawn across the date line would colour most of a row.
+        for (int y = 0; y < frame.height(); ++y) {
+            int coloured = 0;
+            for (int x = 0; x < frame.width(); ++x)
+                coloured += sameColor(frame.pixelColor(x, y), color);
+            if (!equatorial)
+                QVERIFY2(coloured < frame.width() / 4, qPrintable(QString("row %1: %2 pixels").arg(y).arg(coloured)));
+        }
+    }
+
+private:
+    ScenarioStore store_;
+    AnimationClock clock_;
+    std::unique_ptr<MapView> map_;
+    quint64 revision_ = 0;
+};
+
+QTEST_MAIN(TstMapView)
+#include "tst_mapview.moc"
