@@ -46,7 +46,8 @@ QWidget *control(toolbar::MainFrm &w, const QString &name)
             all[QString::fromLatin1(array).arg(i)] = controls[i];
     };
     add("ElementLabel(%1)", w.ElementLabel);
-    add("ElementScroll(%1)", w.ElementScroll);
+    for (size_t i = 0; i < w.ElementScroll.size(); ++i)
+        all[QStringLiteral("ElementScroll(%1)").arg(i)] = w.ElementScroll[i]->scrollBar();
     add("ElementValue(%1)", w.ElementValue);
     add("Label1(%1)", w.Label1);
     const auto found = all.find(name);
@@ -180,9 +181,9 @@ private slots:
             QCOMPARE(bar->Min(), min[row]);
             QCOMPARE(bar->Max(), max[row]);
             QCOMPARE(bar->Value(), min[row]);
-            QCOMPARE(bar->singleStep(), 1);
-            QCOMPARE(bar->pageStep(), row ? 10 : 100);
-            QCOMPARE(bar->orientation(), Qt::Horizontal);
+            QCOMPARE(bar->scrollBar()->singleStep(), 1);
+            QCOMPARE(bar->scrollBar()->pageStep(), row ? 10 : 100);
+            QCOMPARE(bar->scrollBar()->orientation(), Qt::Horizontal);
             QVERIFY(bar->Enabled());
             QVERIFY(t.w->ElementValue[row]->text().isEmpty());
         }
@@ -487,7 +488,7 @@ private slots:
 
         Toolbar t;
         toolbar::ElementScrollBar *bar = t.w->ElementScroll[row];
-        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->PartRect(QStyle::SubControl(part)).center());
+        QTest::mouseClick(bar->scrollBar(), Qt::LeftButton, {}, bar->PartRect(QStyle::SubControl(part)).center());
         QCOMPARE(bar->Value(), position);
         QCOMPARE(t.w->ElementValue[row]->text(), text);
         if (sent.isEmpty()) {
@@ -506,9 +507,9 @@ private slots:
         toolbar::ElementScrollBar *bar = t.w->ElementScroll[2];
         const QPoint grip = bar->PartRect(QStyle::SC_ScrollBarSlider).center();
         auto send = [bar](QEvent::Type type, QPoint at, Qt::MouseButtons buttons) {
-            QMouseEvent e(type, QPointF(at), QPointF(bar->mapToGlobal(at)),
+            QMouseEvent e(type, QPointF(at), QPointF(bar->scrollBar()->mapToGlobal(at)),
                           type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons, Qt::NoModifier);
-            QApplication::sendEvent(bar, &e);
+            QApplication::sendEvent(bar->scrollBar(), &e);
         };
         send(QEvent::MouseButtonPress, grip, Qt::LeftButton);
         send(QEvent::MouseMove, grip + QPoint(20, 0), Qt::LeftButton);
@@ -618,7 +619,7 @@ private slots:
         // Boxes and bars agree afterwards.
         for (int i = 0; i < 6; ++i) {
             QCOMPARE(w.ElementValue[i]->text(),
-                     orbit::SingleToText(float(w.ElementScroll[i]->Value() / orbit::PositionScale(i))));
+                     orbit::SingleToText(float(w.ElementScroll[i]->Value() / orbit::PositionScale(orbit::Row(i)))));
             QVERIFY(t.black(i));
         }
     }
