@@ -5,38 +5,18 @@
 #include <QCheckBox>
 
 using namespace velmora;
-using velmora::testing::HideAxes;
-using velmora::testing::kNextFrame;
-using velmora::testing::ShowAxes;
+using velmora::testing::golden::geometryAids;
+using velmora::testing::golden::hideAxes;
+using velmora::testing::golden::kNextFrame;
+using velmora::testing::golden::showAxes;
 using velmora::testing::StateUpdate;
 using velmora::testing::Toolbar;
 
 namespace {
 
-const QStringList kInertialPair{ShowAxes("Inertial"), HideAxes("Fixed")};
-const QStringList kFixedPair{ShowAxes("Fixed"), HideAxes("Inertial")};
-const QStringList kBothHidden{HideAxes("Inertial"), HideAxes("Fixed")};
-
-// The thirteen aid commands, written out in full.
-QStringList aidCommands(const QString &verb, const QString &sw)
-{
-    const QString v = verb;
-    return {
-        "VO * SetVectorGeometry Modify \"CentralBody/Earth VernalEquinox Vector\" ShowLabel On Color White Show " + sw,
-        "VectorTool * Earth Create Vector Inertial_Z \"Fixed in Axes\" Cartesian 0 0 1 \"CentralBody/Earth Inertial\"",
-        "VO * SetVectorGeometry " + v + " \"CentralBody/Earth Inertial_Z Vector\" ShowLabel On Color White Show " + sw,
-        "VO * SetVectorGeometry " + v + " \"Satellite/Satellite LineOfNodes Vector\" ShowLabel On Color White Show " + sw,
-        "VO * SetVectorGeometry " + v + " \"Satellite/Satellite Periapsis Vector\" ShowLabel On Color White Show " + sw,
-        "VO * SetVectorGeometry " + v + " \"Satellite/Satellite Position Vector\" ShowLabel On Color White Show " + sw,
-        "VO * SetVectorGeometry " + v + " \"Satellite/Satellite Orbit_AngMomentum Vector\" ShowLabel On Color White Show " + sw,
-        "VectorTool * Satellite/Satellite Create Angle RAAN \"Between Vectors\" \"CentralBody/Earth VernalEquinox Vector\" \"Satellite/Satellite LineOfNodes Vector\" \"CentralBody/Earth Inertial_Z Vector\"",
-        "VO * SetVectorGeometry " + v + " \"Satellite/Satellite RAAN Angle\" ShowLabel On Color Yellow Show " + sw,
-        "VectorTool * Satellite/Satellite Create Angle Argument_of_Perigee \"Between Vectors\" \"Satellite/Satellite LineOfNodes Vector\" \"Satellite/Satellite Periapsis Vector\" \"Satellite/Satellite Orbit_AngMomentum Vector\"",
-        "VO * SetVectorGeometry " + v + " \"Satellite/Satellite Argument_of_Perigee Angle\" ShowLabel On Color Red Show " + sw,
-        "VectorTool * Satellite/Satellite Create Angle Inclination \"Between Vectors\" \"CentralBody/Earth Inertial_Z Vector\" \"Satellite/Satellite Orbit_AngMomentum Vector\"",
-        "VO * SetVectorGeometry " + v + " \"Satellite/Satellite Inclination Angle\" ShowLabel On Color Blue Show " + sw,
-    };
-}
+const QStringList kInertialPair{showAxes("Inertial"), hideAxes("Fixed")};
+const QStringList kFixedPair{showAxes("Fixed"), hideAxes("Inertial")};
+const QStringList kBothHidden{hideAxes("Inertial"), hideAxes("Fixed")};
 
 QStringList update(const QString &e)
 {
@@ -45,7 +25,7 @@ QStringList update(const QString &e)
 
 } // namespace
 
-class TstAids : public QObject {
+class TstAidsFrameAndGeometry : public QObject {
     Q_OBJECT
 private slots:
     void framePicks()
@@ -127,7 +107,7 @@ private slots:
 
         QTest::mouseClick(t.w->Help, Qt::LeftButton);   // off: the frame handling runs without a pick
         // The axes of the frame shown, no step, then the aids off.
-        QCOMPARE(t.take(), (picked ? kFixedPair : kInertialPair) + aidCommands("Modify", "Off"));
+        QCOMPARE(t.take(), (picked ? kFixedPair : kInertialPair) + geometryAids("Modify", "Off"));
         QCOMPARE(int(t.w->state().ShownFrameIndex), picked);
 
         // A real pick afterwards steps only when it differs from what is shown.
@@ -145,7 +125,7 @@ private slots:
         QTest::mouseClick(w.Help, Qt::LeftButton);
         QVERIFY(w.Help->isChecked());
         // Eccentricity 0 is raised to the floor through the box's own handling.
-        QCOMPARE(t.take(), kBothHidden + aidCommands("Add", "On") + update("0.001"));
+        QCOMPARE(t.take(), kBothHidden + geometryAids("Add", "On") + update("0.001"));
         QCOMPARE(w.ElementValue[1]->text(), QStringLiteral("0.001"));
         QCOMPARE(w.ElementScroll[1]->Value(), 1);
         for (int i : {3, 4}) {
@@ -158,7 +138,7 @@ private slots:
 
         QTest::mouseClick(w.Help, Qt::LeftButton);
         QVERIFY(!w.Help->isChecked());
-        QCOMPARE(t.take(), kInertialPair + aidCommands("Modify", "Off"));
+        QCOMPARE(t.take(), kInertialPair + geometryAids("Modify", "Off"));
         for (int i : {3, 4}) {
             QCOMPARE(w.ElementScroll[i]->Max(), 3600);
             QCOMPARE(w.ElementScroll[i]->Min(), 0);
@@ -167,7 +147,7 @@ private slots:
         }
 
         QTest::mouseClick(w.Help, Qt::LeftButton);
-        QCOMPARE(t.take(), kBothHidden + aidCommands("Modify", "On"));
+        QCOMPARE(t.take(), kBothHidden + geometryAids("Modify", "On"));
         QCOMPARE(w.ElementScroll[3]->Max(), 1800);
         QCOMPARE(w.ElementScroll[4]->ToolTipText(), tip);
     }
@@ -186,7 +166,7 @@ private slots:
         const QStringList sent = t.take();
         const QStringList pulled = StateUpdate("6582000", "0.5", "0", "180", "90", "0");
         QCOMPARE(sent.mid(2, 3), pulled);
-        QCOMPARE(sent.mid(5), aidCommands("Add", "On"));
+        QCOMPARE(sent.mid(5), geometryAids("Add", "On"));
         QCOMPARE(w.ElementScroll[3]->Value(), 1800);
         QCOMPARE(w.ElementScroll[4]->Value(), 900);
 
@@ -261,5 +241,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TstAids)
+QTEST_MAIN(TstAidsFrameAndGeometry)
 #include "tst_aids.moc"

@@ -12,8 +12,7 @@
 
 using namespace velmora;
 using velmora::testing::ColourChange;
-using velmora::testing::HideAxes;
-using velmora::testing::ShowAxes;
+namespace golden = velmora::testing::golden;
 using velmora::testing::StateUpdate;
 using velmora::testing::Toolbar;
 
@@ -56,7 +55,7 @@ QWidget *control(toolbar::MainFrm &w, const QString &name)
 
 } // namespace
 
-class TstMainFrm : public QObject {
+class TstToolbarMainFrm : public QObject {
     Q_OBJECT
 private slots:
     void window()
@@ -244,34 +243,9 @@ private slots:
         Toolbar t(false);
         t.w->Load();
 
-        QStringList expected{
-            // The scenario.
-            "New / Scenario Velmora",
-            "SetTimePeriod Scenario/Velmora \"1 Jul 2005 12:00:00.00\" \"4 Jul 2005 12:00:00.00\"",
-            "Animate Scenario/Velmora SetValues \"1 Jul 2005 12:00:00.00\" 60 1 \"4 Jul 2005 12:00:00.00\"",
-            "Animate Scenario/Velmora SetRefreshMode HighSpeed",
-            "SetEpoch Scenario/Velmora \"1 Jul 2005 12:00:00.00\"",
-            "VO Scenario/Velmora Grids Space ShowECI On ECIColor green ShowRadial On",
-            "VO Scenario/Velmora Annotation Time Show Off",
-            "VO Scenario/Velmora Annotation Time ShowTimeStep Off",
-            "VO Scenario/Velmora Annotation Frame Show Off",
-            "Application / Statusbar Hide",
-            "New / Scenario/Velmora/Satellite Satellite",
-            "VO Scenario/Velmora/Satellite/Satellite Pass OrbitLead All",
-            "VO Scenario/Velmora/Satellite/Satellite DynDataText DataDisplay \"Classical Orbit Elements\" Show On",
-            "ConControl / VerboseOff AckOff",
-            // The host's bars.
-            "Application / ToolBar Hide \"*\"",
-            "Application / ToolBar Show \"Animation\"",
-            "Application / MenuBar Hide",
-            "Application / StatusBar Hide",
-            // "Custom Orbit" moves no bar; the frame pick steps nothing.
-            ShowAxes("Inertial"), HideAxes("Fixed"),
-            "VO Scenario/Velmora View NextReferenceFrame",
-            "Vo * ViewerPosition 30 0 100000000",
-            "VO Scenario/Velmora View NextReferenceFrame",
-            ShowAxes("Inertial"), HideAxes("Fixed"),
-        };
+        // The scenario, the host's bars, then the view ("Custom Orbit" moves
+        // no bar; the frame pick steps nothing).
+        QStringList expected = golden::scenarioPreparation() + golden::barsHidden() + golden::startupView();
         // One state update per row; the first one also paints the satellite white.
         expected += update(kStartFields) + ColourChange("White");
         for (int row = 1; row < 6; ++row)
@@ -619,7 +593,7 @@ private slots:
         // Boxes and bars agree afterwards.
         for (int i = 0; i < 6; ++i) {
             QCOMPARE(w.ElementValue[i]->text(),
-                     orbit::SingleToText(float(w.ElementScroll[i]->Value() / orbit::PositionScale(orbit::Row(i)))));
+                     orbit::SingleToText(float(w.ElementScroll[i]->Value() / orbit::positionScale(orbit::Row(i)))));
             QVERIFY(t.black(i));
         }
     }
@@ -634,15 +608,7 @@ private slots:
         QVERIFY(!w.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
         QVERIFY(w.isVisible());
         QCOMPARE(w.pos(), where);
-        const QStringList once{
-            "Application / ToolBar Show \"*\"",
-            "Application / Statusbar Show",
-            "Application / MenuBar Show",
-            "VO Scenario/Velmora Annotation Time Show On",
-            "VO Scenario/Velmora Annotation Time ShowTimeStep On",
-            "VO Scenario/Velmora Annotation Frame Show On",
-            "GetZEPVersion /",
-        };
+        const QStringList once = golden::handOverRestore() + QStringList{"GetZEPVersion /"};
         QCOMPARE(t.take(), once);
         QCOMPARE(t.typed, QStringList{"%v4"});
         QVERIFY(t.fake.log.contains(QStringLiteral("call Arrange 2")));
@@ -659,5 +625,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TstMainFrm)
+QTEST_MAIN(TstToolbarMainFrm)
 #include "tst_mainfrm.moc"
