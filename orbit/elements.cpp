@@ -8,7 +8,7 @@
 
 namespace velmora::orbit {
 
-float &ElementField(OrbitElements &el, Row row)
+float &elementField(OrbitElements &el, Row row)
 {
     switch (row) {
     case Row::SemimajorAxis: return el.SemimajorAxis;
@@ -18,25 +18,25 @@ float &ElementField(OrbitElements &el, Row row)
     case Row::RAAN: return el.RAAN;
     case Row::TrueAnomaly: return el.TrueAnomaly;
     }
-    Q_ASSERT_X(false, "ElementField", "row outside 0..5");
+    Q_ASSERT_X(false, "elementField", "row outside 0..5");
     thread_local float scratch = 0;
     scratch = 0;
     return scratch;
 }
 
-float ElementField(const OrbitElements &el, Row row)
+float elementField(const OrbitElements &el, Row row)
 {
-    return ElementField(const_cast<OrbitElements &>(el), row);
+    return elementField(const_cast<OrbitElements &>(el), row);
 }
 
-double PositionScale(Row row)
+double positionScale(Row row)
 {
     switch (row) {
     case Row::SemimajorAxis: return 1.0;
     case Row::Eccentricity: return 1000.0;
     case Row::Inclination: case Row::ArgumentOfPerigee: case Row::RAAN: case Row::TrueAnomaly: return 10.0;
     }
-    Q_ASSERT_X(false, "PositionScale", "row outside 0..5");
+    Q_ASSERT_X(false, "positionScale", "row outside 0..5");
     return 1.0;
 }
 

@@ -23,13 +23,13 @@ constexpr bool hasAnomaly(Row row) { return row == Row::Eccentricity || row == R
 
 // Field of a row. A value outside the enumeration is a caller's bug: it asserts
 // in debug builds and otherwise yields a scratch float that no element shares.
-float &ElementField(OrbitElements &el, Row row);
-float ElementField(const OrbitElements &el, Row row);
+float &elementField(OrbitElements &el, Row row);
+float elementField(const OrbitElements &el, Row row);
 
 // Scroll positions per element unit of a row: 1, 1000, 10, 10, 10, 10
 // (1 for a value outside the enumeration, so that a caller's bug cannot
 // divide by zero).
-double PositionScale(Row row);
+double positionScale(Row row);
 
 // True anomaly to eccentric and mean anomaly. A step that fails (e outside
 // (-1, 1], a non-finite intermediate, a result beyond single range) stores

@@ -70,7 +70,7 @@ constexpr std::array<std::span<const ScrollWrite>, 6> kPresets = {
 
 } // namespace
 
-QStringList PresetNames()
+QStringList presetNames()
 {
     return {
         QStringLiteral("Custom Orbit"),
@@ -82,7 +82,7 @@ QStringList PresetNames()
     };
 }
 
-std::span<const ScrollWrite> PresetWrites(int listIndex)
+std::span<const ScrollWrite> presetWrites(int listIndex)
 {
     if (listIndex < 0 || listIndex >= int(kPresets.size()))
         return {};

@@ -17,10 +17,10 @@ struct ScrollWrite {
 };
 
 // The entries of OrbitSelect, in list order.
-QStringList PresetNames();
+QStringList presetNames();
 
 // The writes of the preset at a list index, in the order they must be made
 // (rows top to bottom; Max, Min, Value, Enabled); empty for any other index.
-std::span<const ScrollWrite> PresetWrites(int listIndex);
+std::span<const ScrollWrite> presetWrites(int listIndex);
 
 } // namespace velmora::orbit

@@ -263,7 +263,7 @@ void MainFrm::Load()
     if (link_.ended())
         return;
 
-    OrbitSelect->addItems(orbit::PresetNames());
+    OrbitSelect->addItems(orbit::presetNames());
     OrbitSelect->setCurrentIndex(0);
     OrbitSelect_Click();
     if (link_.ended())
@@ -310,12 +310,12 @@ void MainFrm::HostAnswering(bool answering)
 void MainFrm::ElementScroll_Scroll(int i)
 {
     const orbit::Row row = orbit::Row(i);
-    const double k = orbit::PositionScale(row);
+    const double k = orbit::positionScale(row);
     const std::optional<float> value = orbit::ToSingle(ElementScroll[i]->Value() / k);
     if (value)
-        orbit::ElementField(state_.Elements, row) = *value;
+        orbit::elementField(state_.Elements, row) = *value;
     // Raises ElementValue_Change(i), which runs to its end inside this write.
-    ElementValue[i]->setText(orbit::SingleToText(orbit::ElementField(state_.Elements, row)));
+    ElementValue[i]->setText(orbit::SingleToText(orbit::elementField(state_.Elements, row)));
     if (orbit::hasAnomaly(row))
         orbit::UpdateMeanAnomaly(state_.Elements, state_.Pi);
 }
@@ -334,7 +334,7 @@ void MainFrm::ElementValue_Change(int i)
     state_.ValueChangeActive = true;
     const orbit::Row row = orbit::Row(i);
     ElementScrollBar *bar = ElementScroll[i];
-    const double k = orbit::PositionScale(row);
+    const double k = orbit::positionScale(row);
     const QString text = ElementValue[i]->text();
 
     // Not a number counts as out of range: red.
@@ -344,10 +344,10 @@ void MainFrm::ElementValue_Change(int i)
     // What was typed is stored as typed, also out of range; not a number keeps
     // the element.
     if (const std::optional<float> typed = orbit::ReadSingle(text))
-        orbit::ElementField(state_.Elements, row) = *typed;
+        orbit::elementField(state_.Elements, row) = *typed;
 
     // The bar refuses a position outside its range; one beyond 32 bits is not tried.
-    const double field = orbit::ElementField(state_.Elements, row);
+    const double field = orbit::elementField(state_.Elements, row);
     if (const std::optional<qint32> position = orbit::RoundPosition(field * k))
         bar->SetValue(*position);
 
@@ -377,7 +377,7 @@ void MainFrm::SetOrbitPeriodCaption(const QString &caption)
 void MainFrm::OrbitSelect_Click()
 {
     using Member = orbit::ScrollWrite::Member;
-    for (const orbit::ScrollWrite &w : orbit::PresetWrites(SelectedIndex(OrbitSelect))) {
+    for (const orbit::ScrollWrite &w : orbit::presetWrites(SelectedIndex(OrbitSelect))) {
         ElementScrollBar *bar = ElementScroll[orbit::rowIndex(w.row)];
         switch (w.member) {
         case Member::Max: bar->SetMax(w.value); break;

@@ -32,14 +32,14 @@ protected:
 
 } // namespace
 
-class TstXTestKeys : public QObject {
+class TstHostXTestKeys : public QObject {
     Q_OBJECT
 private slots:
     void keysReachTheFocusedWindow_data();
     void keysReachTheFocusedWindow();
 };
 
-void TstXTestKeys::keysReachTheFocusedWindow_data()
+void TstHostXTestKeys::keysReachTheFocusedWindow_data()
 {
     QTest::addColumn<QString>("keys");
     QTest::addColumn<QStringList>("presses");
@@ -49,7 +49,7 @@ void TstXTestKeys::keysReachTheFocusedWindow_data()
     QTest::newRow("control held") << "^x" << QStringList{"XC"};
 }
 
-void TstXTestKeys::keysReachTheFocusedWindow()
+void TstHostXTestKeys::keysReachTheFocusedWindow()
 {
     QFETCH(QString, keys);
     QFETCH(QStringList, presses);
@@ -70,5 +70,5 @@ void TstXTestKeys::keysReachTheFocusedWindow()
     QVERIFY(rig.fake.log.isEmpty());  // typed by the desktop, not handed to the host
 }
 
-QTEST_MAIN(TstXTestKeys)
+QTEST_MAIN(TstHostXTestKeys)
 #include "tst_xtestkeys.moc"

@@ -49,7 +49,7 @@ struct Row {
 
 } // namespace
 
-class TstElementScroll : public QObject {
+class TstToolbarElementScroll : public QObject {
     Q_OBJECT
 private slots:
     void valueWrites_data()
@@ -291,5 +291,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TstElementScroll)
+QTEST_MAIN(TstToolbarElementScroll)
 #include "tst_elementscroll.moc"

@@ -46,7 +46,7 @@ QPointF onScreen(const Scene &scene, int vertex)
 
 } // namespace
 
-class TestSceneBuilder : public QObject {
+class TstViewSceneBuilder : public QObject {
     Q_OBJECT
 private slots:
     void whatTheSceneHolds_data()
@@ -214,5 +214,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestSceneBuilder)
+QTEST_MAIN(TstViewSceneBuilder)
 #include "tst_scenebuilder.moc"
