@@ -14,6 +14,11 @@ using velmora::testing::Toolbar;
 
 namespace {
 
+// The rows the aids act on, by name.
+constexpr int kEcc = orbit::rowIndex(orbit::Row::Eccentricity);
+constexpr int kPerigee = orbit::rowIndex(orbit::Row::ArgumentOfPerigee);
+constexpr int kNode = orbit::rowIndex(orbit::Row::RAAN);
+
 const QStringList kInertialPair{showAxes("Inertial"), hideAxes("Fixed")};
 const QStringList kFixedPair{showAxes("Fixed"), hideAxes("Inertial")};
 const QStringList kBothHidden{hideAxes("Inertial"), hideAxes("Fixed")};
@@ -49,7 +54,7 @@ private slots:
         // taken to have followed.
         t.fake.failing.insert(kNextFrame);
         t.fake.commands.clear();
-        t.w->ElementScroll[2]->SetValue(1);   // a command goes through first
+        t.w->ElementScroll[orbit::rowIndex(orbit::Row::Inclination)]->SetValue(1);   // a command goes through first
         t.take();
         Toolbar::pick(frame, 1);
         QCOMPARE(t.take(), kFixedPair + QStringList{kNextFrame});
@@ -79,7 +84,7 @@ private slots:
         orbit->selectAll();
         QTest::keyClicks(orbit, QStringLiteral("Low"));
         QVERIFY(t.fake.commands.isEmpty());
-        QCOMPARE(t.w->ElementScroll[0]->Max(), 50000);
+        QCOMPARE(t.w->ElementScroll[orbit::rowIndex(orbit::Row::SemimajorAxis)]->Max(), 50000);
     }
 
     void noEntrySelected_data()
@@ -126,9 +131,9 @@ private slots:
         QVERIFY(w.Help->isChecked());
         // Eccentricity 0 is raised to the floor through the box's own handling.
         QCOMPARE(t.take(), kBothHidden + geometryAids("Add", "On") + update("0.001"));
-        QCOMPARE(w.ElementValue[1]->text(), QStringLiteral("0.001"));
-        QCOMPARE(w.ElementScroll[1]->Value(), 1);
-        for (int i : {3, 4}) {
+        QCOMPARE(w.ElementValue[kEcc]->text(), QStringLiteral("0.001"));
+        QCOMPARE(w.ElementScroll[kEcc]->Value(), 1);
+        for (int i : {kPerigee, kNode}) {
             QCOMPARE(w.ElementScroll[i]->Max(), 1800);
             QCOMPARE(w.ElementScroll[i]->Min(), 0);
             QCOMPARE(w.ElementScroll[i]->ToolTipText(), tip);
@@ -139,7 +144,7 @@ private slots:
         QTest::mouseClick(w.Help, Qt::LeftButton);
         QVERIFY(!w.Help->isChecked());
         QCOMPARE(t.take(), kInertialPair + geometryAids("Modify", "Off"));
-        for (int i : {3, 4}) {
+        for (int i : {kPerigee, kNode}) {
             QCOMPARE(w.ElementScroll[i]->Max(), 3600);
             QCOMPARE(w.ElementScroll[i]->Min(), 0);
             QVERIFY(w.ElementScroll[i]->ToolTipText().isEmpty());
@@ -148,17 +153,17 @@ private slots:
 
         QTest::mouseClick(w.Help, Qt::LeftButton);
         QCOMPARE(t.take(), kBothHidden + geometryAids("Modify", "On"));
-        QCOMPARE(w.ElementScroll[3]->Max(), 1800);
-        QCOMPARE(w.ElementScroll[4]->ToolTipText(), tip);
+        QCOMPARE(w.ElementScroll[kPerigee]->Max(), 1800);
+        QCOMPARE(w.ElementScroll[kNode]->ToolTipText(), tip);
     }
 
     void helpLimitsTheAngleRows()
     {
         Toolbar t;
         toolbar::MainFrm &w = *t.w;
-        w.ElementScroll[3]->SetValue(2700);
-        w.ElementScroll[4]->SetValue(900);
-        w.ElementValue[1]->setText(QStringLiteral("0.5"));
+        w.ElementScroll[kPerigee]->SetValue(2700);
+        w.ElementScroll[kNode]->SetValue(900);
+        w.ElementValue[kEcc]->setText(QStringLiteral("0.5"));
         t.take();
 
         // An argument of perigee beyond half a turn comes down to 180 with the bar.
@@ -167,16 +172,16 @@ private slots:
         const QStringList pulled = StateUpdate("6582000", "0.5", "0", "180", "90", "0");
         QCOMPARE(sent.mid(2, 3), pulled);
         QCOMPARE(sent.mid(5), geometryAids("Add", "On"));
-        QCOMPARE(w.ElementScroll[3]->Value(), 1800);
-        QCOMPARE(w.ElementScroll[4]->Value(), 900);
+        QCOMPARE(w.ElementScroll[kPerigee]->Value(), 1800);
+        QCOMPARE(w.ElementScroll[kNode]->Value(), 900);
 
         // Typed values meet the lower limit too.
-        w.ElementValue[3]->setText(QStringLiteral("200"));
-        QCOMPARE(w.ElementValue[3]->palette().color(QPalette::Text), QColor(255, 0, 0));
-        QCOMPARE(w.ElementScroll[3]->Value(), 1800);
-        w.ElementValue[3]->setText(QStringLiteral("170"));
-        QCOMPARE(w.ElementValue[3]->palette().color(QPalette::Text), QColor(0, 0, 0));
-        QCOMPARE(w.ElementScroll[3]->Value(), 1700);
+        w.ElementValue[kPerigee]->setText(QStringLiteral("200"));
+        QCOMPARE(w.ElementValue[kPerigee]->palette().color(QPalette::Text), QColor(255, 0, 0));
+        QCOMPARE(w.ElementScroll[kPerigee]->Value(), 1800);
+        w.ElementValue[kPerigee]->setText(QStringLiteral("170"));
+        QCOMPARE(w.ElementValue[kPerigee]->palette().color(QPalette::Text), QColor(0, 0, 0));
+        QCOMPARE(w.ElementScroll[kPerigee]->Value(), 1700);
     }
 
     void helpKeepsAPresetsMinimum()
@@ -188,12 +193,12 @@ private slots:
         toolbar::MainFrm &w = *t.w;
         Toolbar::pick(w.OrbitSelect, 3);
         QTest::mouseClick(w.Help, Qt::LeftButton);
-        QCOMPARE(w.ElementScroll[3]->Min(), 2500);
-        QCOMPARE(w.ElementScroll[3]->Max(), 1800);
-        QCOMPARE(w.ElementScroll[3]->Value(), 2500);
+        QCOMPARE(w.ElementScroll[kPerigee]->Min(), 2500);
+        QCOMPARE(w.ElementScroll[kPerigee]->Max(), 1800);
+        QCOMPARE(w.ElementScroll[kPerigee]->Value(), 2500);
         QTest::mouseClick(w.Help, Qt::LeftButton);
-        QCOMPARE(w.ElementScroll[3]->Min(), 2500);
-        QCOMPARE(w.ElementScroll[3]->Max(), 3600);
+        QCOMPARE(w.ElementScroll[kPerigee]->Min(), 2500);
+        QCOMPARE(w.ElementScroll[kPerigee]->Max(), 3600);
     }
 
     void eccentricityFloor_data()
@@ -221,7 +226,7 @@ private slots:
             if (!tickFirst) {
                 QTest::mouseClick(t.w->Help, Qt::LeftButton);
             }
-            QLineEdit *box = t.w->ElementValue[1];
+            QLineEdit *box = t.w->ElementValue[kEcc];
             box->setText(QStringLiteral("0.25"));   // so that every text below is a change
             box->setText(text);
             const float e = t.w->state().Elements.Eccentricity;
@@ -233,7 +238,7 @@ private slots:
             if (after != text) {
                 QCOMPARE(sent.mid(15), update("0.001"));
                 QCOMPARE(t.w->state().Elements.Eccentricity, 0.001f);
-                QCOMPARE(t.w->ElementScroll[1]->Value(), 1);
+                QCOMPARE(t.w->ElementScroll[kEcc]->Value(), 1);
             } else {
                 QCOMPARE(t.w->state().Elements.Eccentricity, e);
             }
