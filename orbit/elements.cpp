@@ -8,35 +8,35 @@
 
 namespace velmora::orbit {
 
-float &ElementField(OrbitElements &el, int row)
+float &elementField(OrbitElements &el, Row row)
 {
     switch (row) {
-    case 0: return el.SemimajorAxis;
-    case 1: return el.Eccentricity;
-    case 2: return el.Inclination;
-    case 3: return el.ArgumentOfPerigee;
-    case 4: return el.RAAN;
-    case 5: return el.TrueAnomaly;
+    case Row::SemimajorAxis: return el.SemimajorAxis;
+    case Row::Eccentricity: return el.Eccentricity;
+    case Row::Inclination: return el.Inclination;
+    case Row::ArgumentOfPerigee: return el.ArgumentOfPerigee;
+    case Row::RAAN: return el.RAAN;
+    case Row::TrueAnomaly: return el.TrueAnomaly;
     }
-    Q_ASSERT_X(false, "ElementField", "row outside 0..5");
+    Q_ASSERT_X(false, "elementField", "row outside 0..5");
     thread_local float scratch = 0;
     scratch = 0;
     return scratch;
 }
 
-float ElementField(const OrbitElements &el, int row)
+float elementField(const OrbitElements &el, Row row)
 {
-    return ElementField(const_cast<OrbitElements &>(el), row);
+    return elementField(const_cast<OrbitElements &>(el), row);
 }
 
-double PositionScale(int row)
+double positionScale(Row row)
 {
     switch (row) {
-    case 0: return 1.0;
-    case 1: return 1000.0;
-    case 2: case 3: case 4: case 5: return 10.0;
+    case Row::SemimajorAxis: return 1.0;
+    case Row::Eccentricity: return 1000.0;
+    case Row::Inclination: case Row::ArgumentOfPerigee: case Row::RAAN: case Row::TrueAnomaly: return 10.0;
     }
-    Q_ASSERT_X(false, "PositionScale", "row outside 0..5");
+    Q_ASSERT_X(false, "positionScale", "row outside 0..5");
     return 1.0;
 }
 

@@ -10,17 +10,26 @@ struct OrbitElements {
           RAAN = 0, TrueAnomaly = 0, EccentricAnomaly = 0, MeanAnomaly = 0;
 };
 
+// The edited elements as the toolbar's rows, top to bottom; a row's index is
+// the same in ElementLabel, ElementScroll and ElementValue.
+enum class Row { SemimajorAxis, Eccentricity, Inclination, ArgumentOfPerigee, RAAN, TrueAnomaly };
+
 inline constexpr int kElementRows = 6;
 
-// Field of a toolbar element row 0..5 (a, e, i, argument of perigee, RAAN,
-// true anomaly). Any other row is a caller's bug: it asserts in debug builds
-// and otherwise yields a scratch float that no element shares.
-float &ElementField(OrbitElements &el, int row);
-float ElementField(const OrbitElements &el, int row);
+constexpr int rowIndex(Row row) { return int(row); }
+
+// The rows whose edit moves the mean anomaly the host is sent.
+constexpr bool hasAnomaly(Row row) { return row == Row::Eccentricity || row == Row::TrueAnomaly; }
+
+// Field of a row. A value outside the enumeration is a caller's bug: it asserts
+// in debug builds and otherwise yields a scratch float that no element shares.
+float &elementField(OrbitElements &el, Row row);
+float elementField(const OrbitElements &el, Row row);
 
 // Scroll positions per element unit of a row: 1, 1000, 10, 10, 10, 10
-// (1 for any other row, so that a caller's bug cannot divide by zero).
-double PositionScale(int row);
+// (1 for a value outside the enumeration, so that a caller's bug cannot
+// divide by zero).
+double positionScale(Row row);
 
 // True anomaly to eccentric and mean anomaly. A step that fails (e outside
 // (-1, 1], a non-finite intermediate, a result beyond single range) stores

@@ -7,55 +7,61 @@ namespace velmora::orbit {
 namespace {
 
 using M = ScrollWrite::Member;
+// Short row names, so that the tables keep one bar a line.
+constexpr Row Axis = Row::SemimajorAxis;
+constexpr Row Ecc = Row::Eccentricity;
+constexpr Row Incl = Row::Inclination;
+constexpr Row Perigee = Row::ArgumentOfPerigee;
+constexpr Row Node = Row::RAAN;
 constexpr int On = 1;
 constexpr int Off = 0;
 
 constexpr ScrollWrite kCustom[] = {
-    {0, M::Max, 50000}, {0, M::Min, 6578}, {0, M::Enabled, On},
-    {1, M::Max, 999}, {1, M::Min, 0}, {1, M::Enabled, On},
-    {2, M::Max, 1799}, {2, M::Min, 0}, {2, M::Enabled, On},
-    {3, M::Max, 3600}, {3, M::Min, 0},
-    {4, M::Enabled, On},
+    {Axis, M::Max, 50000}, {Axis, M::Min, 6578}, {Axis, M::Enabled, On},
+    {Ecc, M::Max, 999}, {Ecc, M::Min, 0}, {Ecc, M::Enabled, On},
+    {Incl, M::Max, 1799}, {Incl, M::Min, 0}, {Incl, M::Enabled, On},
+    {Perigee, M::Max, 3600}, {Perigee, M::Min, 0},
+    {Node, M::Enabled, On},
 };
 
 constexpr ScrollWrite kLowEarth[] = {
-    {0, M::Max, 16764}, {0, M::Min, 6578}, {0, M::Value, 6578}, {0, M::Enabled, On},
-    {1, M::Max, 500}, {1, M::Min, 0}, {1, M::Value, 0}, {1, M::Enabled, On},
-    {2, M::Max, 1799}, {2, M::Min, 0}, {2, M::Enabled, On},
-    {3, M::Max, 3600}, {3, M::Min, 0},
-    {4, M::Enabled, On},
+    {Axis, M::Max, 16764}, {Axis, M::Min, 6578}, {Axis, M::Value, 6578}, {Axis, M::Enabled, On},
+    {Ecc, M::Max, 500}, {Ecc, M::Min, 0}, {Ecc, M::Value, 0}, {Ecc, M::Enabled, On},
+    {Incl, M::Max, 1799}, {Incl, M::Min, 0}, {Incl, M::Enabled, On},
+    {Perigee, M::Max, 3600}, {Perigee, M::Min, 0},
+    {Node, M::Enabled, On},
 };
 
 constexpr ScrollWrite kMediumEarth[] = {
-    {0, M::Max, 34870}, {0, M::Min, 16764}, {0, M::Value, 16764}, {0, M::Enabled, On},
-    {1, M::Max, 100}, {1, M::Min, 0}, {1, M::Value, 0}, {1, M::Enabled, On},
-    {2, M::Max, 1799}, {2, M::Min, 0}, {2, M::Enabled, On},
-    {3, M::Max, 3600}, {3, M::Min, 0},
-    {4, M::Enabled, On},
+    {Axis, M::Max, 34870}, {Axis, M::Min, 16764}, {Axis, M::Value, 16764}, {Axis, M::Enabled, On},
+    {Ecc, M::Max, 100}, {Ecc, M::Min, 0}, {Ecc, M::Value, 0}, {Ecc, M::Enabled, On},
+    {Incl, M::Max, 1799}, {Incl, M::Min, 0}, {Incl, M::Enabled, On},
+    {Perigee, M::Max, 3600}, {Perigee, M::Min, 0},
+    {Node, M::Enabled, On},
 };
 
 constexpr ScrollWrite kHighlyElliptical[] = {
-    {0, M::Max, 27052}, {0, M::Min, 26065}, {0, M::Value, 26065}, {0, M::Enabled, On},
-    {1, M::Max, 750}, {1, M::Min, 600}, {1, M::Value, 600}, {1, M::Enabled, On},
-    {2, M::Max, 660}, {2, M::Min, 620}, {2, M::Value, 630}, {2, M::Enabled, On},
-    {3, M::Max, 2900}, {3, M::Min, 2500}, {3, M::Value, 2700},
-    {4, M::Enabled, On},
+    {Axis, M::Max, 27052}, {Axis, M::Min, 26065}, {Axis, M::Value, 26065}, {Axis, M::Enabled, On},
+    {Ecc, M::Max, 750}, {Ecc, M::Min, 600}, {Ecc, M::Value, 600}, {Ecc, M::Enabled, On},
+    {Incl, M::Max, 660}, {Incl, M::Min, 620}, {Incl, M::Value, 630}, {Incl, M::Enabled, On},
+    {Perigee, M::Max, 2900}, {Perigee, M::Min, 2500}, {Perigee, M::Value, 2700},
+    {Node, M::Enabled, On},
 };
 
 constexpr ScrollWrite kGeostationary[] = {
-    {0, M::Max, 50000}, {0, M::Min, 6578}, {0, M::Value, 42164}, {0, M::Enabled, Off},
-    {1, M::Max, 100}, {1, M::Min, 0}, {1, M::Value, 0}, {1, M::Enabled, Off},
-    {2, M::Max, 1799}, {2, M::Min, 0}, {2, M::Value, 0}, {2, M::Enabled, Off},
-    {3, M::Max, 3600}, {3, M::Min, 0},
-    {4, M::Enabled, On},
+    {Axis, M::Max, 50000}, {Axis, M::Min, 6578}, {Axis, M::Value, 42164}, {Axis, M::Enabled, Off},
+    {Ecc, M::Max, 100}, {Ecc, M::Min, 0}, {Ecc, M::Value, 0}, {Ecc, M::Enabled, Off},
+    {Incl, M::Max, 1799}, {Incl, M::Min, 0}, {Incl, M::Value, 0}, {Incl, M::Enabled, Off},
+    {Perigee, M::Max, 3600}, {Perigee, M::Min, 0},
+    {Node, M::Enabled, On},
 };
 
 constexpr ScrollWrite kGps[] = {
-    {0, M::Max, 50000}, {0, M::Min, 6578}, {0, M::Value, 26560}, {0, M::Enabled, Off},
-    {1, M::Max, 999}, {1, M::Min, 0}, {1, M::Value, 0}, {1, M::Enabled, Off},
-    {2, M::Max, 1799}, {2, M::Min, 0}, {2, M::Value, 551}, {2, M::Enabled, Off},
-    {3, M::Max, 3600}, {3, M::Min, 0},
-    {4, M::Enabled, On},
+    {Axis, M::Max, 50000}, {Axis, M::Min, 6578}, {Axis, M::Value, 26560}, {Axis, M::Enabled, Off},
+    {Ecc, M::Max, 999}, {Ecc, M::Min, 0}, {Ecc, M::Value, 0}, {Ecc, M::Enabled, Off},
+    {Incl, M::Max, 1799}, {Incl, M::Min, 0}, {Incl, M::Value, 551}, {Incl, M::Enabled, Off},
+    {Perigee, M::Max, 3600}, {Perigee, M::Min, 0},
+    {Node, M::Enabled, On},
 };
 
 constexpr std::array<std::span<const ScrollWrite>, 6> kPresets = {
@@ -64,7 +70,7 @@ constexpr std::array<std::span<const ScrollWrite>, 6> kPresets = {
 
 } // namespace
 
-QStringList PresetNames()
+QStringList presetNames()
 {
     return {
         QStringLiteral("Custom Orbit"),
@@ -76,7 +82,7 @@ QStringList PresetNames()
     };
 }
 
-std::span<const ScrollWrite> PresetWrites(int listIndex)
+std::span<const ScrollWrite> presetWrites(int listIndex)
 {
     if (listIndex < 0 || listIndex >= int(kPresets.size()))
         return {};

@@ -1,6 +1,8 @@
 #pragma once
 // The six orbit regimes of OrbitSelect as fixed lists of scroll-bar writes.
 
+#include "orbit/elements.h"
+
 #include <QStringList>
 
 #include <span>
@@ -9,16 +11,16 @@ namespace velmora::orbit {
 
 struct ScrollWrite {
     enum class Member { Max, Min, Value, Enabled };
-    int row;        // ElementScroll index 0..4
+    Row row;        // never the true anomaly
     Member member;
     int value;      // position, or 1/0 for Enabled
 };
 
 // The entries of OrbitSelect, in list order.
-QStringList PresetNames();
+QStringList presetNames();
 
 // The writes of the preset at a list index, in the order they must be made
-// (bar 0 to 4; Max, Min, Value, Enabled); empty for any other index.
-std::span<const ScrollWrite> PresetWrites(int listIndex);
+// (rows top to bottom; Max, Min, Value, Enabled); empty for any other index.
+std::span<const ScrollWrite> presetWrites(int listIndex);
 
 } // namespace velmora::orbit

@@ -60,9 +60,10 @@ void DescribeControls(MainFrm &frm)
     for (int i = 0; i < orbit::kElementRows; ++i) {
         QLabel *label = frm.ElementLabel[i];
         const QString caption = label->text();
-        label->setBuddy(frm.ElementScroll[i]);
-        frm.ElementScroll[i]->setAccessibleName(caption);
-        frm.ElementScroll[i]->setAccessibleDescription(label->toolTip());
+        QScrollBar *bar = frm.ElementScroll[i]->scrollBar();
+        label->setBuddy(bar);
+        bar->setAccessibleName(caption);
+        bar->setAccessibleDescription(label->toolTip());
         QLineEdit *box = frm.ElementValue[i];
         box->setAccessibleDescription(label->toolTip());
         if (kUnits[i]) {

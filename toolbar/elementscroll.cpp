@@ -3,6 +3,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QStyleOptionSlider>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -29,60 +30,50 @@ constexpr int kRepeatDelayMs = 500;
 
 } // namespace
 
-ElementScrollBar::ElementScrollBar(QWidget *parent) : QScrollBar(Qt::Horizontal, parent)
-{
-    setSingleStep(1);
-    // A plain QScrollBar takes no focus; the rows are in the tab order.
-    setFocusPolicy(Qt::StrongFocus);
-    // Qt 6.4's QScrollBar inverts either the wheel and Page Down/Down (off) or
-    // Right/Left (on, its default). Kept on for the wheel; the keys are mapped
-    // in keyPressEvent.
-    setInvertedControls(true);
-    setTracking(true);
-    min_ = minimum();
-    max_ = maximum();
-    connect(this, &QAbstractSlider::valueChanged, this, &ElementScrollBar::onValueChanged);
-    connect(this, &QAbstractSlider::sliderPressed, this, &ElementScrollBar::onSliderPressed);
-    connect(this, &QAbstractSlider::sliderReleased, this, &ElementScrollBar::onSliderReleased);
-    repeat_.setSingleShot(true);
-    connect(&repeat_, &QTimer::timeout, this, &ElementScrollBar::repeatStep);
-}
+// The held QScrollBar: a click is one step, a held part repeats one handled
+// step at a time, and the keys move as the rows want.
+class SteppingScrollBar : public QScrollBar {
+public:
+    explicit SteppingScrollBar(QWidget *parent) : QScrollBar(Qt::Horizontal, parent)
+    {
+        setSingleStep(1);
+        // A plain QScrollBar takes no focus; the rows are in the tab order.
+        setFocusPolicy(Qt::StrongFocus);
+        // Qt 6.4's QScrollBar inverts either the wheel and Page Down/Down (off)
+        // or Right/Left (on, its default). Kept on for the wheel; the keys are
+        // mapped in keyPressEvent.
+        setInvertedControls(true);
+        setTracking(true);
+        repeat_.setSingleShot(true);
+        connect(&repeat_, &QTimer::timeout, this, [this] { repeatStep(); });
+    }
 
-bool ElementScrollBar::SetValue(int position)
-{
-    if (position < minimum() || position > maximum())
-        return false;
-    ProgramWrite write(programWrites_);
-    setValue(position);
-    return true;
-}
+    QRect partRect(QStyle::SubControl part) const
+    {
+        QStyleOptionSlider option;
+        initStyleOption(&option);
+        return style()->subControlRect(QStyle::CC_ScrollBar, &option, part, this);
+    }
 
-void ElementScrollBar::SetMin(int min)
-{
-    min_ = min;
-    applyLimits();
-}
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
 
-void ElementScrollBar::SetMax(int max)
-{
-    max_ = max;
-    applyLimits();
-}
+private:
+    void repeatStep();
+    void stopRepeat();
+    QStyle::SubControl partAt(QPoint pos) const;
 
-void ElementScrollBar::applyLimits()
-{
-    ProgramWrite write(programWrites_);
-    setRange(std::min(min_, max_), std::max(min_, max_));
-}
+    QTimer repeat_;           // single shot, re-armed after each handled step
+    SliderAction held_ = SliderNoAction;
+    QStyle::SubControl heldPart_ = QStyle::SC_None;
+    QPoint pointer_;          // last pointer position while held
+};
 
-QRect ElementScrollBar::PartRect(QStyle::SubControl part) const
-{
-    QStyleOptionSlider option;
-    initStyleOption(&option);
-    return style()->subControlRect(QStyle::CC_ScrollBar, &option, part, this);
-}
-
-void ElementScrollBar::mousePressEvent(QMouseEvent *event)
+void SteppingScrollBar::mousePressEvent(QMouseEvent *event)
 {
     stopRepeat();
     QScrollBar::mousePressEvent(event);
@@ -98,7 +89,7 @@ void ElementScrollBar::mousePressEvent(QMouseEvent *event)
     repeat_.start(kRepeatDelayMs);
 }
 
-void ElementScrollBar::mouseMoveEvent(QMouseEvent *event)
+void SteppingScrollBar::mouseMoveEvent(QMouseEvent *event)
 {
     QScrollBar::mouseMoveEvent(event);
     if (repeatAction() != SliderNoAction)
@@ -106,33 +97,33 @@ void ElementScrollBar::mouseMoveEvent(QMouseEvent *event)
     pointer_ = event->position().toPoint();
 }
 
-void ElementScrollBar::mouseReleaseEvent(QMouseEvent *event)
+void SteppingScrollBar::mouseReleaseEvent(QMouseEvent *event)
 {
     stopRepeat();
     QScrollBar::mouseReleaseEvent(event);
 }
 
-void ElementScrollBar::hideEvent(QHideEvent *event)
+void SteppingScrollBar::hideEvent(QHideEvent *event)
 {
     stopRepeat();
     QScrollBar::hideEvent(event);
 }
 
-void ElementScrollBar::stopRepeat()
+void SteppingScrollBar::stopRepeat()
 {
     repeat_.stop();
     held_ = SliderNoAction;
     heldPart_ = QStyle::SC_None;
 }
 
-QStyle::SubControl ElementScrollBar::partAt(QPoint pos) const
+QStyle::SubControl SteppingScrollBar::partAt(QPoint pos) const
 {
     QStyleOptionSlider option;
     initStyleOption(&option);
     return style()->hitTestComplexControl(QStyle::CC_ScrollBar, &option, pos, this);
 }
 
-void ElementScrollBar::repeatStep()
+void SteppingScrollBar::repeatStep()
 {
     if (held_ == SliderNoAction || !isEnabled()) {
         stopRepeat();
@@ -153,7 +144,7 @@ void ElementScrollBar::repeatStep()
     repeat_.start(partAt(pointer_) == heldPart_ ? 0 : 20);
 }
 
-void ElementScrollBar::keyPressEvent(QKeyEvent *event)
+void SteppingScrollBar::keyPressEvent(QKeyEvent *event)
 {
     SliderAction action = SliderNoAction;
     switch (event->key()) {
@@ -169,9 +160,86 @@ void ElementScrollBar::keyPressEvent(QKeyEvent *event)
     event->accept();
 }
 
+ElementScrollBar::ElementScrollBar(QWidget *parent)
+    : QObject(parent), bar_(new SteppingScrollBar(parent))
+{
+    min_ = bar_->minimum();
+    max_ = bar_->maximum();
+    connect(bar_, &QAbstractSlider::valueChanged, this, &ElementScrollBar::onValueChanged);
+    connect(bar_, &QAbstractSlider::sliderPressed, this, &ElementScrollBar::onSliderPressed);
+    connect(bar_, &QAbstractSlider::sliderReleased, this, &ElementScrollBar::onSliderReleased);
+}
+
+QScrollBar *ElementScrollBar::scrollBar() const
+{
+    return bar_;
+}
+
+int ElementScrollBar::Value() const
+{
+    return bar_->value();
+}
+
+bool ElementScrollBar::SetValue(int position)
+{
+    if (position < bar_->minimum() || position > bar_->maximum())
+        return false;
+    ProgramWrite write(programWrites_);
+    bar_->setValue(position);
+    return true;
+}
+
+void ElementScrollBar::SetMin(int min)
+{
+    min_ = min;
+    applyLimits();
+}
+
+void ElementScrollBar::SetMax(int max)
+{
+    max_ = max;
+    applyLimits();
+}
+
+void ElementScrollBar::SetLargeChange(int step)
+{
+    bar_->setPageStep(step);
+}
+
+void ElementScrollBar::applyLimits()
+{
+    ProgramWrite write(programWrites_);
+    bar_->setRange(std::min(min_, max_), std::max(min_, max_));
+}
+
+bool ElementScrollBar::Enabled() const
+{
+    return bar_->isEnabled();
+}
+
+void ElementScrollBar::SetEnabled(bool enabled)
+{
+    bar_->setEnabled(enabled);
+}
+
+QString ElementScrollBar::ToolTipText() const
+{
+    return bar_->toolTip();
+}
+
+void ElementScrollBar::SetToolTipText(const QString &text)
+{
+    bar_->setToolTip(text);
+}
+
+QRect ElementScrollBar::PartRect(QStyle::SubControl part) const
+{
+    return bar_->partRect(part);
+}
+
 void ElementScrollBar::onValueChanged()
 {
-    if (isSliderDown() && programWrites_ == 0)
+    if (bar_->isSliderDown() && programWrites_ == 0)
         emit Scroll();
     else
         emit Change();
@@ -179,12 +247,12 @@ void ElementScrollBar::onValueChanged()
 
 void ElementScrollBar::onSliderPressed()
 {
-    dragStart_ = value();
+    dragStart_ = bar_->value();
 }
 
 void ElementScrollBar::onSliderReleased()
 {
-    if (value() != dragStart_)
+    if (bar_->value() != dragStart_)
         emit Change();
 }
 

@@ -1,6 +1,9 @@
 #pragma once
-// The element scroll bar: a horizontal QScrollBar with the members the element
-// rows are written against. Positions are whole numbers within Min..Max.
+// The element scroll bar: the members the element rows are written against,
+// over a horizontal QScrollBar that it holds. Positions are whole numbers
+// within Min..Max. The QScrollBar is reached only through scrollBar(), for
+// layout, focus and assistive names: writing its value there bypasses the
+// refusal below and is never done by the rows.
 //
 // Notifications:
 // - Change: once after every position change, whatever moved it (arrow, track,
@@ -26,32 +29,38 @@
 //   step is taken only once the previous one has been handled, so a slow
 //   handler never meets a backlog of steps.
 
+#include <QObject>
 #include <QRect>
 #include <QScrollBar>
 #include <QStyle>
 #include <QString>
-#include <QTimer>
 
 namespace velmora::toolbar {
 
-class ElementScrollBar : public QScrollBar {
+class SteppingScrollBar;
+
+class ElementScrollBar : public QObject {
     Q_OBJECT
 public:
-    explicit ElementScrollBar(QWidget *parent = nullptr);
+    // The bar is a child widget of `parent`; this object belongs to it too.
+    explicit ElementScrollBar(QWidget *parent);
 
-    int Value() const { return value(); }
+    QScrollBar *scrollBar() const;
+
+    int Value() const;
     bool SetValue(int position);   // false when refused (outside Min..Max)
 
     int Min() const { return min_; }
     int Max() const { return max_; }
     void SetMin(int min);
     void SetMax(int max);
+    void SetLargeChange(int step);
 
-    bool Enabled() const { return isEnabled(); }
-    void SetEnabled(bool enabled) { setEnabled(enabled); }
+    bool Enabled() const;
+    void SetEnabled(bool enabled);
 
-    QString ToolTipText() const { return toolTip(); }
-    void SetToolTipText(const QString &text) { setToolTip(text); }
+    QString ToolTipText() const;
+    void SetToolTipText(const QString &text);
 
     // Where a part (arrow, track, thumb) lies, in the bar's own coordinates.
     QRect PartRect(QStyle::SubControl part) const;
@@ -60,31 +69,17 @@ signals:
     void Change();
     void Scroll();
 
-protected:
-    void mousePressEvent(QMouseEvent *event) override;
-    void mouseMoveEvent(QMouseEvent *event) override;
-    void mouseReleaseEvent(QMouseEvent *event) override;
-    void keyPressEvent(QKeyEvent *event) override;
-    void hideEvent(QHideEvent *event) override;
-
 private:
     void onValueChanged();
     void onSliderPressed();
     void onSliderReleased();
-
     void applyLimits();
-    void repeatStep();
-    void stopRepeat();
-    QStyle::SubControl partAt(QPoint pos) const;
 
+    SteppingScrollBar *bar_;
     int min_ = 0;             // as written; the QScrollBar holds them in order
     int max_ = 0;
     int programWrites_ = 0;   // > 0 while a write of ours runs
     int dragStart_ = 0;       // position when the thumb was taken
-    QTimer repeat_;           // single shot, re-armed after each handled step
-    SliderAction held_ = SliderNoAction;
-    QStyle::SubControl heldPart_ = QStyle::SC_None;
-    QPoint pointer_;          // last pointer position while held
 };
 
 } // namespace velmora::toolbar

@@ -63,6 +63,10 @@ const ScrollDesign kScrollDesign[orbit::kElementRows] = {
     {6582, 50000, 100}, {0, 999, 10}, {0, 1800, 10}, {0, 3600, 10}, {0, 3600, 10}, {0, 3600, 10},
 };
 
+// The two angle rows the geometry aids hold to half a turn while they show.
+constexpr int kAidsLimitedRows[] = {orbit::rowIndex(orbit::Row::ArgumentOfPerigee),
+                                    orbit::rowIndex(orbit::Row::RAAN)};
+
 // Label1 0..4: "km" on row 0, "deg" on rows 2 to 5.
 const int kUnitRowY[5] = {36, 76, 96, 116, 136};
 
@@ -127,8 +131,8 @@ void MainFrm::buildControls()
 
     for (int i = 0; i < orbit::kElementRows; ++i) {
         auto *bar = new ElementScrollBar(this);
-        bar->setGeometry(104, 32 + 20 * i, 117, 17);
-        bar->setPageStep(kScrollDesign[i].largeChange);
+        bar->scrollBar()->setGeometry(104, 32 + 20 * i, 117, 17);
+        bar->SetLargeChange(kScrollDesign[i].largeChange);
         bar->SetMin(kScrollDesign[i].min);
         bar->SetMax(kScrollDesign[i].max);
         bar->SetValue(kScrollDesign[i].min);
@@ -184,8 +188,9 @@ void MainFrm::buildControls()
     connect(CloseOT, &QPushButton::clicked, this, [this] { CloseOT_Click(); });
 
     QWidget *order[] = {OrbitSelect, FrameSelect,
-                        ElementScroll[0], ElementScroll[1], ElementScroll[2],
-                        ElementScroll[3], ElementScroll[4], ElementScroll[5],
+                        ElementScroll[0]->scrollBar(), ElementScroll[1]->scrollBar(),
+                        ElementScroll[2]->scrollBar(), ElementScroll[3]->scrollBar(),
+                        ElementScroll[4]->scrollBar(), ElementScroll[5]->scrollBar(),
                         ElementValue[0], ElementValue[1], ElementValue[2],
                         ElementValue[3], ElementValue[4], ElementValue[5],
                         Help, CloseOT};
@@ -236,7 +241,7 @@ void MainFrm::Load()
     if (link_.ended())
         return;
 
-    OrbitSelect->addItems(orbit::PresetNames());
+    OrbitSelect->addItems(orbit::presetNames());
     OrbitSelect->setCurrentIndex(0);
     OrbitSelect_Click();
     if (link_.ended())
@@ -282,13 +287,14 @@ void MainFrm::HostAnswering(bool answering)
 
 void MainFrm::ElementScroll_Scroll(int i)
 {
-    const double k = orbit::PositionScale(i);
+    const orbit::Row row = orbit::Row(i);
+    const double k = orbit::positionScale(row);
     const std::optional<float> value = orbit::ToSingle(ElementScroll[i]->Value() / k);
     if (value)
-        orbit::ElementField(state_.Elements, i) = *value;
+        orbit::elementField(state_.Elements, row) = *value;
     // Raises ElementValue_Change(i), which runs to its end inside this write.
-    ElementValue[i]->setText(orbit::SingleToText(orbit::ElementField(state_.Elements, i)));
-    if (i == 1 || i == 5)
+    ElementValue[i]->setText(orbit::SingleToText(orbit::elementField(state_.Elements, row)));
+    if (orbit::hasAnomaly(row))
         orbit::UpdateMeanAnomaly(state_.Elements, state_.Pi);
 }
 
@@ -304,8 +310,9 @@ void MainFrm::ElementScroll_Change(int i)
 void MainFrm::ElementValue_Change(int i)
 {
     state_.ValueChangeActive = true;
+    const orbit::Row row = orbit::Row(i);
     ElementScrollBar *bar = ElementScroll[i];
-    const double k = orbit::PositionScale(i);
+    const double k = orbit::positionScale(row);
     const QString text = ElementValue[i]->text();
 
     // Not a number counts as out of range: red.
@@ -315,14 +322,14 @@ void MainFrm::ElementValue_Change(int i)
     // What was typed is stored as typed, also out of range; not a number keeps
     // the element.
     if (const std::optional<float> typed = orbit::ReadSingle(text))
-        orbit::ElementField(state_.Elements, i) = *typed;
+        orbit::elementField(state_.Elements, row) = *typed;
 
     // The bar refuses a position outside its range; one beyond 32 bits is not tried.
-    const double field = orbit::ElementField(state_.Elements, i);
+    const double field = orbit::elementField(state_.Elements, row);
     if (const std::optional<qint32> position = orbit::RoundPosition(field * k))
         bar->SetValue(*position);
 
-    if (i == 1 || i == 5)
+    if (orbit::hasAnomaly(row))
         orbit::UpdateMeanAnomaly(state_.Elements, state_.Pi);
     state_.ValueChangeActive = false;
     orbit::ApplyOrbit(link_, state_.Elements, state_.SatelliteColor, *this);
@@ -337,7 +344,7 @@ void MainFrm::setTextColour(int i, bool inRange)
 
 QString MainFrm::SemimajorAxisText() const
 {
-    return ElementValue[0]->text();
+    return ElementValue[orbit::rowIndex(orbit::Row::SemimajorAxis)]->text();
 }
 
 void MainFrm::SetOrbitPeriodCaption(const QString &caption)
@@ -348,10 +355,8 @@ void MainFrm::SetOrbitPeriodCaption(const QString &caption)
 void MainFrm::OrbitSelect_Click()
 {
     using Member = orbit::ScrollWrite::Member;
-    for (const orbit::ScrollWrite &w : orbit::PresetWrites(SelectedIndex(OrbitSelect))) {
-        if (w.row < 0 || w.row >= orbit::kElementRows)
-            continue;
-        ElementScrollBar *bar = ElementScroll[w.row];
+    for (const orbit::ScrollWrite &w : orbit::presetWrites(SelectedIndex(OrbitSelect))) {
+        ElementScrollBar *bar = ElementScroll[orbit::rowIndex(w.row)];
         switch (w.member) {
         case Member::Max: bar->SetMax(w.value); break;
         case Member::Min: bar->SetMin(w.value); break;
@@ -371,14 +376,14 @@ void MainFrm::Help_Click()
     const bool on = Help->isChecked();
     if (on) {
         aids::HideFrameAxes(link_);
-        for (int i : {3, 4}) {
+        for (int i : kAidsLimitedRows) {
             ElementScroll[i]->SetMax(aids::kAidsOnAngleMax);
             ElementScroll[i]->SetToolTipText(aids::kAnglesLimitedTip);
             ElementValue[i]->setToolTip(aids::kAnglesLimitedTip);
         }
     } else {
         FrameSelect_Click();
-        for (int i : {3, 4}) {
+        for (int i : kAidsLimitedRows) {
             ElementScroll[i]->SetMax(aids::kAidsOffAngleMax);
             ElementScroll[i]->SetToolTipText(QString());
             ElementValue[i]->setToolTip(QString());
@@ -390,9 +395,10 @@ void MainFrm::Help_Click()
 
     // The aids need an orbit with a perigee. Text that is not a number is the
     // user's unfinished typing: it is left for them to finish.
-    const std::optional<double> e = orbit::ReadDouble(ElementValue[1]->text());
+    QLineEdit *eccentricity = ElementValue[orbit::rowIndex(orbit::Row::Eccentricity)];
+    const std::optional<double> e = orbit::ReadDouble(eccentricity->text());
     if (e && *e < aids::kEccentricityFloor)
-        ElementValue[1]->setText(aids::kEccentricityFloorText);
+        eccentricity->setText(aids::kEccentricityFloorText);
 }
 
 void MainFrm::CloseOT_Click()

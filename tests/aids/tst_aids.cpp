@@ -5,38 +5,23 @@
 #include <QCheckBox>
 
 using namespace velmora;
-using velmora::testing::HideAxes;
-using velmora::testing::kNextFrame;
-using velmora::testing::ShowAxes;
+using velmora::testing::golden::geometryAids;
+using velmora::testing::golden::hideAxes;
+using velmora::testing::golden::kNextFrame;
+using velmora::testing::golden::showAxes;
 using velmora::testing::StateUpdate;
 using velmora::testing::Toolbar;
 
 namespace {
 
-const QStringList kInertialPair{ShowAxes("Inertial"), HideAxes("Fixed")};
-const QStringList kFixedPair{ShowAxes("Fixed"), HideAxes("Inertial")};
-const QStringList kBothHidden{HideAxes("Inertial"), HideAxes("Fixed")};
+// The rows the aids act on, by name.
+constexpr int kEcc = orbit::rowIndex(orbit::Row::Eccentricity);
+constexpr int kPerigee = orbit::rowIndex(orbit::Row::ArgumentOfPerigee);
+constexpr int kNode = orbit::rowIndex(orbit::Row::RAAN);
 
-// The thirteen aid commands, written out in full.
-QStringList aidCommands(const QString &verb, const QString &sw)
-{
-    const QString v = verb;
-    return {
-        "VO * SetVectorGeometry Modify \"CentralBody/Earth VernalEquinox Vector\" ShowLabel On Color White Show " + sw,
-        "VectorTool * Earth Create Vector Inertial_Z \"Fixed in Axes\" Cartesian 0 0 1 \"CentralBody/Earth Inertial\"",
-        "VO * SetVectorGeometry " + v + " \"CentralBody/Earth Inertial_Z Vector\" ShowLabel On Color White Show " + sw,
-        "VO * SetVectorGeometry " + v + " \"Satellite/Satellite LineOfNodes Vector\" ShowLabel On Color White Show " + sw,
-        "VO * SetVectorGeometry " + v + " \"Satellite/Satellite Periapsis Vector\" ShowLabel On Color White Show " + sw,
-        "VO * SetVectorGeometry " + v + " \"Satellite/Satellite Position Vector\" ShowLabel On Color White Show " + sw,
-        "VO * SetVectorGeometry " + v + " \"Satellite/Satellite Orbit_AngMomentum Vector\" ShowLabel On Color White Show " + sw,
-        "VectorTool * Satellite/Satellite Create Angle RAAN \"Between Vectors\" \"CentralBody/Earth VernalEquinox Vector\" \"Satellite/Satellite LineOfNodes Vector\" \"CentralBody/Earth Inertial_Z Vector\"",
-        "VO * SetVectorGeometry " + v + " \"Satellite/Satellite RAAN Angle\" ShowLabel On Color Yellow Show " + sw,
-        "VectorTool * Satellite/Satellite Create Angle Argument_of_Perigee \"Between Vectors\" \"Satellite/Satellite LineOfNodes Vector\" \"Satellite/Satellite Periapsis Vector\" \"Satellite/Satellite Orbit_AngMomentum Vector\"",
-        "VO * SetVectorGeometry " + v + " \"Satellite/Satellite Argument_of_Perigee Angle\" ShowLabel On Color Red Show " + sw,
-        "VectorTool * Satellite/Satellite Create Angle Inclination \"Between Vectors\" \"CentralBody/Earth Inertial_Z Vector\" \"Satellite/Satellite Orbit_AngMomentum Vector\"",
-        "VO * SetVectorGeometry " + v + " \"Satellite/Satellite Inclination Angle\" ShowLabel On Color Blue Show " + sw,
-    };
-}
+const QStringList kInertialPair{showAxes("Inertial"), hideAxes("Fixed")};
+const QStringList kFixedPair{showAxes("Fixed"), hideAxes("Inertial")};
+const QStringList kBothHidden{hideAxes("Inertial"), hideAxes("Fixed")};
 
 QStringList update(const QString &e)
 {
@@ -45,7 +30,7 @@ QStringList update(const QString &e)
 
 } // namespace
 
-class TstAids : public QObject {
+class TstAidsFrameAndGeometry : public QObject {
     Q_OBJECT
 private slots:
     void framePicks()
@@ -69,7 +54,7 @@ private slots:
         // taken to have followed.
         t.fake.failing.insert(kNextFrame);
         t.fake.commands.clear();
-        t.w->ElementScroll[2]->SetValue(1);   // a command goes through first
+        t.w->ElementScroll[orbit::rowIndex(orbit::Row::Inclination)]->SetValue(1);   // a command goes through first
         t.take();
         Toolbar::pick(frame, 1);
         QCOMPARE(t.take(), kFixedPair + QStringList{kNextFrame});
@@ -99,7 +84,7 @@ private slots:
         orbit->selectAll();
         QTest::keyClicks(orbit, QStringLiteral("Low"));
         QVERIFY(t.fake.commands.isEmpty());
-        QCOMPARE(t.w->ElementScroll[0]->Max(), 50000);
+        QCOMPARE(t.w->ElementScroll[orbit::rowIndex(orbit::Row::SemimajorAxis)]->Max(), 50000);
     }
 
     void noEntrySelected_data()
@@ -127,7 +112,7 @@ private slots:
 
         QTest::mouseClick(t.w->Help, Qt::LeftButton);   // off: the frame handling runs without a pick
         // The axes of the frame shown, no step, then the aids off.
-        QCOMPARE(t.take(), (picked ? kFixedPair : kInertialPair) + aidCommands("Modify", "Off"));
+        QCOMPARE(t.take(), (picked ? kFixedPair : kInertialPair) + geometryAids("Modify", "Off"));
         QCOMPARE(int(t.w->state().ShownFrameIndex), picked);
 
         // A real pick afterwards steps only when it differs from what is shown.
@@ -145,10 +130,10 @@ private slots:
         QTest::mouseClick(w.Help, Qt::LeftButton);
         QVERIFY(w.Help->isChecked());
         // Eccentricity 0 is raised to the floor through the box's own handling.
-        QCOMPARE(t.take(), kBothHidden + aidCommands("Add", "On") + update("0.001"));
-        QCOMPARE(w.ElementValue[1]->text(), QStringLiteral("0.001"));
-        QCOMPARE(w.ElementScroll[1]->Value(), 1);
-        for (int i : {3, 4}) {
+        QCOMPARE(t.take(), kBothHidden + geometryAids("Add", "On") + update("0.001"));
+        QCOMPARE(w.ElementValue[kEcc]->text(), QStringLiteral("0.001"));
+        QCOMPARE(w.ElementScroll[kEcc]->Value(), 1);
+        for (int i : {kPerigee, kNode}) {
             QCOMPARE(w.ElementScroll[i]->Max(), 1800);
             QCOMPARE(w.ElementScroll[i]->Min(), 0);
             QCOMPARE(w.ElementScroll[i]->ToolTipText(), tip);
@@ -158,8 +143,8 @@ private slots:
 
         QTest::mouseClick(w.Help, Qt::LeftButton);
         QVERIFY(!w.Help->isChecked());
-        QCOMPARE(t.take(), kInertialPair + aidCommands("Modify", "Off"));
-        for (int i : {3, 4}) {
+        QCOMPARE(t.take(), kInertialPair + geometryAids("Modify", "Off"));
+        for (int i : {kPerigee, kNode}) {
             QCOMPARE(w.ElementScroll[i]->Max(), 3600);
             QCOMPARE(w.ElementScroll[i]->Min(), 0);
             QVERIFY(w.ElementScroll[i]->ToolTipText().isEmpty());
@@ -167,18 +152,18 @@ private slots:
         }
 
         QTest::mouseClick(w.Help, Qt::LeftButton);
-        QCOMPARE(t.take(), kBothHidden + aidCommands("Modify", "On"));
-        QCOMPARE(w.ElementScroll[3]->Max(), 1800);
-        QCOMPARE(w.ElementScroll[4]->ToolTipText(), tip);
+        QCOMPARE(t.take(), kBothHidden + geometryAids("Modify", "On"));
+        QCOMPARE(w.ElementScroll[kPerigee]->Max(), 1800);
+        QCOMPARE(w.ElementScroll[kNode]->ToolTipText(), tip);
     }
 
     void helpLimitsTheAngleRows()
     {
         Toolbar t;
         toolbar::MainFrm &w = *t.w;
-        w.ElementScroll[3]->SetValue(2700);
-        w.ElementScroll[4]->SetValue(900);
-        w.ElementValue[1]->setText(QStringLiteral("0.5"));
+        w.ElementScroll[kPerigee]->SetValue(2700);
+        w.ElementScroll[kNode]->SetValue(900);
+        w.ElementValue[kEcc]->setText(QStringLiteral("0.5"));
         t.take();
 
         // An argument of perigee beyond half a turn comes down to 180 with the bar.
@@ -186,17 +171,17 @@ private slots:
         const QStringList sent = t.take();
         const QStringList pulled = StateUpdate("6582000", "0.5", "0", "180", "90", "0");
         QCOMPARE(sent.mid(2, 3), pulled);
-        QCOMPARE(sent.mid(5), aidCommands("Add", "On"));
-        QCOMPARE(w.ElementScroll[3]->Value(), 1800);
-        QCOMPARE(w.ElementScroll[4]->Value(), 900);
+        QCOMPARE(sent.mid(5), geometryAids("Add", "On"));
+        QCOMPARE(w.ElementScroll[kPerigee]->Value(), 1800);
+        QCOMPARE(w.ElementScroll[kNode]->Value(), 900);
 
         // Typed values meet the lower limit too.
-        w.ElementValue[3]->setText(QStringLiteral("200"));
-        QCOMPARE(w.ElementValue[3]->palette().color(QPalette::Text), QColor(255, 0, 0));
-        QCOMPARE(w.ElementScroll[3]->Value(), 1800);
-        w.ElementValue[3]->setText(QStringLiteral("170"));
-        QCOMPARE(w.ElementValue[3]->palette().color(QPalette::Text), QColor(0, 0, 0));
-        QCOMPARE(w.ElementScroll[3]->Value(), 1700);
+        w.ElementValue[kPerigee]->setText(QStringLiteral("200"));
+        QCOMPARE(w.ElementValue[kPerigee]->palette().color(QPalette::Text), QColor(255, 0, 0));
+        QCOMPARE(w.ElementScroll[kPerigee]->Value(), 1800);
+        w.ElementValue[kPerigee]->setText(QStringLiteral("170"));
+        QCOMPARE(w.ElementValue[kPerigee]->palette().color(QPalette::Text), QColor(0, 0, 0));
+        QCOMPARE(w.ElementScroll[kPerigee]->Value(), 1700);
     }
 
     void helpKeepsAPresetsMinimum()
@@ -208,12 +193,12 @@ private slots:
         toolbar::MainFrm &w = *t.w;
         Toolbar::pick(w.OrbitSelect, 3);
         QTest::mouseClick(w.Help, Qt::LeftButton);
-        QCOMPARE(w.ElementScroll[3]->Min(), 2500);
-        QCOMPARE(w.ElementScroll[3]->Max(), 1800);
-        QCOMPARE(w.ElementScroll[3]->Value(), 2500);
+        QCOMPARE(w.ElementScroll[kPerigee]->Min(), 2500);
+        QCOMPARE(w.ElementScroll[kPerigee]->Max(), 1800);
+        QCOMPARE(w.ElementScroll[kPerigee]->Value(), 2500);
         QTest::mouseClick(w.Help, Qt::LeftButton);
-        QCOMPARE(w.ElementScroll[3]->Min(), 2500);
-        QCOMPARE(w.ElementScroll[3]->Max(), 3600);
+        QCOMPARE(w.ElementScroll[kPerigee]->Min(), 2500);
+        QCOMPARE(w.ElementScroll[kPerigee]->Max(), 3600);
     }
 
     void eccentricityFloor_data()
@@ -241,7 +226,7 @@ private slots:
             if (!tickFirst) {
                 QTest::mouseClick(t.w->Help, Qt::LeftButton);
             }
-            QLineEdit *box = t.w->ElementValue[1];
+            QLineEdit *box = t.w->ElementValue[kEcc];
             box->setText(QStringLiteral("0.25"));   // so that every text below is a change
             box->setText(text);
             const float e = t.w->state().Elements.Eccentricity;
@@ -253,7 +238,7 @@ private slots:
             if (after != text) {
                 QCOMPARE(sent.mid(15), update("0.001"));
                 QCOMPARE(t.w->state().Elements.Eccentricity, 0.001f);
-                QCOMPARE(t.w->ElementScroll[1]->Value(), 1);
+                QCOMPARE(t.w->ElementScroll[kEcc]->Value(), 1);
             } else {
                 QCOMPARE(t.w->state().Elements.Eccentricity, e);
             }
@@ -261,5 +246,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TstAids)
+QTEST_MAIN(TstAidsFrameAndGeometry)
 #include "tst_aids.moc"

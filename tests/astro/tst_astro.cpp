@@ -32,7 +32,7 @@ QString num(double v) { return QString::number(v, 'g', 17); }
 
 } // namespace
 
-class TestAstro : public QObject {
+class TstAstroTwoBody : public QObject {
     Q_OBJECT
 
 private slots:
@@ -469,5 +469,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestAstro)
+QTEST_GUILESS_MAIN(TstAstroTwoBody)
 #include "tst_astro.moc"

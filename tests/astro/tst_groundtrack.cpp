@@ -41,7 +41,7 @@ QString show(const std::vector<GeoPolyline> &lines)
 
 Q_DECLARE_METATYPE(zep::astro::Elements)
 
-class TestGroundTrack : public QObject {
+class TstAstroGroundTrack : public QObject {
     Q_OBJECT
 
 private slots:
@@ -190,5 +190,5 @@ private slots:
     }
 };
 
-QTEST_APPLESS_MAIN(TestGroundTrack)
+QTEST_APPLESS_MAIN(TstAstroGroundTrack)
 #include "tst_groundtrack.moc"

@@ -74,7 +74,7 @@ void stopStub(const AutomationRef &app)
 
 } // namespace
 
-class TstDBusAutomation : public QObject {
+class TstHostDBusAutomation : public QObject {
     Q_OBJECT
 private slots:
     void init();
@@ -94,13 +94,13 @@ private slots:
     void standInProgramFollowsTheEnvironment();
 };
 
-void TstDBusAutomation::init()
+void TstHostDBusAutomation::init()
 {
     QVERIFY2(QDBusConnection::sessionBus().isConnected(), "the test needs a session bus");
     QTRY_VERIFY(!nameOwned(kName));
 }
 
-void TstDBusAutomation::attachNeedsAnOwner()
+void TstHostDBusAutomation::attachNeedsAnOwner()
 {
     host::DBusAutomation bus;
     const Outcome none = bus.attach(kName);
@@ -118,7 +118,7 @@ void TstDBusAutomation::attachNeedsAnOwner()
     QCOMPARE(bus.processIdOf(nullptr), 0);
 }
 
-void TstDBusAutomation::propertiesReadAndWrite()
+void TstHostDBusAutomation::propertiesReadAndWrite()
 {
     ServedStub stub;
     const AutomationRef app = attached();
@@ -157,7 +157,7 @@ void TstDBusAutomation::propertiesReadAndWrite()
     QVERIFY(windows.object != first.object);
 }
 
-void TstDBusAutomation::commands_data()
+void TstHostDBusAutomation::commands_data()
 {
     QTest::addColumn<QString>("member");
     QTest::addColumn<QVariantList>("args");
@@ -173,7 +173,7 @@ void TstDBusAutomation::commands_data()
     QTest::newRow("wrong argument type") << run << QVariantList{42} << QStringList{} << "UnknownMethod";
 }
 
-void TstDBusAutomation::commands()
+void TstHostDBusAutomation::commands()
 {
     QFETCH(QString, member);
     QFETCH(QVariantList, args);
@@ -196,7 +196,7 @@ void TstDBusAutomation::commands()
     QCOMPARE(got.value.toStringList(), reply);
 }
 
-void TstDBusAutomation::windowsByIndex()
+void TstHostDBusAutomation::windowsByIndex()
 {
     ServedStub stub({QStringLiteral("Messages"), QStringLiteral("Map")});
     const AutomationRef app = attached();
@@ -225,7 +225,7 @@ void TstDBusAutomation::windowsByIndex()
              (QStringList{"set WindowState 1 of Map", "close Messages", "call Arrange 2"}));
 }
 
-void TstDBusAutomation::linkOverTheBus()
+void TstHostDBusAutomation::linkOverTheBus()
 {
     ServedStub stub;
     host::DBusAutomation bus;
@@ -276,7 +276,7 @@ struct StartedStub {
 };
 } // namespace
 
-void TstDBusAutomation::hostThatWentAwayEndsTheProgram()
+void TstHostDBusAutomation::hostThatWentAwayEndsTheProgram()
 {
     StartedStub stub;
     QVERIFY(stub.connect());
@@ -297,7 +297,7 @@ void TstDBusAutomation::hostThatWentAwayEndsTheProgram()
     QVERIFY(second.host().journal().isEmpty());
 }
 
-void TstDBusAutomation::stoppedHostIsWaitedForOnceThenProbed()
+void TstHostDBusAutomation::stoppedHostIsWaitedForOnceThenProbed()
 {
     StartedStub stub;
     QVERIFY(stub.connect());
@@ -330,7 +330,7 @@ void TstDBusAutomation::stoppedHostIsWaitedForOnceThenProbed()
     QCOMPARE(stub.link.SendHostCommand(QStringLiteral("GetZEPVersion /")), QStringLiteral("ZEP v7.0 (stub)"));
 }
 
-void TstDBusAutomation::hungCommandIsWaitedForThenProbedBack()
+void TstHostDBusAutomation::hungCommandIsWaitedForThenProbedBack()
 {
     ServedStub stub;
     host::DBusAutomation bus;
@@ -350,7 +350,7 @@ void TstDBusAutomation::hungCommandIsWaitedForThenProbedBack()
     QCOMPARE(link.SendHostCommand(QStringLiteral("GetZEPVersion /")), QStringLiteral("ZEP v7.0 (stub)"));
 }
 
-void TstDBusAutomation::create_data()
+void TstHostDBusAutomation::create_data()
 {
     QTest::addColumn<QString>("program");
     QTest::addColumn<QString>("mode");
@@ -361,7 +361,7 @@ void TstDBusAutomation::create_data()
     QTest::newRow("name never taken") << VELMORA_STUB_HOST << "silent" << "in time";
 }
 
-void TstDBusAutomation::create()
+void TstHostDBusAutomation::create()
 {
     QFETCH(QString, program);
     QFETCH(QString, mode);
@@ -401,7 +401,7 @@ void TstDBusAutomation::create()
     qunsetenv("ZEP_STUB_MODE");
 }
 
-void TstDBusAutomation::standInProgramFollowsTheEnvironment()
+void TstHostDBusAutomation::standInProgramFollowsTheEnvironment()
 {
     qputenv("ZEP_STANDIN", "/opt/somewhere/zep");
     QCOMPARE(host::DBusAutomation::standInProgram(), QStringLiteral("/opt/somewhere/zep"));
@@ -410,5 +410,5 @@ void TstDBusAutomation::standInProgramFollowsTheEnvironment()
     QVERIFY(found.isEmpty() || found.endsWith(QStringLiteral("/velmora-zep")));
 }
 
-QTEST_GUILESS_MAIN(TstDBusAutomation)
+QTEST_GUILESS_MAIN(TstHostDBusAutomation)
 #include "tst_dbusautomation.moc"

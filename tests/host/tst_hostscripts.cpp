@@ -4,12 +4,14 @@
 #include "host/handover.h"
 #include "host/scenario.h"
 #include "linkrig.h"
+#include "tests/support/transcript.h"
 
 #include <QtTest>
 
 using namespace velmora;
 using velmora::testing::FakeHost;
 using velmora::testing::RecordingNotice;
+namespace golden = velmora::testing::golden;
 
 namespace {
 
@@ -84,22 +86,10 @@ QStringList matching(const QStringList &log, const QString &start)
     return found;
 }
 
-const QStringList kBarCommands{
-    "cmd Application / ToolBar Hide \"*\"",
-    "cmd Application / ToolBar Show \"Animation\"",
-    "cmd Application / MenuBar Hide",
-    "cmd Application / StatusBar Hide",
-};
+const QStringList kBarCommands = golden::asLogged(golden::barsHidden());
 const QStringList kArrangeEnd{"set Visible true", "set WindowState 1", "call Arrange 2"};
 
-const QStringList kRestoreCommands{
-    "Application / ToolBar Show \"*\"",
-    "Application / Statusbar Show",
-    "Application / MenuBar Show",
-    "VO Scenario/Velmora Annotation Time Show On",
-    "VO Scenario/Velmora Annotation Time ShowTimeStep On",
-    "VO Scenario/Velmora Annotation Frame Show On",
-};
+const QStringList kRestoreCommands = golden::handOverRestore();
 
 } // namespace
 
@@ -141,23 +131,7 @@ void TstHostScripts::scenarioTranscriptIsExact()
 {
     Rig rig(false);
     host::PrepareScenario(rig.link);
-    const QStringList expected{
-        "set Visible false",
-        "cmd New / Scenario Velmora",
-        "cmd SetTimePeriod Scenario/Velmora \"1 Jul 2005 12:00:00.00\" \"4 Jul 2005 12:00:00.00\"",
-        "cmd Animate Scenario/Velmora SetValues \"1 Jul 2005 12:00:00.00\" 60 1 \"4 Jul 2005 12:00:00.00\"",
-        "cmd Animate Scenario/Velmora SetRefreshMode HighSpeed",
-        "cmd SetEpoch Scenario/Velmora \"1 Jul 2005 12:00:00.00\"",
-        "cmd VO Scenario/Velmora Grids Space ShowECI On ECIColor green ShowRadial On",
-        "cmd VO Scenario/Velmora Annotation Time Show Off",
-        "cmd VO Scenario/Velmora Annotation Time ShowTimeStep Off",
-        "cmd VO Scenario/Velmora Annotation Frame Show Off",
-        "cmd Application / Statusbar Hide",
-        "cmd New / Scenario/Velmora/Satellite Satellite",
-        "cmd VO Scenario/Velmora/Satellite/Satellite Pass OrbitLead All",
-        "cmd VO Scenario/Velmora/Satellite/Satellite DynDataText DataDisplay \"Classical Orbit Elements\" Show On",
-        "cmd ConControl / VerboseOff AckOff",
-    };
+    const QStringList expected = QStringList{"set Visible false"} + golden::asLogged(golden::scenarioPreparation());
     QCOMPARE(rig.fake.log, expected);
     QVERIFY(!rig.fake.visible);
     QVERIFY(rig.notice.messages.isEmpty());

@@ -19,7 +19,7 @@
 
 using namespace velmora;
 
-class TstStandInLink : public QObject {
+class TstHostStandInLink : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase();
@@ -32,7 +32,7 @@ private:
     QString journalPath_;
 };
 
-void TstStandInLink::initTestCase()
+void TstHostStandInLink::initTestCase()
 {
     const QString standIn = host::DBusAutomation::standInProgram();
     if (standIn.isEmpty() || !QFileInfo(standIn).isExecutable())
@@ -51,7 +51,7 @@ void TstStandInLink::initTestCase()
     QCOMPARE(updated.type(), QDBusMessage::ReplyMessage);
 }
 
-void TstStandInLink::cleanupTestCase()
+void TstHostStandInLink::cleanupTestCase()
 {
     auto *bus = QDBusConnection::sessionBus().interface();
     if (bus->isServiceRegistered(host::kHostClassName)) {
@@ -61,7 +61,7 @@ void TstStandInLink::cleanupTestCase()
     }
 }
 
-QStringList TstStandInLink::journal() const
+QStringList TstHostStandInLink::journal() const
 {
     QFile file(journalPath_);
     if (!file.open(QIODevice::ReadOnly))
@@ -76,7 +76,7 @@ QStringList TstStandInLink::journal() const
     return lines;
 }
 
-void TstStandInLink::startUpAndHandOver()
+void TstHostStandInLink::startUpAndHandOver()
 {
     host::DBusAutomation bus;
     testing::RecordingNotice notice;
@@ -110,5 +110,5 @@ void TstStandInLink::startUpAndHandOver()
     QVERIFY(lines.filter(QStringLiteral("-> failed")).isEmpty());
 }
 
-QTEST_MAIN(TstStandInLink)
+QTEST_MAIN(TstHostStandInLink)
 #include "tst_standinlink.moc"

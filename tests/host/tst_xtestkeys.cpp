@@ -37,7 +37,7 @@ protected:
 
 } // namespace
 
-class TstXTestKeys : public QObject {
+class TstHostXTestKeys : public QObject {
     Q_OBJECT
 private slots:
     void keysReachTheFocusedWindow_data();
@@ -46,7 +46,7 @@ private slots:
     void activatesOnlyAWindowOfTheProcess();
 };
 
-void TstXTestKeys::keysReachTheFocusedWindow_data()
+void TstHostXTestKeys::keysReachTheFocusedWindow_data()
 {
     QTest::addColumn<QString>("keys");
     QTest::addColumn<QStringList>("presses");
@@ -56,7 +56,7 @@ void TstXTestKeys::keysReachTheFocusedWindow_data()
     QTest::newRow("control held") << "^x" << QStringList{"XC"};
 }
 
-void TstXTestKeys::keysReachTheFocusedWindow()
+void TstHostXTestKeys::keysReachTheFocusedWindow()
 {
     QFETCH(QString, keys);
     QFETCH(QStringList, presses);
@@ -78,7 +78,7 @@ void TstXTestKeys::keysReachTheFocusedWindow()
     QVERIFY(rig.fake.log.isEmpty());  // typed by the desktop, not handed to the host
 }
 
-void TstXTestKeys::activatesOnlyAWindowOfTheProcess_data()
+void TstHostXTestKeys::activatesOnlyAWindowOfTheProcess_data()
 {
     QTest::addColumn<bool>("ownPid");
     QTest::addColumn<qint64>("pid");
@@ -88,7 +88,7 @@ void TstXTestKeys::activatesOnlyAWindowOfTheProcess_data()
     QTest::newRow("unknown process") << false << qint64(0) << false;
 }
 
-void TstXTestKeys::activatesOnlyAWindowOfTheProcess()
+void TstHostXTestKeys::activatesOnlyAWindowOfTheProcess()
 {
     QFETCH(bool, ownPid);
     QFETCH(qint64, pid);
@@ -121,5 +121,5 @@ void TstXTestKeys::activatesOnlyAWindowOfTheProcess()
         QVERIFY2(took.elapsed() < 1000, "no window of the process: no wait");
 }
 
-QTEST_MAIN(TstXTestKeys)
+QTEST_MAIN(TstHostXTestKeys)
 #include "tst_xtestkeys.moc"

@@ -21,7 +21,7 @@ QString describe(std::span<const ScrollWrite> writes)
     static const char *const names[] = {"Max", "Min", "Value", "Enabled"};
     QStringList parts;
     for (const ScrollWrite &w : writes)
-        parts << QStringLiteral("%1 %2 %3").arg(w.row).arg(QLatin1String(names[int(w.member)])).arg(w.value);
+        parts << QStringLiteral("%1 %2 %3").arg(rowIndex(w.row)).arg(QLatin1String(names[int(w.member)])).arg(w.value);
     return parts.join(QStringLiteral(", "));
 }
 
@@ -41,7 +41,7 @@ void TstOrbitElements::rowsAddressTheirFields()
 {
     OrbitElements el;
     for (int row = 0; row < kElementRows; ++row)
-        ElementField(el, row) = float(row + 1);
+        elementField(el, Row(row)) = float(row + 1);
     QCOMPARE_EXACT(el.SemimajorAxis, 1.0f);
     QCOMPARE_EXACT(el.Eccentricity, 2.0f);
     QCOMPARE_EXACT(el.Inclination, 3.0f);
@@ -52,7 +52,7 @@ void TstOrbitElements::rowsAddressTheirFields()
     QCOMPARE_EXACT(el.EccentricAnomaly, 0.0f);
     QCOMPARE_EXACT(el.MeanAnomaly, 0.0f);
     const OrbitElements &view = el;
-    QCOMPARE_EXACT(ElementField(view, 3), 4.0f);
+    QCOMPARE_EXACT(elementField(view, Row::ArgumentOfPerigee), 4.0f);
 }
 
 void TstOrbitElements::meanAnomaly_data()
@@ -148,8 +148,8 @@ void TstOrbitElements::presetWrites()
     QFETCH(int, index);
     QFETCH(QString, name);
     QFETCH(QString, writes);
-    QCOMPARE(PresetNames().value(index), name);
-    QCOMPARE(describe(PresetWrites(index)), writes);
+    QCOMPARE(presetNames().value(index), name);
+    QCOMPARE(describe(velmora::orbit::presetWrites(index)), writes);
 }
 
 QTEST_GUILESS_MAIN(TstOrbitElements)

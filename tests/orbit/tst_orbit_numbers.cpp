@@ -138,7 +138,7 @@ void TstOrbitNumbers::everyBarPositionReadsBack()
     const int last[] = {50000, 999, 1800, 3600, 3600, 3600};
     const double scale[] = {1, 1000, 10, 10, 10, 10};
     for (int row = 0; row < kElementRows; ++row) {
-        const double k = PositionScale(row);
+        const double k = positionScale(Row(row));
         QCOMPARE_EXACT(k, scale[row]);
         for (int p = first[row]; p <= last[row]; ++p) {
             const float field = float(p / k);
@@ -223,7 +223,7 @@ void TstOrbitNumbers::boxTextToPosition()
     QFETCH(bool, aboveMax);
     QFETCH(int, max);
     QFETCH(int, position);
-    const double k = PositionScale(row);
+    const double k = positionScale(Row(row));
     QCOMPARE(*ReadDouble(text) > max / k, aboveMax);
     const std::optional<float> field = ReadSingle(text);
     QVERIFY(field);

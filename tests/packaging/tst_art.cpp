@@ -52,7 +52,7 @@ int distinctColours(const QImage &image)
 
 } // namespace
 
-class TestArt : public QObject
+class TstPackagingArt : public QObject
 {
     Q_OBJECT
 
@@ -124,5 +124,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestArt)
+QTEST_GUILESS_MAIN(TstPackagingArt)
 #include "tst_art.moc"

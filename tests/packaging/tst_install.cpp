@@ -30,7 +30,7 @@ QMap<QString, QString> readGroup(const QString &path, const QString &group)
 
 } // namespace
 
-class TestInstall : public QObject
+class TstPackagingInstall : public QObject
 {
     Q_OBJECT
 
@@ -200,5 +200,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestInstall)
+QTEST_GUILESS_MAIN(TstPackagingInstall)
 #include "tst_install.moc"

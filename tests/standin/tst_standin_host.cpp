@@ -47,7 +47,7 @@ bool answered(const QDBusMessage &m) { return m.type() == QDBusMessage::ReplyMes
 
 } // namespace
 
-class HostTest : public QObject {
+class TstStandInHost : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase()
@@ -368,5 +368,5 @@ private:
     std::unique_ptr<HostServer> server_;
 };
 
-QTEST_MAIN(HostTest)
+QTEST_MAIN(TstStandInHost)
 #include "tst_standin_host.moc"

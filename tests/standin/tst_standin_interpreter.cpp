@@ -2,26 +2,22 @@
 // the published scenario, its replies, and the refusals.
 
 #include "standin/model/interpreter.h"
+#include "tests/support/transcript.h"
 
 #include <QTest>
 
 #include <cmath>
 
 using namespace zep;
+namespace golden = velmora::testing::golden;
 
 namespace {
 
 const QString Q = QStringLiteral("\"");
-const QString kStart = QStringLiteral("1 Jul 2005 12:00:00.00");
-const QString kStop = QStringLiteral("4 Jul 2005 12:00:00.00");
+using golden::kStart;
+using golden::kStop;
 const QString kSat = QStringLiteral("Scenario/Velmora/Satellite/Satellite");
 
-QString showAxes(const QString &path) { return "VO * SetVectorGeometry Modify " + Q + path + Q + " Show On ShowLabel On Color " + Q + "Yellow" + Q; }
-QString hideAxes(const QString &path) { return "VO * SetVectorGeometry Modify " + Q + path + Q + " Show Off Color " + Q + "Yellow" + Q; }
-QString visibility(const QString &verb, const QString &path, const QString &colour, const QString &on)
-{
-    return "VO * SetVectorGeometry " + verb + " " + Q + path + Q + " ShowLabel On Color " + colour + " Show " + on;
-}
 QString angle(const QString &prefix, const QStringList &vectors)
 {
     QString line = prefix + Q + "Between Vectors" + Q;
@@ -30,65 +26,21 @@ QString angle(const QString &prefix, const QStringList &vectors)
     return line;
 }
 
-// The scenario preparation, the window arrangement's commands and the
-// start-up's view commands, in the order the toolbar sends them.
+// What the toolbar's start-up sends, up to its second frame pick (which only
+// repeats the axes).
 QStringList preparation()
 {
-    return {
-        "New / Scenario Velmora",
-        "SetTimePeriod Scenario/Velmora " + Q + kStart + Q + " " + Q + kStop + Q,
-        "Animate Scenario/Velmora SetValues " + Q + kStart + Q + " 60 1 " + Q + kStop + Q,
-        "Animate Scenario/Velmora SetRefreshMode HighSpeed",
-        "SetEpoch Scenario/Velmora " + Q + kStart + Q,
-        "VO Scenario/Velmora Grids Space ShowECI On ECIColor green ShowRadial On",
-        "VO Scenario/Velmora Annotation Time Show Off",
-        "VO Scenario/Velmora Annotation Time ShowTimeStep Off",
-        "VO Scenario/Velmora Annotation Frame Show Off",
-        "Application / Statusbar Hide",
-        "New / Scenario/Velmora/Satellite Satellite",
-        "VO Scenario/Velmora/Satellite/Satellite Pass OrbitLead All",
-        "VO Scenario/Velmora/Satellite/Satellite DynDataText DataDisplay " + Q + "Classical Orbit Elements" + Q + " Show On",
-        "ConControl / VerboseOff AckOff",
-        "Application / ToolBar Hide " + Q + "*" + Q,
-        "Application / ToolBar Show " + Q + "Animation" + Q,
-        "Application / MenuBar Hide",
-        "Application / StatusBar Hide",
-        showAxes("CentralBody/Earth Inertial Axes"),
-        hideAxes("CentralBody/Earth Fixed Axes"),
-        "VO Scenario/Velmora View NextReferenceFrame",
-        "Vo * ViewerPosition 30 0 100000000",
-        "VO Scenario/Velmora View NextReferenceFrame",
-    };
+    QStringList lines = golden::scenarioPreparation() + golden::barsHidden() + golden::startupView();
+    lines.resize(lines.size() - 2);
+    return lines;
 }
 
+// The aids switched: the frames' axes hidden, then the aids.
 QStringList aids(const QString &verb, const QString &on)
 {
-    return {
-        hideAxes("CentralBody/Earth Inertial Axes"),
-        hideAxes("CentralBody/Earth Fixed Axes"),
-        "VO * SetVectorGeometry Modify " + Q + "CentralBody/Earth VernalEquinox Vector" + Q + " ShowLabel On Color White Show " + on,
-        "VectorTool * Earth Create Vector Inertial_Z " + Q + "Fixed in Axes" + Q + " Cartesian 0 0 1 " + Q + "CentralBody/Earth Inertial" + Q,
-        visibility(verb, "CentralBody/Earth Inertial_Z Vector", "White", on),
-        visibility(verb, "Satellite/Satellite LineOfNodes Vector", "White", on),
-        visibility(verb, "Satellite/Satellite Periapsis Vector", "White", on),
-        visibility(verb, "Satellite/Satellite Position Vector", "White", on),
-        visibility(verb, "Satellite/Satellite Orbit_AngMomentum Vector", "White", on),
-        angle("VectorTool * Satellite/Satellite Create Angle RAAN ",
-              {"CentralBody/Earth VernalEquinox Vector", "Satellite/Satellite LineOfNodes Vector", "CentralBody/Earth Inertial_Z Vector"}),
-        visibility(verb, "Satellite/Satellite RAAN Angle", "Yellow", on),
-        angle("VectorTool * Satellite/Satellite Create Angle Argument_of_Perigee ",
-              {"Satellite/Satellite LineOfNodes Vector", "Satellite/Satellite Periapsis Vector", "Satellite/Satellite Orbit_AngMomentum Vector"}),
-        visibility(verb, "Satellite/Satellite Argument_of_Perigee Angle", "Red", on),
-        angle("VectorTool * Satellite/Satellite Create Angle Inclination ",
-              {"CentralBody/Earth Inertial_Z Vector", "Satellite/Satellite Orbit_AngMomentum Vector"}),
-        visibility(verb, "Satellite/Satellite Inclination Angle", "Blue", on),
-    };
+    return QStringList{golden::hideAxes(QStringLiteral("Inertial")), golden::hideAxes(QStringLiteral("Fixed"))}
+        + golden::geometryAids(verb, on);
 }
-
-// The hand-over's commands that undo the preparation's bars and annotations.
-const QStringList kHandOver{"Application / ToolBar Show " + Q + "*" + Q, "Application / Statusbar Show", "Application / MenuBar Show",
-                            "VO Scenario/Velmora Annotation Time Show On", "VO Scenario/Velmora Annotation Time ShowTimeStep On",
-                            "VO Scenario/Velmora Annotation Frame Show On"};
 
 QString stateCommand(const QString &elements)
 {
@@ -167,7 +119,7 @@ private slots:
         QVERIFY(host.runAll({stateCommand("6582000 0 0 0 0 0"), "Graphics " + kSat + " SetAttrType Basic",
                              "Graphics " + kSat + " Basic Color White"}));
         QVERIFY(host.runAll(aids("Add", "On") + aids("Modify", "Off") + aids("Modify", "On")));
-        QVERIFY(host.runAll(kHandOver));
+        QVERIFY(host.runAll(golden::handOverRestore()));
         s = host.s();
         QVERIFY(s->chrome.statusBar && s->chrome.menuBar);
         for (const QString &bar : hostToolBarNames())
@@ -482,7 +434,7 @@ private slots:
         QVERIFY(!host.item("CentralBody/Earth Fixed Axes").show);
 
         // Off: the frame handling shows the inertial axes again, the aids go.
-        QVERIFY(host.run(showAxes("CentralBody/Earth Inertial Axes")).ok);
+        QVERIFY(host.run(golden::showAxes(QStringLiteral("Inertial"))).ok);
         QVERIFY(host.runAll(aids("Modify", "Off").mid(2)));
         for (const QString &path : vectors)
             QVERIFY2(!host.item(path).show, qPrintable(path));

@@ -25,17 +25,26 @@ QStringList linesOf(const QString &path)
 
 } // namespace
 
-class JournalTest : public QObject {
+class TstStandInJournal : public QObject {
     Q_OBJECT
 private slots:
+    void printable_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("plain") << "New / Scenario Velmora" << "New / Scenario Velmora";
+        QTest::newRow("line ends") << "a\r\nb" << "a\\x0d\\x0ab";
+        QTest::newRow("control characters") << QString("a") + QChar(0) + "\x1b" << "a\\x00\\x1b";
+        QTest::newRow("a backslash stays readable") << "a\\x0ab" << "a\\\\x0ab";
+        QTest::newRow("non-ASCII") << QString::fromUtf8("é") << "\\u00e9";
+        QTest::newRow("long lines are cut") << QString(1000, u'x') << QString(400, u'x') + "... (1000 characters)";
+    }
+
     void printable()
     {
-        const std::pair<QString, QString> rows[] = {
-            {"New / Scenario Velmora", "New / Scenario Velmora"}, {"a\r\nb", "a\\x0d\\x0ab"},
-            {QString("a") + QChar(0) + "\x1b", "a\\x00\\x1b"}, {"a\\x0ab", "a\\\\x0ab"},  // backslash stays readable
-            {QString::fromUtf8("é"), "\\u00e9"}, {QString(1000, u'x'), QString(400, u'x') + "... (1000 characters)"}};
-        for (const auto &[text, shown] : rows)
-            QCOMPARE(zep::Journal::printable(text), shown);
+        QFETCH(QString, text);
+        QFETCH(QString, shown);
+        QCOMPARE(zep::Journal::printable(text), shown);
     }
 
     void appendsOneLineEach()
@@ -151,5 +160,5 @@ private slots:
     }
 };
 
-QTEST_APPLESS_MAIN(JournalTest)
+QTEST_APPLESS_MAIN(TstStandInJournal)
 #include "tst_standin_journal.moc"

@@ -30,20 +30,31 @@ Timeline at(double offset, int faster = 0, bool playing = false)
 
 } // namespace
 
-class TestTimeline : public QObject {
+class TstStandInTimeline : public QObject {
     Q_OBJECT
 
 private slots:
+    void speedLadder_data()
+    {
+        QTest::addColumn<QString>("presses");   // "+" faster, "-" slower
+        QTest::addColumn<int>("speed");
+        QTest::newRow("slower than x1 stays x1") << "--" << 1;
+        QTest::newRow("three up") << "+++" << 10;
+        QTest::newRow("four up, one down") << "++++-" << 10;
+        QTest::newRow("the top") << "+++++++++" << 1000;
+        QTest::newRow("past the top stays there") << "++++++++++++" << 1000;
+        QTest::newRow("down from the top") << "++++++++++++-" << 500;
+    }
+
     void speedLadder()
     {
-        const struct { const char *presses; int speed; } rows[] = {
-            {"--", 1}, {"+++", 10}, {"++++-", 10}, {"+++++++++", 1000}, {"++++++++++++", 1000}, {"++++++++++++-", 500}};
-        for (const auto &row : rows) {
-            Timeline t = at(0);
-            for (const char *c = row.presses; *c; ++c)
-                *c == '+' ? t.faster() : t.slower();
-            QVERIFY2(t.speed() == row.speed && t.scaledStep() == 60.0 * row.speed, row.presses);
-        }
+        QFETCH(QString, presses);
+        QFETCH(int, speed);
+        Timeline t = at(0);
+        for (QChar c : presses)
+            c == u'+' ? t.faster() : t.slower();
+        QCOMPARE(t.speed(), speed);
+        QCOMPARE(t.scaledStep(), 60.0 * speed);
     }
 
     void controls_data()
@@ -99,22 +110,33 @@ private slots:
 
     // Every position maps to a time that maps back to it; the ends are the
     // period's own and positions beyond are held to them.
+    void slider_data()
+    {
+        QTest::addColumn<double>("span");
+        QTest::addColumn<int>("steps");
+        QTest::newRow("a day in 1000") << kDay << 1000;
+        QTest::newRow("a day in 86399") << kDay << 86399;
+        QTest::newRow("a second in 1000") << 1.0 << 1000;
+        QTest::newRow("a year in 3") << 365 * kDay << 3;
+        QTest::newRow("a day in 1") << kDay << 1;
+        QTest::newRow("an empty period") << 0.0 << 10;
+    }
+
     void slider()
     {
-        const struct { double span; int steps; } rows[] = {{kDay, 1000}, {kDay, 86399}, {1, 1000}, {365 * kDay, 3}, {kDay, 1}, {0, 10}};
-        for (const auto &row : rows) {
-            Timeline t;
-            t.setPeriod(Instant{kStart}, Instant{kStart + row.span}, 60);
-            for (int p = 0; p <= row.steps; ++p) {
-                t.setSliderPosition(p, row.steps);
-                if (t.sliderPosition(row.steps) != (row.span > 0 ? p : 0))
-                    QFAIL(qPrintable(QStringLiteral("span %1: %2 came back as %3").arg(row.span).arg(p).arg(t.sliderPosition(row.steps))));
-            }
-            t.setSliderPosition(row.steps + 5, row.steps);
-            QCOMPARE(t.now().seconds, kStart + row.span);
-            t.setSliderPosition(-5, row.steps);
-            QCOMPARE(t.now().seconds, kStart);
+        QFETCH(double, span);
+        QFETCH(int, steps);
+        Timeline t;
+        t.setPeriod(Instant{kStart}, Instant{kStart + span}, 60);
+        for (int p = 0; p <= steps; ++p) {
+            t.setSliderPosition(p, steps);
+            if (t.sliderPosition(steps) != (span > 0 ? p : 0))
+                QFAIL(qPrintable(QStringLiteral("%1 came back as %2").arg(p).arg(t.sliderPosition(steps))));
         }
+        t.setSliderPosition(steps + 5, steps);
+        QCOMPARE(t.now().seconds, kStart + span);
+        t.setSliderPosition(-5, steps);
+        QCOMPARE(t.now().seconds, kStart);
     }
 
     // The views' clock: any time until it follows a scenario, then the
@@ -151,5 +173,5 @@ private slots:
     }
 };
 
-QTEST_APPLESS_MAIN(TestTimeline)
+QTEST_APPLESS_MAIN(TstStandInTimeline)
 #include "tst_standin_timeline.moc"

@@ -5,6 +5,7 @@
 #include "host/handover.h"
 #include "host/hostlink.h"
 #include "tests/support/fakehost.h"
+#include "tests/support/transcript.h"
 #include "toolbar/mainfrm.h"
 
 #include <QComboBox>
@@ -54,18 +55,6 @@ inline QStringList ColourChange(const QString &colour)
         QStringLiteral("Graphics Scenario/Velmora/Satellite/Satellite Basic Color ") + colour,
     };
 }
-
-inline QString ShowAxes(const QString &which)
-{
-    return QStringLiteral("VO * SetVectorGeometry Modify \"CentralBody/Earth %1 Axes\" Show On ShowLabel On Color \"Yellow\"").arg(which);
-}
-
-inline QString HideAxes(const QString &which)
-{
-    return QStringLiteral("VO * SetVectorGeometry Modify \"CentralBody/Earth %1 Axes\" Show Off Color \"Yellow\"").arg(which);
-}
-
-inline const QString kNextFrame = QStringLiteral("VO Scenario/Velmora View NextReferenceFrame");
 
 struct Toolbar {
     FakeHost fake;

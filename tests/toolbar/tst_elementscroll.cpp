@@ -26,10 +26,11 @@ struct Recorder {
 struct Row {
     QWidget window;
     ElementScrollBar *bar = new ElementScrollBar(&window);
+    QScrollBar *scroll = bar->scrollBar();   // what the user presses and types into
     Row(int min = 0, int max = 3600, int start = 0)
     {
-        bar->setGeometry(0, 0, 117, 17);
-        bar->setPageStep(10);
+        scroll->setGeometry(0, 0, 117, 17);
+        bar->SetLargeChange(10);
         bar->SetMin(min);
         bar->SetMax(max);
         bar->SetValue(start);
@@ -40,15 +41,15 @@ struct Row {
     QPoint at(QStyle::SubControl part) const { return bar->PartRect(part).center(); }
     void mouse(QEvent::Type type, QPoint pos, Qt::MouseButtons buttons)
     {
-        QMouseEvent event(type, QPointF(pos), QPointF(bar->mapToGlobal(pos)),
+        QMouseEvent event(type, QPointF(pos), QPointF(scroll->mapToGlobal(pos)),
                           type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons, Qt::NoModifier);
-        QApplication::sendEvent(bar, &event);
+        QApplication::sendEvent(scroll, &event);
     }
 };
 
 } // namespace
 
-class TstElementScroll : public QObject {
+class TstToolbarElementScroll : public QObject {
     Q_OBJECT
 private slots:
     void valueWrites_data()
@@ -166,14 +167,14 @@ private slots:
             QCOMPARE(row.bar->Enabled(), enabled);
             Recorder seen(*row.bar);
             if (key) {
-                QTest::keyClick(row.bar, Qt::Key(key));
+                QTest::keyClick(row.scroll, Qt::Key(key));
             } else if (wheel) {
-                const QPointF at(row.bar->width() / 2.0, row.bar->height() / 2.0);
-                QWheelEvent event(at, row.bar->mapToGlobal(at), QPoint(), QPoint(0, wheel), Qt::NoButton,
+                const QPointF at(row.scroll->width() / 2.0, row.scroll->height() / 2.0);
+                QWheelEvent event(at, row.scroll->mapToGlobal(at), QPoint(), QPoint(0, wheel), Qt::NoButton,
                                   Qt::NoModifier, Qt::NoScrollPhase, false);
-                QApplication::sendEvent(row.bar, &event);
+                QApplication::sendEvent(row.scroll, &event);
             } else {
-                QTest::mouseClick(row.bar, Qt::LeftButton, {}, row.at(QStyle::SubControl(part)));
+                QTest::mouseClick(row.scroll, Qt::LeftButton, {}, row.at(QStyle::SubControl(part)));
             }
             QCOMPARE(row.bar->Value(), enabled ? position : 1000);
             QCOMPARE(seen.changes, enabled ? std::vector<int>{position} : std::vector<int>{});
@@ -194,7 +195,7 @@ private slots:
         const int groove = row.bar->PartRect(QStyle::SC_ScrollBarGroove).width();
 
         row.mouse(QEvent::MouseButtonPress, grip, Qt::LeftButton);
-        QVERIFY(row.bar->isSliderDown());
+        QVERIFY(row.scroll->isSliderDown());
         row.mouse(QEvent::MouseMove, grip + QPoint(groove / 4, 0), Qt::LeftButton);
         const int halfway = row.bar->Value();
         row.mouse(QEvent::MouseMove, grip + QPoint(groove / 2, 0), Qt::LeftButton);
@@ -240,12 +241,12 @@ private slots:
         QFETCH(int, fewest);
         QFETCH(int, most);
         Row row(0, 100000, 0);
-        row.bar->setPageStep(1);   // a track step and an arrow step count alike
+        row.bar->SetLargeChange(1);   // a track step and an arrow step count alike
         Recorder seen(*row.bar);
         const QPoint at = row.at(QStyle::SubControl(part));
-        QTest::mousePress(row.bar, Qt::LeftButton, {}, at);
+        QTest::mousePress(row.scroll, Qt::LeftButton, {}, at);
         QTest::qWait(holdMs);
-        QTest::mouseRelease(row.bar, Qt::LeftButton, {}, at);
+        QTest::mouseRelease(row.scroll, Qt::LeftButton, {}, at);
         const int steps = int(seen.changes.size());
         QVERIFY2(steps >= fewest && steps <= most, qPrintable(QString::number(steps)));
         QCOMPARE(row.bar->Value(), steps);
@@ -266,9 +267,9 @@ private slots:
             --depth;
         });
         const QPoint arrow = row.at(QStyle::SC_ScrollBarAddLine);
-        QTest::mousePress(row.bar, Qt::LeftButton, {}, arrow);
+        QTest::mousePress(row.scroll, Qt::LeftButton, {}, arrow);
         QTest::qWait(1000);
-        QTest::mouseRelease(row.bar, Qt::LeftButton, {}, arrow);
+        QTest::mouseRelease(row.scroll, Qt::LeftButton, {}, arrow);
         const int atRelease = steps;
         QTest::qWait(200);
         QCOMPARE(deepest, 1);
@@ -279,16 +280,16 @@ private slots:
     void takesFocusAndShowsTooltip()
     {
         Row row;
-        QCOMPARE(row.bar->focusPolicy(), Qt::StrongFocus);
-        QCOMPARE(row.bar->orientation(), Qt::Horizontal);
-        QCOMPARE(row.bar->singleStep(), 1);
+        QCOMPARE(row.scroll->focusPolicy(), Qt::StrongFocus);
+        QCOMPARE(row.scroll->orientation(), Qt::Horizontal);
+        QCOMPARE(row.scroll->singleStep(), 1);
         QCOMPARE(row.bar->ToolTipText(), QString());
         row.bar->SetToolTipText(QStringLiteral("Angles Limited to 180 deg for readability."));
-        QCOMPARE(row.bar->toolTip(), QStringLiteral("Angles Limited to 180 deg for readability."));
+        QCOMPARE(row.scroll->toolTip(), QStringLiteral("Angles Limited to 180 deg for readability."));
         row.bar->SetToolTipText(QString());
-        QVERIFY(row.bar->toolTip().isEmpty());
+        QVERIFY(row.scroll->toolTip().isEmpty());
     }
 };
 
-QTEST_MAIN(TstElementScroll)
+QTEST_MAIN(TstToolbarElementScroll)
 #include "tst_elementscroll.moc"

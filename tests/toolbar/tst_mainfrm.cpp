@@ -12,8 +12,7 @@
 
 using namespace velmora;
 using velmora::testing::ColourChange;
-using velmora::testing::HideAxes;
-using velmora::testing::ShowAxes;
+namespace golden = velmora::testing::golden;
 using velmora::testing::StateUpdate;
 using velmora::testing::Toolbar;
 
@@ -46,7 +45,8 @@ QWidget *control(toolbar::MainFrm &w, const QString &name)
             all[QString::fromLatin1(array).arg(i)] = controls[i];
     };
     add("ElementLabel(%1)", w.ElementLabel);
-    add("ElementScroll(%1)", w.ElementScroll);
+    for (size_t i = 0; i < w.ElementScroll.size(); ++i)
+        all[QStringLiteral("ElementScroll(%1)").arg(i)] = w.ElementScroll[i]->scrollBar();
     add("ElementValue(%1)", w.ElementValue);
     add("Label1(%1)", w.Label1);
     const auto found = all.find(name);
@@ -55,7 +55,7 @@ QWidget *control(toolbar::MainFrm &w, const QString &name)
 
 } // namespace
 
-class TstMainFrm : public QObject {
+class TstToolbarMainFrm : public QObject {
     Q_OBJECT
 private slots:
     void window()
@@ -180,9 +180,9 @@ private slots:
             QCOMPARE(bar->Min(), min[row]);
             QCOMPARE(bar->Max(), max[row]);
             QCOMPARE(bar->Value(), min[row]);
-            QCOMPARE(bar->singleStep(), 1);
-            QCOMPARE(bar->pageStep(), row ? 10 : 100);
-            QCOMPARE(bar->orientation(), Qt::Horizontal);
+            QCOMPARE(bar->scrollBar()->singleStep(), 1);
+            QCOMPARE(bar->scrollBar()->pageStep(), row ? 10 : 100);
+            QCOMPARE(bar->scrollBar()->orientation(), Qt::Horizontal);
             QVERIFY(bar->Enabled());
             QVERIFY(t.w->ElementValue[row]->text().isEmpty());
         }
@@ -243,34 +243,9 @@ private slots:
         Toolbar t(false);
         t.w->Load();
 
-        QStringList expected{
-            // The scenario.
-            "New / Scenario Velmora",
-            "SetTimePeriod Scenario/Velmora \"1 Jul 2005 12:00:00.00\" \"4 Jul 2005 12:00:00.00\"",
-            "Animate Scenario/Velmora SetValues \"1 Jul 2005 12:00:00.00\" 60 1 \"4 Jul 2005 12:00:00.00\"",
-            "Animate Scenario/Velmora SetRefreshMode HighSpeed",
-            "SetEpoch Scenario/Velmora \"1 Jul 2005 12:00:00.00\"",
-            "VO Scenario/Velmora Grids Space ShowECI On ECIColor green ShowRadial On",
-            "VO Scenario/Velmora Annotation Time Show Off",
-            "VO Scenario/Velmora Annotation Time ShowTimeStep Off",
-            "VO Scenario/Velmora Annotation Frame Show Off",
-            "Application / Statusbar Hide",
-            "New / Scenario/Velmora/Satellite Satellite",
-            "VO Scenario/Velmora/Satellite/Satellite Pass OrbitLead All",
-            "VO Scenario/Velmora/Satellite/Satellite DynDataText DataDisplay \"Classical Orbit Elements\" Show On",
-            "ConControl / VerboseOff AckOff",
-            // The host's bars.
-            "Application / ToolBar Hide \"*\"",
-            "Application / ToolBar Show \"Animation\"",
-            "Application / MenuBar Hide",
-            "Application / StatusBar Hide",
-            // "Custom Orbit" moves no bar; the frame pick steps nothing.
-            ShowAxes("Inertial"), HideAxes("Fixed"),
-            "VO Scenario/Velmora View NextReferenceFrame",
-            "Vo * ViewerPosition 30 0 100000000",
-            "VO Scenario/Velmora View NextReferenceFrame",
-            ShowAxes("Inertial"), HideAxes("Fixed"),
-        };
+        // The scenario, the host's bars, then the view ("Custom Orbit" moves
+        // no bar; the frame pick steps nothing).
+        QStringList expected = golden::scenarioPreparation() + golden::barsHidden() + golden::startupView();
         // One state update per row; the first one also paints the satellite white.
         expected += update(kStartFields) + ColourChange("White");
         for (int row = 1; row < 6; ++row)
@@ -487,7 +462,7 @@ private slots:
 
         Toolbar t;
         toolbar::ElementScrollBar *bar = t.w->ElementScroll[row];
-        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->PartRect(QStyle::SubControl(part)).center());
+        QTest::mouseClick(bar->scrollBar(), Qt::LeftButton, {}, bar->PartRect(QStyle::SubControl(part)).center());
         QCOMPARE(bar->Value(), position);
         QCOMPARE(t.w->ElementValue[row]->text(), text);
         if (sent.isEmpty()) {
@@ -506,9 +481,9 @@ private slots:
         toolbar::ElementScrollBar *bar = t.w->ElementScroll[2];
         const QPoint grip = bar->PartRect(QStyle::SC_ScrollBarSlider).center();
         auto send = [bar](QEvent::Type type, QPoint at, Qt::MouseButtons buttons) {
-            QMouseEvent e(type, QPointF(at), QPointF(bar->mapToGlobal(at)),
+            QMouseEvent e(type, QPointF(at), QPointF(bar->scrollBar()->mapToGlobal(at)),
                           type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons, Qt::NoModifier);
-            QApplication::sendEvent(bar, &e);
+            QApplication::sendEvent(bar->scrollBar(), &e);
         };
         send(QEvent::MouseButtonPress, grip, Qt::LeftButton);
         send(QEvent::MouseMove, grip + QPoint(20, 0), Qt::LeftButton);
@@ -618,7 +593,7 @@ private slots:
         // Boxes and bars agree afterwards.
         for (int i = 0; i < 6; ++i) {
             QCOMPARE(w.ElementValue[i]->text(),
-                     orbit::SingleToText(float(w.ElementScroll[i]->Value() / orbit::PositionScale(i))));
+                     orbit::SingleToText(float(w.ElementScroll[i]->Value() / orbit::positionScale(orbit::Row(i)))));
             QVERIFY(t.black(i));
         }
     }
@@ -633,15 +608,7 @@ private slots:
         QVERIFY(!w.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
         QVERIFY(w.isVisible());
         QCOMPARE(w.pos(), where);
-        const QStringList once{
-            "Application / ToolBar Show \"*\"",
-            "Application / Statusbar Show",
-            "Application / MenuBar Show",
-            "VO Scenario/Velmora Annotation Time Show On",
-            "VO Scenario/Velmora Annotation Time ShowTimeStep On",
-            "VO Scenario/Velmora Annotation Frame Show On",
-            "GetZEPVersion /",
-        };
+        const QStringList once = golden::handOverRestore() + QStringList{"GetZEPVersion /"};
         QCOMPARE(t.take(), once);
         QCOMPARE(t.typed, QStringList{"%v4"});
         QVERIFY(t.fake.log.contains(QStringLiteral("call Arrange 2")));
@@ -658,5 +625,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TstMainFrm)
+QTEST_MAIN(TstToolbarMainFrm)
 #include "tst_mainfrm.moc"

@@ -38,7 +38,7 @@ QList<quint64> stacking()
 
 } // namespace
 
-class TstNoticeOnTop : public QObject {
+class TstToolbarNoticeOnTop : public QObject {
     Q_OBJECT
 private slots:
     void startupFailureBoxIsAboveTheSplash()
@@ -86,5 +86,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TstNoticeOnTop)
+QTEST_MAIN(TstToolbarNoticeOnTop)
 #include "tst_noticeontop.moc"

@@ -109,7 +109,7 @@ private slots:
         else if (control == QLatin1String("FrameSelect"))
             widget = w.FrameSelect;
         else if (control.startsWith(QLatin1String("bar")))
-            widget = w.ElementScroll[row = control.back().digitValue()];
+            widget = w.ElementScroll[row = control.back().digitValue()]->scrollBar();
         else if (control.startsWith(QLatin1String("box")))
             widget = w.ElementValue[row = control.back().digitValue()];
         QAccessibleInterface *a = QAccessible::queryAccessibleInterface(widget);

@@ -63,7 +63,7 @@ struct WarningCapture {
 
 } // namespace
 
-class TestEarthView : public QObject {
+class TstViewEarthView : public QObject {
     Q_OBJECT
     ScenarioStore store;
     AnimationClock clock;
@@ -431,5 +431,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestEarthView)
+QTEST_MAIN(TstViewEarthView)
 #include "tst_earthview.moc"

@@ -66,7 +66,7 @@ void checkPlacement(const OverlayLayout &layout, const Scene &scene, bool apart)
 
 } // namespace
 
-class TestSceneBuilder : public QObject {
+class TstViewSceneBuilder : public QObject {
     Q_OBJECT
 private slots:
     void whatTheSceneHolds_data()
@@ -332,5 +332,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestSceneBuilder)
+QTEST_MAIN(TstViewSceneBuilder)
 #include "tst_scenebuilder.moc"

@@ -6,7 +6,7 @@
 #include <QLabel>
 #include <QtTest>
 
-class TestViewFallback : public QObject {
+class TstViewFallback : public QObject {
     Q_OBJECT
 private slots:
     void offscreenHasNoOpenGL()
@@ -35,5 +35,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestViewFallback)
+QTEST_MAIN(TstViewFallback)
 #include "tst_viewfallback.moc"

@@ -28,7 +28,7 @@ astro::Instant at(const char *text)
 
 } // namespace
 
-class TestViewMath : public QObject {
+class TstViewMath : public QObject {
     Q_OBJECT
 private slots:
     // ---------------------------------------------------------------- camera
@@ -576,5 +576,5 @@ private slots:
     }
 };
 
-QTEST_APPLESS_MAIN(TestViewMath)
+QTEST_APPLESS_MAIN(TstViewMath)
 #include "tst_viewmath.moc"
