@@ -3,14 +3,14 @@
 
 #include <QtTest>
 
-class TstPlatformChoice : public QObject {
+class TstDesktopPlatformChoice : public QObject {
     Q_OBJECT
 private slots:
     void choosesX11UnderWaylandOnlyWhenUnchosen_data();
     void choosesX11UnderWaylandOnlyWhenUnchosen();
 };
 
-void TstPlatformChoice::choosesX11UnderWaylandOnlyWhenUnchosen_data()
+void TstDesktopPlatformChoice::choosesX11UnderWaylandOnlyWhenUnchosen_data()
 {
     QTest::addColumn<QString>("wayland");
     QTest::addColumn<QString>("x11");
@@ -25,7 +25,7 @@ void TstPlatformChoice::choosesX11UnderWaylandOnlyWhenUnchosen_data()
     QTest::newRow("no display at all") << "" << "" << "" << "";
 }
 
-void TstPlatformChoice::choosesX11UnderWaylandOnlyWhenUnchosen()
+void TstDesktopPlatformChoice::choosesX11UnderWaylandOnlyWhenUnchosen()
 {
     QFETCH(QString, wayland);
     QFETCH(QString, x11);
@@ -36,5 +36,5 @@ void TstPlatformChoice::choosesX11UnderWaylandOnlyWhenUnchosen()
     QCOMPARE(QString::fromUtf8(got.data(), qsizetype(got.size())), platform);
 }
 
-QTEST_APPLESS_MAIN(TstPlatformChoice)
+QTEST_APPLESS_MAIN(TstDesktopPlatformChoice)
 #include "tst_platformchoice.moc"

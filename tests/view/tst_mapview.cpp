@@ -23,7 +23,7 @@ bool sameColor(QColor a, QColor b)
 
 } // namespace
 
-class TstMapView : public QObject {
+class TstViewMapView : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase()
@@ -121,5 +121,5 @@ private:
     quint64 revision_ = 0;
 };
 
-QTEST_MAIN(TstMapView)
+QTEST_MAIN(TstViewMapView)
 #include "tst_mapview.moc"
