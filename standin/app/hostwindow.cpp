@@ -348,11 +348,17 @@ void HostWindow::openScenarioWindow()
 {
     if (scenarioWindow_)
         return;
-    QWidget *view = createEarthView(store_, clock_);
+    QWidget *view = createEarthView(store_, clock_, nullptr, imagery_);
     view->setMinimumSize(320, 240);
     scenarioWindow_ = addDocument(view, QStringLiteral("3D Graphics 1 - Earth"));
     scenarioWindow_->resize(800, 600);
     area_->setActiveSubWindow(scenarioWindow_);
+}
+
+void HostWindow::prepareViews()
+{
+    imagery_->prepare();
+    EarthView::prepareOpenGL();
 }
 
 void HostWindow::refreshScenario()

@@ -12,6 +12,7 @@
 #include "standin/model/clock.h"
 #include "standin/model/journal.h"
 #include "standin/model/store.h"
+#include "standin/view/earthimagery.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -58,6 +59,10 @@ public:
     QToolBar *toolBar(const QString &name) const;
     QMenu *viewMenu() const { return viewMenu_; }
     QMdiSubWindow *scenarioWindow() const { return scenarioWindow_; }
+    // The Earth's pictures, loaded once for every view of the Earth.
+    const std::shared_ptr<view::EarthImagery> &imagery() const { return imagery_; }
+    // Loads what the first view needs while the host is still hidden.
+    void prepareViews();
 
 signals:
     // Right after a document window was made, before anyone could see it.
@@ -98,6 +103,7 @@ private:
     QPointer<QPlainTextEdit> messages_;
     QLabel *timeLabel_ = nullptr;
     QPointer<QMdiSubWindow> scenarioWindow_;
+    std::shared_ptr<view::EarthImagery> imagery_ = std::make_shared<view::EarthImagery>();
     QTimer animationTimer_;
     quint32 nextWindowId_ = 1;
     bool userControl_ = false;

@@ -10,6 +10,7 @@
 #include <QMouseEvent>
 #include <QOpenGLContext>
 #include <QPainter>
+#include <QThreadPool>
 #include <QWheelEvent>
 
 namespace zep {
@@ -18,6 +19,7 @@ struct EarthView::Private {
     ScenarioStore &store;
     AnimationClock &clock;
     view::Renderer renderer;
+    std::shared_ptr<view::EarthImagery> imagery;
 
     view::Camera camera;
     quint64 viewerSerial = ~quint64(0);  // none applied yet: the first snapshot places the camera
@@ -27,7 +29,10 @@ struct EarthView::Private {
     QStringList lastNotes;
     quint64 drawnRevision = 0;
 
-    Private(ScenarioStore &s, AnimationClock &c) : store(s), clock(c) {}
+    Private(ScenarioStore &s, AnimationClock &c, std::shared_ptr<view::EarthImagery> i)
+        : store(s), clock(c), imagery(i ? std::move(i) : std::make_shared<view::EarthImagery>())
+    {
+    }
 
     view::Camera effectiveCamera(const Snapshot &snap) const
     {
@@ -47,8 +52,9 @@ struct EarthView::Private {
     }
 };
 
-EarthView::EarthView(ScenarioStore &store, AnimationClock &clock, QWidget *parent)
-    : QOpenGLWidget(parent), d(std::make_unique<Private>(store, clock))
+EarthView::EarthView(ScenarioStore &store, AnimationClock &clock, QWidget *parent,
+                     std::shared_ptr<view::EarthImagery> imagery)
+    : QOpenGLWidget(parent), d(std::make_unique<Private>(store, clock, std::move(imagery)))
 {
     setFormat(surfaceFormat());
     setMinimumSize(160, 120);
@@ -100,6 +106,15 @@ bool EarthView::openGLAvailable()
     return available;
 }
 
+void EarthView::prepareOpenGL()
+{
+    // Not QOpenGLContext::supportsThreadedOpenGL(): on X11 it answers by
+    // making a context on this thread, the very cost to be moved. A GLX
+    // context can be made on any thread.
+    if (qGuiApp && QGuiApplication::platformName() == QLatin1String("xcb"))
+        QThreadPool::globalInstance()->start([] { openGLAvailable(); });
+}
+
 bool EarthView::rendererReady() const { return d->renderer.ready(); }
 QStringList EarthView::undefinedAidNotes() const { return d->lastNotes; }
 quint64 EarthView::drawnRevision() const { return d->drawnRevision; }
@@ -120,7 +135,7 @@ std::optional<QPointF> EarthView::satelliteScreenPosition() const
 
 void EarthView::initializeGL()
 {
-    if (!d->renderer.initialize(context())) {
+    if (!d->renderer.initialize(context(), *d->imagery->pictures())) {
         qWarning("3-D view disabled: %s", qPrintable(d->renderer.failure()));
         return;
     }
@@ -199,10 +214,11 @@ void EarthView::wheelEvent(QWheelEvent *event)
     update();
 }
 
-QWidget *createEarthView(ScenarioStore &store, AnimationClock &clock, QWidget *parent)
+QWidget *createEarthView(ScenarioStore &store, AnimationClock &clock, QWidget *parent,
+                         std::shared_ptr<view::EarthImagery> imagery)
 {
     if (EarthView::openGLAvailable())
-        return new EarthView(store, clock, parent);
+        return new EarthView(store, clock, parent, std::move(imagery));
     auto *label = new QLabel(QObject::tr("3-D view unavailable: OpenGL 3.3 cannot be used on this display"), parent);
     label->setAlignment(Qt::AlignCenter);
     label->setStyleSheet(QStringLiteral("background: #05070d; color: #8890a0;"));

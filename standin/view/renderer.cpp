@@ -1,12 +1,14 @@
 #include "standin/view/renderer.h"
 
 #include "standin/astro/astro.h"
+#include "standin/view/earthimagery.h"
 #include "standin/view/globe.h"
 #include "standin/view/shaders.h"
 
 #include <QImage>
 #include <QOpenGLContext>
 #include <QOpenGLExtraFunctions>
+#include <QOpenGLPixelTransferOptions>
 #include <QOpenGLShaderProgram>
 #include <QOpenGLTexture>
 #include <QOpenGLVertexArrayObject>
@@ -33,15 +35,35 @@ GLenum glMode(Primitive p)
     return GL_POINTS;
 }
 
+// Uploads a ready-made mipmap chain: building it on the GPU side would cost a
+// software renderer far more, on the GUI thread.
+std::unique_ptr<QOpenGLTexture> uploadTexture(const QList<QImage> &levels)
+{
+    auto t = std::make_unique<QOpenGLTexture>(QOpenGLTexture::Target2D);
+    t->setFormat(QOpenGLTexture::RGBA8_UNorm);
+    t->setSize(levels.first().width(), levels.first().height());
+    t->setMipLevels(int(levels.size()));
+    t->allocateStorage(QOpenGLTexture::RGBA, QOpenGLTexture::UInt8);
+    QOpenGLPixelTransferOptions rows;
+    rows.setAlignment(4);  // RGBA8888 lines are whole words
+    for (int level = 0; level < int(levels.size()); ++level)
+        t->setData(level, QOpenGLTexture::RGBA, QOpenGLTexture::UInt8, levels[level].constBits(), &rows);
+    t->setMinificationFilter(QOpenGLTexture::LinearMipMapLinear);
+    t->setMagnificationFilter(QOpenGLTexture::Linear);
+    t->setWrapMode(QOpenGLTexture::DirectionS, QOpenGLTexture::Repeat);
+    t->setWrapMode(QOpenGLTexture::DirectionT, QOpenGLTexture::ClampToEdge);
+    return t;
+}
+
 } // namespace
 
 Renderer::Renderer() = default;
 Renderer::~Renderer() = default;
 
-bool Renderer::initialize(QOpenGLContext *context)
+bool Renderer::initialize(QOpenGLContext *context, const EarthPictures &earth)
 {
     release();
-    ready_ = build(context);
+    ready_ = build(context, earth);
     if (!ready_)
         release();
     return ready_;
@@ -49,7 +71,7 @@ bool Renderer::initialize(QOpenGLContext *context)
 
 QString Renderer::imageryCredit() const
 {
-    return usingPicture_ ? QStringLiteral("Earth imagery: NASA Visible Earth") : QString();
+    return credit_;
 }
 
 void Renderer::release()
@@ -70,7 +92,7 @@ void Renderer::release()
     ready_ = false;
 }
 
-bool Renderer::build(QOpenGLContext *ctx)
+bool Renderer::build(QOpenGLContext *ctx, const EarthPictures &earth)
 {
     if (!ctx || !ctx->isValid() || ctx->isOpenGLES()) {
         failure_ = QStringLiteral("no desktop OpenGL context");
@@ -148,20 +170,14 @@ bool Renderer::build(QOpenGLContext *ctx)
     gl_->glVertexAttribPointer(1, 1, GL_FLOAT, GL_FALSE, 4 * sizeof(float), reinterpret_cast<void *>(3 * sizeof(float)));
     starsVao_->release();
 
-    auto texture = [](const QImage &img) {
-        auto t = std::make_unique<QOpenGLTexture>(img.convertToFormat(QImage::Format_RGBA8888), QOpenGLTexture::GenerateMipMaps);
-        t->setMinificationFilter(QOpenGLTexture::LinearMipMapLinear);
-        t->setMagnificationFilter(QOpenGLTexture::Linear);
-        t->setWrapMode(QOpenGLTexture::DirectionS, QOpenGLTexture::Repeat);
-        t->setWrapMode(QOpenGLTexture::DirectionT, QOpenGLTexture::ClampToEdge);
-        return t;
-    };
-    QImage day(QString::fromLatin1(kDayImagePath));
-    usingPicture_ = !day.isNull();
-    dayTexture_ = texture(usingPicture_ ? day : proceduralGlobe(1024, 512));
-    const QImage night = usingPicture_ ? QImage(QString::fromLatin1(kNightImagePath)) : QImage();
-    if (!night.isNull())
-        nightTexture_ = texture(night);
+    if (earth.day.isEmpty()) {
+        failure_ = QStringLiteral("no picture of the Earth");
+        return false;
+    }
+    dayTexture_ = uploadTexture(earth.day);
+    if (!earth.night.isEmpty())
+        nightTexture_ = uploadTexture(earth.night);
+    credit_ = earth.credit();
     return true;
 }
 

@@ -18,6 +18,8 @@ class QOpenGLVertexArrayObject;
 
 namespace zep::view {
 
+struct EarthPictures;
+
 class Renderer {
 public:
     Renderer();
@@ -26,8 +28,9 @@ public:
     Renderer &operator=(const Renderer &) = delete;
 
     // False, with failure() saying why, when the context is not desktop
-    // OpenGL 3.3 or a program does not build; nothing is held then.
-    bool initialize(QOpenGLContext *context);
+    // OpenGL 3.3 or a program does not build; nothing is held then. The
+    // pictures are only uploaded: their levels are ready-made.
+    bool initialize(QOpenGLContext *context, const EarthPictures &earth);
     void release();
     bool ready() const { return ready_; }
     QString failure() const { return failure_; }
@@ -39,7 +42,7 @@ public:
     void draw(const Scene &scene, QSize pixels, qreal dpr);
 
 private:
-    bool build(QOpenGLContext *context);
+    bool build(QOpenGLContext *context, const EarthPictures &earth);
     void drawSky(const QMatrix4x4 &transform, qreal dpr);
     void drawMesh(const Scene &scene, const MeshDraw &mesh);
     void drawPrimitives(const Scene &scene, QSize pixels, qreal dpr);
@@ -53,7 +56,7 @@ private:
     QOpenGLBuffer linesVbo_{QOpenGLBuffer::VertexBuffer}, starsVbo_{QOpenGLBuffer::VertexBuffer};
     int globeIndexCount_ = 0, starCount_ = 0;
     std::unique_ptr<QOpenGLTexture> dayTexture_, nightTexture_;
-    bool usingPicture_ = false;
+    QString credit_;
 };
 
 } // namespace zep::view
