@@ -66,6 +66,9 @@ protected:
     void wheelEvent(QWheelEvent *event) override;
 
 private:
+    bool loadEarthAside();
+    void releaseGL();
+
     struct Private;
     std::unique_ptr<Private> d;
 };

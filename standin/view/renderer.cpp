@@ -62,11 +62,44 @@ Renderer::~Renderer() = default;
 
 bool Renderer::initialize(QOpenGLContext *context, const EarthPictures &earth)
 {
-    release();
-    ready_ = build(context, earth);
-    if (!ready_)
-        release();
+    if (!initializeWithoutEarth(context))
+        return false;
+    setEarthTextures(uploadEarth(earth));
     return ready_;
+}
+
+bool Renderer::initializeWithoutEarth(QOpenGLContext *context)
+{
+    release();
+    if (!build(context)) {
+        release();
+        return false;
+    }
+    return true;
+}
+
+Renderer::EarthTextures Renderer::uploadEarth(const EarthPictures &earth)
+{
+    EarthTextures t;
+    if (earth.day.isEmpty())
+        return t;
+    t.day = uploadTexture(earth.day);
+    if (!earth.night.isEmpty())
+        t.night = uploadTexture(earth.night);
+    t.credit = earth.credit();
+    return t;
+}
+
+void Renderer::setEarthTextures(EarthTextures textures)
+{
+    if (!gl_ || !textures.day) {
+        failure_ = QStringLiteral("no picture of the Earth");
+        return;
+    }
+    dayTexture_ = std::move(textures.day);
+    nightTexture_ = std::move(textures.night);
+    credit_ = textures.credit;
+    ready_ = true;
 }
 
 QString Renderer::imageryCredit() const
@@ -92,7 +125,7 @@ void Renderer::release()
     ready_ = false;
 }
 
-bool Renderer::build(QOpenGLContext *ctx, const EarthPictures &earth)
+bool Renderer::build(QOpenGLContext *ctx)
 {
     if (!ctx || !ctx->isValid() || ctx->isOpenGLES()) {
         failure_ = QStringLiteral("no desktop OpenGL context");
@@ -170,14 +203,6 @@ bool Renderer::build(QOpenGLContext *ctx, const EarthPictures &earth)
     gl_->glVertexAttribPointer(1, 1, GL_FLOAT, GL_FALSE, 4 * sizeof(float), reinterpret_cast<void *>(3 * sizeof(float)));
     starsVao_->release();
 
-    if (earth.day.isEmpty()) {
-        failure_ = QStringLiteral("no picture of the Earth");
-        return false;
-    }
-    dayTexture_ = uploadTexture(earth.day);
-    if (!earth.night.isEmpty())
-        nightTexture_ = uploadTexture(earth.night);
-    credit_ = earth.credit();
     return true;
 }
 

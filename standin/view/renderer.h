@@ -31,6 +31,18 @@ public:
     // OpenGL 3.3 or a program does not build; nothing is held then. The
     // pictures are only uploaded: their levels are ready-made.
     bool initialize(QOpenGLContext *context, const EarthPictures &earth);
+    // The same without the Earth's textures: the renderer is ready once
+    // setEarthTextures() has given them.
+    bool initializeWithoutEarth(QOpenGLContext *context);
+
+    // The Earth's textures, made with any context of the view's share group
+    // current, such as a loader thread's (which must outlive them).
+    struct EarthTextures {
+        std::unique_ptr<QOpenGLTexture> day, night;
+        QString credit;
+    };
+    static EarthTextures uploadEarth(const EarthPictures &earth);
+    void setEarthTextures(EarthTextures textures);
     void release();
     bool ready() const { return ready_; }
     QString failure() const { return failure_; }
@@ -42,7 +54,7 @@ public:
     void draw(const Scene &scene, QSize pixels, qreal dpr);
 
 private:
-    bool build(QOpenGLContext *context, const EarthPictures &earth);
+    bool build(QOpenGLContext *context);
     void drawSky(const QMatrix4x4 &transform, qreal dpr);
     void drawMesh(const Scene &scene, const MeshDraw &mesh);
     void drawPrimitives(const Scene &scene, QSize pixels, qreal dpr);
