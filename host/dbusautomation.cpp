@@ -287,7 +287,7 @@ Outcome DBusAutomation::startExecutable(const QString &className)
             return Outcome::failure(QStringLiteral("%1 exited without providing %2").arg(program, className));
         if (deadline.hasExpired())
             return Outcome::failure(QStringLiteral("%1 did not provide %2 in time").arg(program, className));
-        QThread::msleep(20);
+        QThread::msleep(5);  // a bus round trip costs far less than the wait
     }
 }
 

@@ -5,7 +5,7 @@
 // ZEP_STANDIN (and velmora-toolbar beside it or in VELMORA_TOOLBAR); no host
 // may be running when it starts.
 //
-//   bench_link [--calls N] [--drag-end A] [--skip-startup]
+//   bench_link [--calls N] [--drag-end A] [--runs N] [--skip-startup] [--startup-only]
 
 #include "host/dbusautomation.h"
 #include "host/hostlink.h"
@@ -164,52 +164,105 @@ void stopHost()
         QThread::msleep(10);
 }
 
-// From exec of the toolbar with no host running to the last start-up command
-// reaching the host's journal: the splash goes a few microseconds after it.
-std::vector<double> startupTimes(int runs)
+QString programBeside(const char *variable, const QString &name)
 {
-    std::vector<double> ms;
-    QString toolbar = qEnvironmentVariable("VELMORA_TOOLBAR");
-    if (toolbar.isEmpty())
-        toolbar = QCoreApplication::applicationDirPath() + QStringLiteral("/velmora-toolbar");
-    if (!QFileInfo(toolbar).isExecutable()) {
-        std::fprintf(stderr, "bench_link: no %s\n", qPrintable(toolbar));
-        return ms;
+    QString program = qEnvironmentVariable(variable);
+    if (program.isEmpty())
+        program = QCoreApplication::applicationDirPath() + u'/' + name;
+    if (!QFileInfo(program).isExecutable()) {
+        std::fprintf(stderr, "bench_link: no %s\n", qPrintable(program));
+        return {};
     }
-    for (int run = 0; run < runs; ++run) {
-        QTemporaryDir dir;
-        const QString journal = dir.filePath(QStringLiteral("journal"));
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("ZEP_JOURNAL"), journal);
-        QProcess process;
-        process.setProcessEnvironment(env);
-        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    return program;
+}
 
-        const auto t0 = Clock::now();
-        process.start(toolbar, {});
-        if (!process.waitForStarted()) {
-            std::fprintf(stderr, "bench_link: cannot start the toolbar\n");
-            return ms;
+// The floor of the start-up: from exec of the host, as the toolbar starts
+// it, to its owning the bus name. 0 when it never did.
+double hostStartTime(const QString &host)
+{
+    QTemporaryDir dir;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("ZEP_JOURNAL"), dir.filePath(QStringLiteral("journal")));
+    QProcess process;
+    process.setProcessEnvironment(env);
+    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    const auto t0 = Clock::now();
+    process.start(host, {QStringLiteral("--automation")});
+    double ms = 0;
+    auto *bus = QDBusConnection::sessionBus().interface();
+    while (!process.waitForFinished(0) && microsSince(t0) < 30e6) {
+        if (bus->isServiceRegistered(host::kHostClassName)) {
+            ms = microsSince(t0) / 1000;
+            break;
         }
-        // Start-up is over when the journal has stopped growing for a while.
-        qint64 size = 0;
-        auto lastGrowth = Clock::now();
-        while (std::chrono::duration<double>(Clock::now() - lastGrowth).count() < 2.0
-               && std::chrono::duration<double>(Clock::now() - t0).count() < 30.0) {
-            const qint64 now = QFileInfo(journal).size();
-            if (now != size) {
-                size = now;
-                lastGrowth = Clock::now();
-            }
-            QThread::usleep(200);
-        }
-        if (size > 0)
-            ms.push_back(std::chrono::duration<double, std::milli>(lastGrowth - t0).count());
+        QThread::usleep(500);
+    }
+    process.terminate();
+    if (!process.waitForFinished(10000)) {
         process.kill();
         process.waitForFinished();
-        stopHost();
     }
     return ms;
+}
+
+// From exec of the toolbar with no host running to the last start-up command
+// reaching the host's journal: the splash goes a few microseconds after it.
+double toolbarStartTime(const QString &toolbar)
+{
+    QTemporaryDir dir;
+    const QString journal = dir.filePath(QStringLiteral("journal"));
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("ZEP_JOURNAL"), journal);
+    QProcess process;
+    process.setProcessEnvironment(env);
+    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+
+    const auto t0 = Clock::now();
+    process.start(toolbar, {});
+    if (!process.waitForStarted()) {
+        std::fprintf(stderr, "bench_link: cannot start the toolbar\n");
+        return 0;
+    }
+    // Start-up is over when the journal, once begun, has stopped growing for a while.
+    qint64 size = 0;
+    auto lastGrowth = Clock::now();
+    while ((size == 0 || std::chrono::duration<double>(Clock::now() - lastGrowth).count() < 2.0)
+           && std::chrono::duration<double>(Clock::now() - t0).count() < 30.0) {
+        const qint64 now = QFileInfo(journal).size();
+        if (now != size) {
+            size = now;
+            lastGrowth = Clock::now();
+        }
+        QThread::usleep(200);
+    }
+    process.kill();
+    process.waitForFinished();
+    stopHost();
+    return size > 0 ? std::chrono::duration<double, std::milli>(lastGrowth - t0).count() : 0;
+}
+
+void reportStartup(int runs)
+{
+    const QString toolbar = programBeside("VELMORA_TOOLBAR", QStringLiteral("velmora-toolbar"));
+    const QString host = programBeside("ZEP_STANDIN", QStringLiteral("velmora-zep"));
+    if (toolbar.isEmpty() || host.isEmpty())
+        return;
+    // Taken in turns, so that a change of load on the machine weighs on both.
+    std::vector<double> hostMs, toolbarMs;
+    for (int run = 0; run < runs; ++run) {
+        if (const double h = hostStartTime(host); h > 0)
+            hostMs.push_back(h);
+        if (const double t = toolbarStartTime(toolbar); t > 0)
+            toolbarMs.push_back(t);
+    }
+    const auto maxOf = [](const std::vector<double> &v) { return v.empty() ? 0.0 : *std::max_element(v.begin(), v.end()); };
+    const Stats h = statsOf(hostMs), t = statsOf(toolbarMs);
+    std::printf("host start, exec to owning its bus name (%zu runs): median %.0f ms, max %.0f ms\n",
+                hostMs.size(), h.median_us, maxOf(hostMs));
+    std::printf("toolbar start-up, exec to last start-up command (%zu runs): median %.0f ms, max %.0f ms\n",
+                toolbarMs.size(), t.median_us, maxOf(toolbarMs));
+    if (h.median_us > 0)
+        std::printf("ratio toolbar start-up/host start: median %.1fx\n", t.median_us / h.median_us);
 }
 
 } // namespace
@@ -219,14 +272,20 @@ int main(int argc, char **argv)
     int calls = 20000;
     float dragEnd = 50000;
     bool startup = true;
+    bool startupOnly = false;
+    int runs = 5;
     for (int i = 1; i < argc; ++i) {
         const QByteArray a = argv[i];
         if (a == "--calls" && i + 1 < argc)
             calls = std::max(100, atoi(argv[++i]));
         else if (a == "--drag-end" && i + 1 < argc)
             dragEnd = float(atof(argv[++i]));
+        else if (a == "--runs" && i + 1 < argc)
+            runs = std::max(1, atoi(argv[++i]));
         else if (a == "--skip-startup")
             startup = false;
+        else if (a == "--startup-only")
+            startupOnly = true;
     }
 
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
@@ -237,15 +296,10 @@ int main(int argc, char **argv)
         return 2;
     }
 
-    if (startup) {
-        const auto times = startupTimes(5);
-        std::vector<double> us;
-        for (double t : times)
-            us.push_back(t);
-        const Stats s = statsOf(us);
-        std::printf("toolbar start-up, exec to last start-up command (%zu runs): median %.0f ms, max %.0f ms\n",
-                    times.size(), s.median_us, times.empty() ? 0.0 : *std::max_element(times.begin(), times.end()));
-    }
+    if (startup || startupOnly)
+        reportStartup(runs);
+    if (startupOnly)
+        return 0;
 
     host::DBusAutomation bus;
     QuietNotice notice;

@@ -44,7 +44,7 @@ QMdiSubWindow *GraphicsWindows::openScenarioWindows()
 
 QMdiSubWindow *GraphicsWindows::newEarthWindow()
 {
-    QWidget *view = createEarthView(store_, clock_);
+    QWidget *view = createEarthView(store_, clock_, nullptr, host_.imagery());
     view->setMinimumSize(320, 240);
     QMdiSubWindow *window = host_.addDocument(view, QStringLiteral("3D Graphics %1 - Earth").arg(++earthNumber_));
     window->resize(800, 600);
@@ -56,7 +56,7 @@ QMdiSubWindow *GraphicsWindows::newEarthWindow()
 
 QMdiSubWindow *GraphicsWindows::newMapWindow()
 {
-    auto *map = new MapView(store_, clock_);
+    auto *map = new MapView(store_, clock_, host_.imagery());
     QMdiSubWindow *window = host_.addDocument(map, QStringLiteral("2D Graphics %1 - Map").arg(++mapNumber_));
     window->resize(640, 360);
     windows_.append(window);

@@ -2,6 +2,7 @@
 
 #include "standin/app/animationbar.h"
 #include "standin/app/graphicswindows.h"
+#include "standin/view/earthview.h"
 
 #include <QAction>
 #include <QApplication>
@@ -344,6 +345,12 @@ void HostWindow::openScenarioWindow()
 {
     if (!scenarioWindow_)
         graphics_->openScenarioWindows();
+}
+
+void HostWindow::prepareViews()
+{
+    imagery_->prepare();
+    EarthView::prepareOpenGL();
 }
 
 void HostWindow::refreshScenario()

@@ -12,6 +12,7 @@
 #include "standin/model/clock.h"
 #include "standin/model/journal.h"
 #include "standin/model/store.h"
+#include "standin/view/earthimagery.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -64,6 +65,10 @@ public:
     void setScenarioWindow(QMdiSubWindow *window) { scenarioWindow_ = window; }
     QMdiSubWindow *addDocument(QWidget *content, const QString &caption);
     GraphicsWindows &graphics() const { return *graphics_; }
+    // The Earth's pictures, loaded once for every view of the Earth.
+    const std::shared_ptr<view::EarthImagery> &imagery() const { return imagery_; }
+    // Loads what the first view needs while the host is still hidden.
+    void prepareViews();
 
 signals:
     // Right after a document window was made, before anyone could see it.
@@ -100,6 +105,7 @@ private:
     QPointer<QMdiSubWindow> scenarioWindow_;
     AnimationBar *animation_ = nullptr;
     GraphicsWindows *graphics_ = nullptr;  // a child
+    std::shared_ptr<view::EarthImagery> imagery_ = std::make_shared<view::EarthImagery>();
     quint32 nextWindowId_ = 1;
     bool userControl_ = false;
 };

@@ -49,6 +49,8 @@ int main(int argc, char **argv)
                                .arg(QCoreApplication::applicationPid())
                                .arg(byClient ? QStringLiteral(", for automation") : QString()));
 
+    // Only now: the bus name first, then what the first view will need.
+    server.window().prepareViews();
     server.window().setUserControl(!byClient);
     if (!byClient)
         server.window().show();

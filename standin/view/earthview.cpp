@@ -8,8 +8,13 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QOffscreenSurface>
 #include <QOpenGLContext>
+#include <QOpenGLFunctions>
+#include <QOpenGLTexture>
+#include <QThread>
 #include <QPainter>
+#include <QThreadPool>
 #include <QWheelEvent>
 
 namespace zep {
@@ -18,6 +23,13 @@ struct EarthView::Private {
     ScenarioStore &store;
     AnimationClock &clock;
     view::Renderer renderer;
+    std::shared_ptr<view::EarthImagery> imagery;
+    // Uploads the Earth's textures on its own thread; kept while they live.
+    std::unique_ptr<QOpenGLContext> loader;
+    std::unique_ptr<QOffscreenSurface> loaderSurface;
+    std::unique_ptr<QThread> loaderThread;
+    view::Renderer::EarthTextures loaded;
+    int loads = 0;  // a load whose context has gone is not taken
 
     view::Camera camera;
     quint64 viewerSerial = ~quint64(0);  // none applied yet: the first snapshot places the camera
@@ -27,7 +39,10 @@ struct EarthView::Private {
     QStringList lastNotes;
     quint64 drawnRevision = 0;
 
-    Private(ScenarioStore &s, AnimationClock &c) : store(s), clock(c) {}
+    Private(ScenarioStore &s, AnimationClock &c, std::shared_ptr<view::EarthImagery> i)
+        : store(s), clock(c), imagery(i ? std::move(i) : std::make_shared<view::EarthImagery>())
+    {
+    }
 
     view::Camera effectiveCamera(const Snapshot &snap) const
     {
@@ -47,8 +62,9 @@ struct EarthView::Private {
     }
 };
 
-EarthView::EarthView(ScenarioStore &store, AnimationClock &clock, QWidget *parent)
-    : QOpenGLWidget(parent), d(std::make_unique<Private>(store, clock))
+EarthView::EarthView(ScenarioStore &store, AnimationClock &clock, QWidget *parent,
+                     std::shared_ptr<view::EarthImagery> imagery)
+    : QOpenGLWidget(parent), d(std::make_unique<Private>(store, clock, std::move(imagery)))
 {
     setFormat(surfaceFormat());
     setMinimumSize(160, 120);
@@ -62,11 +78,23 @@ EarthView::EarthView(ScenarioStore &store, AnimationClock &clock, QWidget *paren
 EarthView::~EarthView()
 {
     disconnect(d->contextGoing);
-    if (d->renderer.ready() && context()) {
+    releaseGL();
+}
+
+void EarthView::releaseGL()
+{
+    if (d->loaderThread)
+        d->loaderThread->wait();
+    if (context()) {
         makeCurrent();
+        d->loaded = {};
         d->renderer.release();
         doneCurrent();
     }
+    ++d->loads;
+    d->loaderThread.reset();
+    d->loader.reset();
+    d->loaderSurface.reset();
 }
 
 QSurfaceFormat EarthView::surfaceFormat()
@@ -100,6 +128,15 @@ bool EarthView::openGLAvailable()
     return available;
 }
 
+void EarthView::prepareOpenGL()
+{
+    // Not QOpenGLContext::supportsThreadedOpenGL(): on X11 it answers by
+    // making a context on this thread, the very cost to be moved. A GLX
+    // context can be made on any thread.
+    if (qGuiApp && QGuiApplication::platformName() == QLatin1String("xcb"))
+        QThreadPool::globalInstance()->start([] { openGLAvailable(); });
+}
+
 bool EarthView::rendererReady() const { return d->renderer.ready(); }
 QStringList EarthView::undefinedAidNotes() const { return d->lastNotes; }
 quint64 EarthView::drawnRevision() const { return d->drawnRevision; }
@@ -120,18 +157,58 @@ std::optional<QPointF> EarthView::satelliteScreenPosition() const
 
 void EarthView::initializeGL()
 {
-    if (!d->renderer.initialize(context())) {
+    if (!d->renderer.initializeWithoutEarth(context())) {
         qWarning("3-D view disabled: %s", qPrintable(d->renderer.failure()));
         return;
     }
     // The context goes away when the widget moves to another window: let go
     // of its resources while it is still current.
     disconnect(d->contextGoing);
-    d->contextGoing = connect(context(), &QOpenGLContext::aboutToBeDestroyed, this, [this] {
+    d->contextGoing = connect(context(), &QOpenGLContext::aboutToBeDestroyed, this, [this] { releaseGL(); });
+    if (!loadEarthAside())
+        d->renderer.setEarthTextures(view::Renderer::uploadEarth(*d->imagery->pictures()));
+}
+
+// Uploading the Earth's pictures costs a software renderer several frames:
+// a context that shares with the view's does it on another thread, so that
+// showing the window, and the host's answers meanwhile, need not wait.
+bool EarthView::loadEarthAside()
+{
+    d->loader = std::make_unique<QOpenGLContext>();
+    d->loader->setFormat(context()->format());
+    d->loader->setShareContext(context());
+    d->loaderSurface = std::make_unique<QOffscreenSurface>();
+    d->loaderSurface->setFormat(context()->format());
+    d->loaderSurface->create();
+    if (!d->loader->create() || !d->loader->shareContext() || !d->loaderSurface->isValid()) {
+        d->loader.reset();
+        d->loaderSurface.reset();
+        return false;
+    }
+    QOpenGLContext *loader = d->loader.get();
+    QOffscreenSurface *surface = d->loaderSurface.get();
+    std::shared_ptr<view::EarthImagery> imagery = d->imagery;
+    QThread *gui = thread();
+    const int load = ++d->loads;
+    d->loaderThread.reset(QThread::create([this, loader, surface, imagery, gui] {
+        if (loader->makeCurrent(surface)) {
+            d->loaded = view::Renderer::uploadEarth(*imagery->pictures());
+            loader->functions()->glFinish();  // complete before another context uses them
+            loader->doneCurrent();
+        }
+        loader->moveToThread(gui);
+    }));
+    loader->moveToThread(d->loaderThread.get());
+    connect(d->loaderThread.get(), &QThread::finished, this, [this, load] {
+        if (load != d->loads || !d->loaderThread || !context())
+            return;
         makeCurrent();
-        d->renderer.release();
+        d->renderer.setEarthTextures(std::move(d->loaded));
         doneCurrent();
+        update();
     });
+    d->loaderThread->start();
+    return true;
 }
 
 void EarthView::resizeGL(int, int) {}
@@ -142,8 +219,14 @@ void EarthView::paintGL()
     timer.start();
     const SnapshotPtr snap = d->store.takeChange();
     d->adoptViewer(*snap);
-    if (!d->renderer.ready())
+    if (!d->renderer.ready()) {
+        // Space, until the Earth has come.
+        QOpenGLFunctions *gl = context()->functions();
+        const QColor space = view::Scene{}.background;
+        gl->glClearColor(space.redF(), space.greenF(), space.blueF(), 1);
+        gl->glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         return;
+    }
     const view::Scene scene = view::buildScene(*snap, d->camera, d->clock.now(), size());
     d->renderer.draw(scene, size() * devicePixelRatioF(), devicePixelRatioF());
     d->lastNotes = scene.notes;
@@ -199,10 +282,11 @@ void EarthView::wheelEvent(QWheelEvent *event)
     update();
 }
 
-QWidget *createEarthView(ScenarioStore &store, AnimationClock &clock, QWidget *parent)
+QWidget *createEarthView(ScenarioStore &store, AnimationClock &clock, QWidget *parent,
+                         std::shared_ptr<view::EarthImagery> imagery)
 {
     if (EarthView::openGLAvailable())
-        return new EarthView(store, clock, parent);
+        return new EarthView(store, clock, parent, std::move(imagery));
     auto *label = new QLabel(QObject::tr("3-D view unavailable: OpenGL 3.3 cannot be used on this display"), parent);
     label->setAlignment(Qt::AlignCenter);
     label->setStyleSheet(QStringLiteral("background: #05070d; color: #8890a0;"));

@@ -5,6 +5,7 @@
 #include "standin/astro/astro.h"
 #include "standin/model/clock.h"
 #include "standin/model/store.h"
+#include "standin/view/earthimagery.h"
 
 #include <QOpenGLWidget>
 #include <QPointF>
@@ -19,13 +20,20 @@ namespace zep {
 class EarthView : public QOpenGLWidget {
     Q_OBJECT
 public:
-    EarthView(ScenarioStore &store, AnimationClock &clock, QWidget *parent = nullptr);
+    // Without imagery of its own to share, the view loads the pictures when it
+    // first draws.
+    EarthView(ScenarioStore &store, AnimationClock &clock, QWidget *parent = nullptr,
+              std::shared_ptr<view::EarthImagery> imagery = {});
     ~EarthView() override;   // makes the context current before releasing GL resources
 
     // Whether this process can make an OpenGL 3.3 core context at all. False on
     // the "offscreen" platform, where QOpenGLWidget cannot work: do not create
     // an EarthView then (createEarthView() below does that check).
     static bool openGLAvailable();
+    // Asks openGLAvailable() on a pool thread on X11:
+    // loading the driver costs a software renderer a good part of a second,
+    // better spent while the host is hidden than when a view is made.
+    static void prepareOpenGL();
     // OpenGL 3.3 core with a depth buffer.
     static QSurfaceFormat surfaceFormat();
 
@@ -58,11 +66,15 @@ protected:
     void wheelEvent(QWheelEvent *event) override;
 
 private:
+    bool loadEarthAside();
+    void releaseGL();
+
     struct Private;
     std::unique_ptr<Private> d;
 };
 
 // The view when OpenGL can work here, else a plain panel that says why.
-QWidget *createEarthView(ScenarioStore &store, AnimationClock &clock, QWidget *parent = nullptr);
+QWidget *createEarthView(ScenarioStore &store, AnimationClock &clock, QWidget *parent = nullptr,
+                         std::shared_ptr<view::EarthImagery> imagery = {});
 
 } // namespace zep

@@ -10,33 +10,10 @@
 #include <QTimer>
 
 #include <cmath>
-#include <future>
 
 namespace zep {
 
 namespace {
-
-struct Picture {
-    QImage image;
-    bool credited = false;  // the installed picture, which asks for a credit
-};
-
-// Read once per process and off the GUI thread: a large JPEG takes a while.
-std::shared_future<Picture> earthPicture()
-{
-    static const std::shared_future<Picture> picture = std::async(std::launch::async, [] {
-        QImage day(QString::fromLatin1(view::kDayImagePath));
-        if (!day.isNull())
-            return Picture{day.convertToFormat(QImage::Format_RGB32), true};
-        return Picture{view::proceduralGlobe(1024, 512), false};
-    }).share();
-    return picture;
-}
-
-bool ready(const std::shared_future<Picture> &f)
-{
-    return f.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
-}
 
 // The picture at the map's size with its grid, made again only on resize.
 QImage backdrop(const QImage &picture, QSize size)
@@ -74,15 +51,20 @@ void drawSubPoint(QPainter &p, QPointF at, const QColor &color, const QString &n
 struct MapView::Private {
     ScenarioStore &store;
     AnimationClock &clock;
-    std::shared_future<Picture> picture = earthPicture();
+    std::shared_ptr<view::EarthImagery> imagery;
     QImage backdrop;
     quint64 drawnRevision = 0;
 
-    Private(ScenarioStore &s, AnimationClock &c) : store(s), clock(c) {}
+    Private(ScenarioStore &s, AnimationClock &c, std::shared_ptr<view::EarthImagery> i)
+        : store(s), clock(c), imagery(i ? std::move(i) : std::make_shared<view::EarthImagery>())
+    {
+        imagery->prepare();
+    }
 };
 
-MapView::MapView(ScenarioStore &store, AnimationClock &clock, QWidget *parent)
-    : QWidget(parent), d(std::make_unique<Private>(store, clock))
+MapView::MapView(ScenarioStore &store, AnimationClock &clock, std::shared_ptr<view::EarthImagery> imagery,
+                 QWidget *parent)
+    : QWidget(parent), d(std::make_unique<Private>(store, clock, std::move(imagery)))
 {
     setMinimumSize(160, 80);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -103,7 +85,7 @@ MapView::~MapView() = default;
 
 QRectF MapView::mapRect() const { return view::fittedMap(size()); }
 quint64 MapView::drawnRevision() const { return d->drawnRevision; }
-bool MapView::pictureReady() const { return ready(d->picture); }
+bool MapView::pictureReady() const { return d->imagery->picturesIfReady() != nullptr; }
 
 void MapView::paintEvent(QPaintEvent *)
 {
@@ -114,12 +96,13 @@ void MapView::paintEvent(QPaintEvent *)
     p.fillRect(rect(), QColor(5, 7, 13));
     const QRectF map = mapRect();
     const QSize mapSize = map.size().toSize();
-    if (!ready(d->picture)) {
+    const auto pictures = d->imagery->picturesIfReady();
+    if (!pictures) {
         p.fillRect(map, QColor(16, 40, 72));
         QTimer::singleShot(50, this, qOverload<>(&QWidget::update));
     } else if (!mapSize.isEmpty()) {
         if (d->backdrop.size() != mapSize)
-            d->backdrop = backdrop(d->picture.get().image, mapSize);
+            d->backdrop = backdrop(pictures->dayImage(), mapSize);
         p.drawImage(map.topLeft(), d->backdrop);
     }
     p.setRenderHint(QPainter::Antialiasing);
@@ -149,8 +132,8 @@ void MapView::paintEvent(QPaintEvent *)
         if (std::isfinite(at.x()) && std::isfinite(at.y()))
             drawSubPoint(p, at, snap->satelliteColor, snap->satelliteName);
     }
-    if (ready(d->picture) && d->picture.get().credited) {
-        const QString credit = tr("Earth imagery: NASA Visible Earth");
+    if (pictures && pictures->photographic) {
+        const QString credit = pictures->credit();
         const QRectF box = map.adjusted(0, 0, -6, -4);
         p.setPen(QColor(0, 0, 0, 200));
         p.drawText(box.translated(1, 1), Qt::AlignRight | Qt::AlignBottom, credit);

@@ -6,6 +6,7 @@
 
 #include "standin/model/clock.h"
 #include "standin/model/store.h"
+#include "standin/view/earthimagery.h"
 
 #include <QRectF>
 #include <QWidget>
@@ -17,7 +18,9 @@ namespace zep {
 class MapView : public QWidget {
     Q_OBJECT
 public:
-    MapView(ScenarioStore &store, AnimationClock &clock, QWidget *parent = nullptr);
+    // Without imagery of the host's, the map loads the pictures itself.
+    MapView(ScenarioStore &store, AnimationClock &clock, std::shared_ptr<view::EarthImagery> imagery = nullptr,
+            QWidget *parent = nullptr);
     ~MapView() override;
 
     // Where the map sits in the widget (2:1, centred).

@@ -1,12 +1,14 @@
 #include "standin/view/renderer.h"
 
 #include "standin/astro/astro.h"
+#include "standin/view/earthimagery.h"
 #include "standin/view/globe.h"
 #include "standin/view/shaders.h"
 
 #include <QImage>
 #include <QOpenGLContext>
 #include <QOpenGLExtraFunctions>
+#include <QOpenGLPixelTransferOptions>
 #include <QOpenGLShaderProgram>
 #include <QOpenGLTexture>
 #include <QOpenGLVertexArrayObject>
@@ -33,23 +35,76 @@ GLenum glMode(Primitive p)
     return GL_POINTS;
 }
 
+// Uploads a ready-made mipmap chain: building it on the GPU side would cost a
+// software renderer far more, on the GUI thread.
+std::unique_ptr<QOpenGLTexture> uploadTexture(const QList<QImage> &levels)
+{
+    auto t = std::make_unique<QOpenGLTexture>(QOpenGLTexture::Target2D);
+    t->setFormat(QOpenGLTexture::RGBA8_UNorm);
+    t->setSize(levels.first().width(), levels.first().height());
+    t->setMipLevels(int(levels.size()));
+    t->allocateStorage(QOpenGLTexture::RGBA, QOpenGLTexture::UInt8);
+    QOpenGLPixelTransferOptions rows;
+    rows.setAlignment(4);  // RGBA8888 lines are whole words
+    for (int level = 0; level < int(levels.size()); ++level)
+        t->setData(level, QOpenGLTexture::RGBA, QOpenGLTexture::UInt8, levels[level].constBits(), &rows);
+    t->setMinificationFilter(QOpenGLTexture::LinearMipMapLinear);
+    t->setMagnificationFilter(QOpenGLTexture::Linear);
+    t->setWrapMode(QOpenGLTexture::DirectionS, QOpenGLTexture::Repeat);
+    t->setWrapMode(QOpenGLTexture::DirectionT, QOpenGLTexture::ClampToEdge);
+    return t;
+}
+
 } // namespace
 
 Renderer::Renderer() = default;
 Renderer::~Renderer() = default;
 
-bool Renderer::initialize(QOpenGLContext *context)
+bool Renderer::initialize(QOpenGLContext *context, const EarthPictures &earth)
+{
+    if (!initializeWithoutEarth(context))
+        return false;
+    setEarthTextures(uploadEarth(earth));
+    return ready_;
+}
+
+bool Renderer::initializeWithoutEarth(QOpenGLContext *context)
 {
     release();
-    ready_ = build(context);
-    if (!ready_)
+    if (!build(context)) {
         release();
-    return ready_;
+        return false;
+    }
+    return true;
+}
+
+Renderer::EarthTextures Renderer::uploadEarth(const EarthPictures &earth)
+{
+    EarthTextures t;
+    if (earth.day.isEmpty())
+        return t;
+    t.day = uploadTexture(earth.day);
+    if (!earth.night.isEmpty())
+        t.night = uploadTexture(earth.night);
+    t.credit = earth.credit();
+    return t;
+}
+
+void Renderer::setEarthTextures(EarthTextures textures)
+{
+    if (!gl_ || !textures.day) {
+        failure_ = QStringLiteral("no picture of the Earth");
+        return;
+    }
+    dayTexture_ = std::move(textures.day);
+    nightTexture_ = std::move(textures.night);
+    credit_ = textures.credit;
+    ready_ = true;
 }
 
 QString Renderer::imageryCredit() const
 {
-    return usingPicture_ ? QStringLiteral("Earth imagery: NASA Visible Earth") : QString();
+    return credit_;
 }
 
 void Renderer::release()
@@ -148,20 +203,6 @@ bool Renderer::build(QOpenGLContext *ctx)
     gl_->glVertexAttribPointer(1, 1, GL_FLOAT, GL_FALSE, 4 * sizeof(float), reinterpret_cast<void *>(3 * sizeof(float)));
     starsVao_->release();
 
-    auto texture = [](const QImage &img) {
-        auto t = std::make_unique<QOpenGLTexture>(img.convertToFormat(QImage::Format_RGBA8888), QOpenGLTexture::GenerateMipMaps);
-        t->setMinificationFilter(QOpenGLTexture::LinearMipMapLinear);
-        t->setMagnificationFilter(QOpenGLTexture::Linear);
-        t->setWrapMode(QOpenGLTexture::DirectionS, QOpenGLTexture::Repeat);
-        t->setWrapMode(QOpenGLTexture::DirectionT, QOpenGLTexture::ClampToEdge);
-        return t;
-    };
-    QImage day(QString::fromLatin1(kDayImagePath));
-    usingPicture_ = !day.isNull();
-    dayTexture_ = texture(usingPicture_ ? day : proceduralGlobe(1024, 512));
-    const QImage night = usingPicture_ ? QImage(QString::fromLatin1(kNightImagePath)) : QImage();
-    if (!night.isNull())
-        nightTexture_ = texture(night);
     return true;
 }
 

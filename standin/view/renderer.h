@@ -18,6 +18,8 @@ class QOpenGLVertexArrayObject;
 
 namespace zep::view {
 
+struct EarthPictures;
+
 class Renderer {
 public:
     Renderer();
@@ -26,8 +28,21 @@ public:
     Renderer &operator=(const Renderer &) = delete;
 
     // False, with failure() saying why, when the context is not desktop
-    // OpenGL 3.3 or a program does not build; nothing is held then.
-    bool initialize(QOpenGLContext *context);
+    // OpenGL 3.3 or a program does not build; nothing is held then. The
+    // pictures are only uploaded: their levels are ready-made.
+    bool initialize(QOpenGLContext *context, const EarthPictures &earth);
+    // The same without the Earth's textures: the renderer is ready once
+    // setEarthTextures() has given them.
+    bool initializeWithoutEarth(QOpenGLContext *context);
+
+    // The Earth's textures, made with any context of the view's share group
+    // current, such as a loader thread's (which must outlive them).
+    struct EarthTextures {
+        std::unique_ptr<QOpenGLTexture> day, night;
+        QString credit;
+    };
+    static EarthTextures uploadEarth(const EarthPictures &earth);
+    void setEarthTextures(EarthTextures textures);
     void release();
     bool ready() const { return ready_; }
     QString failure() const { return failure_; }
@@ -53,7 +68,7 @@ private:
     QOpenGLBuffer linesVbo_{QOpenGLBuffer::VertexBuffer}, starsVbo_{QOpenGLBuffer::VertexBuffer};
     int globeIndexCount_ = 0, starCount_ = 0;
     std::unique_ptr<QOpenGLTexture> dayTexture_, nightTexture_;
-    bool usingPicture_ = false;
+    QString credit_;
 };
 
 } // namespace zep::view

@@ -116,6 +116,8 @@ private slots:
         view->resize(640, 480);
         view->show();
         QVERIFY(QTest::qWaitForWindowExposed(view.get()));
+        // The Earth's textures come from a loader thread a moment later.
+        QTRY_VERIFY(view->rendererReady());
     }
 
     void cleanup() { view.reset(); }
@@ -415,8 +417,8 @@ private slots:
             view->move(10, 10);
             host.show();
             QVERIFY(QTest::qWaitForWindowExposed(&host));
+            QTRY_VERIFY(view->rendererReady());
             const QImage img = frame();
-            QVERIFY(view->rendererReady());
             QVERIFY(view->context() != first);
             const QColor got = img.pixelColor(view->satelliteScreenPosition()->toPoint());
             QVERIFY2(close(got, Qt::yellow, 8), qPrintable(rgb(got)));
