@@ -2,6 +2,7 @@
 // The toolbar's one link to the host: connecting at start-up, sending command
 // lines, and the only fatal path of the program.
 
+#include "contract/zepcontract.h"
 #include "host/automation.h"
 
 #include <QString>
@@ -22,7 +23,7 @@ public:
     virtual void endProgram() = 0;
 };
 
-inline const QString kHostClassName = QStringLiteral("ZEP.Application");
+inline const QString kHostClassName = contract::kBusName;
 inline const QString kStartupFailureTitle = QStringLiteral("Error loading ZEP");
 inline const QString kStartupFailureText = QStringLiteral(
     "Error occurred during startup.  Please check that you have ZEP installed with the "
