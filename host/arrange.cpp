@@ -114,12 +114,7 @@ void ArrangeHostWindows(HostLink &link)
         QStringLiteral("Application / MenuBar Hide"),
         QStringLiteral("Application / StatusBar Hide"),
     };
-    for (const QString &command : bars) {
-        if (link.ended())
-            return;
-        link.SendHostCommand(command);
-    }
-    if (link.ended())
+    if (!link.SendHostCommands(bars))
         return;
 
     attempt(link, app->set(contract::kVisible, true));

@@ -109,11 +109,8 @@ void HandOverToHost(HostLink &link, KeySender &keys)
         QStringLiteral("VO Scenario/Velmora Annotation Time ShowTimeStep On"),
         QStringLiteral("VO Scenario/Velmora Annotation Frame Show On"),
     };
-    for (const QString &command : restore) {
-        link.SendHostCommand(command);
-        if (link.ended())
-            return;
-    }
+    if (!link.SendHostCommands(restore))
+        return;
 
     // From here on any failure ends the hand-over quietly; the toolbar goes on.
     const auto fail = [&link](const Outcome &o) { link.noteFailure(o); };

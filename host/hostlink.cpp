@@ -148,4 +148,14 @@ QString HostLink::SendHostCommand(const QString &command)
     return {};
 }
 
+bool HostLink::SendHostCommands(const QStringList &commands)
+{
+    for (const QString &command : commands) {
+        if (ended_)
+            return false;
+        SendHostCommand(command);
+    }
+    return !ended_;
+}
+
 } // namespace velmora::host

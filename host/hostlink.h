@@ -6,6 +6,7 @@
 #include "host/automation.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
@@ -53,6 +54,10 @@ public:
     // not answering: calls return null at once, without reaching it, until a
     // probe in the background hears from it again.
     QString SendHostCommand(const QString &command);
+    // Sends the lines in order, each as SendHostCommand does (so a host that
+    // is not answering hears none of them), and stops once the link has ended.
+    // False when it has: the caller stops too.
+    bool SendHostCommands(const QStringList &commands);
 
     bool Answering() const { return answering_; }
     // Runs when the host stops answering (false, inside the call that went
