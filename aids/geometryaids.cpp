@@ -76,8 +76,7 @@ void HideFrameAxes(host::HostLink &link)
 
 void SendGeometryAids(host::HostLink &link, const QString &verb, bool on)
 {
-    for (const QString &command : GeometryAidCommands(verb, on))
-        link.SendHostCommand(command);
+    link.SendHostCommands(GeometryAidCommands(verb, on));
 }
 
 } // namespace velmora::aids

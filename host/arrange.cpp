@@ -1,5 +1,7 @@
 #include "host/arrange.h"
 
+#include "contract/zepcontract.h"
+
 #include <QStringList>
 
 #include <array>
@@ -20,7 +22,7 @@ bool attempt(HostLink &link, const Outcome &outcome)
 
 Outcome windowAt(const AutomationRef &windows, int index)
 {
-    Outcome item = windows->call(QStringLiteral("Item"), {index});
+    Outcome item = windows->call(contract::kItem, {index});
     if (item.ok && !item.object)
         return Outcome::failure(QStringLiteral("window %1 is not an object").arg(index));
     return item;
@@ -31,7 +33,7 @@ Outcome captionOf(const AutomationRef &windows, int index)
     const Outcome item = windowAt(windows, index);
     if (!item.ok)
         return item;
-    return item.object->get(QStringLiteral("Caption"));
+    return item.object->get(contract::kCaption);
 }
 
 // Whether window `index` is one to close. The caption is read anew for every
@@ -54,7 +56,7 @@ bool isAuxiliary(HostLink &link, const AutomationRef &windows, int index)
 
 void windowPass(HostLink &link)
 {
-    const Outcome collection = link.HostApp()->get(QStringLiteral("Windows"));
+    const Outcome collection = link.HostApp()->get(contract::kWindows);
     if (!attempt(link, collection))
         return;
     if (!collection.object) {
@@ -63,7 +65,7 @@ void windowPass(HostLink &link)
     }
     const AutomationRef windows = collection.object;
 
-    const Outcome count = windows->get(QStringLiteral("Count"));
+    const Outcome count = windows->get(contract::kCount);
     if (!attempt(link, count))
         return;
     bool isNumber = false;
@@ -81,11 +83,12 @@ void windowPass(HostLink &link)
         if (isAuxiliary(link, windows, i)) {
             const Outcome item = windowAt(windows, i);
             if (attempt(link, item))
-                attempt(link, item.object->call(QStringLiteral("Close")));
+                attempt(link, item.object->call(contract::kClose));
         } else {
             const Outcome item = windowAt(windows, i);
             if (attempt(link, item))
-                attempt(link, item.object->set(QStringLiteral("WindowState"), 1));
+                attempt(link, item.object->set(contract::kWindowState,
+                                               int(contract::WindowState::Normal)));
         }
     }
 }
@@ -99,7 +102,7 @@ void ArrangeHostWindows(HostLink &link)
     const AutomationRef &app = link.HostApp();
 
     // Hidden while its windows close, so the user does not watch it happen.
-    attempt(link, app->set(QStringLiteral("Visible"), false));
+    attempt(link, app->set(contract::kVisible, false));
 
     // Closing moves later windows up past the index; the second pass catches them.
     windowPass(link);
@@ -111,20 +114,16 @@ void ArrangeHostWindows(HostLink &link)
         QStringLiteral("Application / MenuBar Hide"),
         QStringLiteral("Application / StatusBar Hide"),
     };
-    for (const QString &command : bars) {
-        if (link.ended())
-            return;
-        link.SendHostCommand(command);
-    }
-    if (link.ended())
+    if (!link.SendHostCommands(bars))
         return;
 
-    attempt(link, app->set(QStringLiteral("Visible"), true));
-    attempt(link, app->set(QStringLiteral("WindowState"), 1));
-    const Outcome collection = app->get(QStringLiteral("Windows"));
+    attempt(link, app->set(contract::kVisible, true));
+    attempt(link, app->set(contract::kWindowState, int(contract::WindowState::Normal)));
+    const Outcome collection = app->get(contract::kWindows);
     if (attempt(link, collection)) {
         if (collection.object)
-            attempt(link, collection.object->call(QStringLiteral("Arrange"), {2}));
+            attempt(link, collection.object->call(contract::kArrange,
+                                                  {int(contract::ArrangeStyle::TiledSideBySide)}));
         else
             link.noteFailure(Outcome::failure(QStringLiteral("Windows is not an object")));
     }

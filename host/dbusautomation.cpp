@@ -1,5 +1,7 @@
 #include "host/dbusautomation.h"
 
+#include "contract/zepcontract.h"
+
 #include <QCoreApplication>
 #include <QDBusArgument>
 #include <QDBusConnectionInterface>
@@ -28,17 +30,15 @@ const QString kDBusService = QStringLiteral("org.freedesktop.DBus");
 const QString kDBusPath = QStringLiteral("/org/freedesktop/DBus");
 const QString kDBusInterface = QStringLiteral("org.freedesktop.DBus");
 const QString kProperties = QStringLiteral("org.freedesktop.DBus.Properties");
-const QString kAppPath = QStringLiteral("/Application");
-const QString kAppInterface = QStringLiteral("ZEP.Application");
 const QString kStandInName = QStringLiteral("velmora-zep");
 
 // Which interface the object behind an object-valued member speaks.
 QString interfaceYieldedBy(const QString &member)
 {
     static const QHash<QString, QString> interfaces{
-        {QStringLiteral("Personality"), QStringLiteral("ZEP.Personality")},
-        {QStringLiteral("Windows"), QStringLiteral("ZEP.Windows")},
-        {QStringLiteral("Item"), QStringLiteral("ZEP.Window")},
+        {contract::kPersonality, contract::kPersonalityInterface},
+        {contract::kWindows, contract::kWindowsInterface},
+        {contract::kItem, contract::kWindowInterface},
     };
     return interfaces.value(member);
 }
@@ -89,7 +89,7 @@ public:
         // The host's command object and window collection live as long as the
         // host: fetch them once and keep them.
         if (outcome.ok && outcome.object
-            && (property == QLatin1String("Personality") || property == QLatin1String("Windows")))
+            && (property == contract::kPersonality || property == contract::kWindows))
             objects_.emplace(property, outcome.object);
         return outcome;
     }
@@ -213,7 +213,8 @@ Outcome DBusAutomation::adopt(const QString &className)
         return failureOf(owner);
     const QString unique = owner.arguments().first().toString();
     hostName_ = unique;
-    return Outcome::objectResult(std::make_shared<BusObject>(bus_, unique, kAppPath, kAppInterface, callTimeoutMs_));
+    return Outcome::objectResult(std::make_shared<BusObject>(bus_, unique, contract::kApplicationPath,
+                                                             contract::kApplicationInterface, callTimeoutMs_));
 }
 
 Outcome DBusAutomation::attach(const QString &className)

@@ -1,5 +1,6 @@
 #include "host/handover.h"
 
+#include "contract/zepcontract.h"
 #include "host/xtestkeys.h"
 
 #include <QCoreApplication>
@@ -17,7 +18,7 @@ public:
     {
         if (link_.ended() || !link_.HostApp())
             return false;
-        const Outcome typed = link_.HostApp()->call(QStringLiteral("SendKeys"), {keys});
+        const Outcome typed = link_.HostApp()->call(contract::kSendKeys, {keys});
         return typed.ok || link_.noteFailure(typed);
     }
 
@@ -108,11 +109,8 @@ void HandOverToHost(HostLink &link, KeySender &keys)
         QStringLiteral("VO Scenario/Velmora Annotation Time ShowTimeStep On"),
         QStringLiteral("VO Scenario/Velmora Annotation Frame Show On"),
     };
-    for (const QString &command : restore) {
-        link.SendHostCommand(command);
-        if (link.ended())
-            return;
-    }
+    if (!link.SendHostCommands(restore))
+        return;
 
     // From here on any failure ends the hand-over quietly; the toolbar goes on.
     const auto fail = [&link](const Outcome &o) { link.noteFailure(o); };
@@ -121,21 +119,22 @@ void HandOverToHost(HostLink &link, KeySender &keys)
 
     // Asked directly: the reply list is needed whole, and a failure here must
     // not take the link's fatal path.
-    const Outcome version = link.HostPersonality()->call(QStringLiteral("ExecuteCommand"),
+    const Outcome version = link.HostPersonality()->call(contract::kExecuteCommand,
                                                          {QStringLiteral("GetZEPVersion /")});
     if (!version.ok)
         return fail(version);
 
-    const Outcome windows = link.HostApp()->get(QStringLiteral("Windows"));
+    const Outcome windows = link.HostApp()->get(contract::kWindows);
     if (!windows.ok)
         return fail(windows);
     if (!windows.object)
         return fail(Outcome::failure(QStringLiteral("Windows is not an object")));
-    const Outcome arranged = windows.object->call(QStringLiteral("Arrange"), {2});
+    const Outcome arranged =
+        windows.object->call(contract::kArrange, {int(contract::ArrangeStyle::TiledSideBySide)});
     if (!arranged.ok)
         return fail(arranged);
 
-    const Outcome activated = link.HostApp()->call(QStringLiteral("Activate"));
+    const Outcome activated = link.HostApp()->call(contract::kActivate);
     if (!activated.ok)
         return fail(activated);
 

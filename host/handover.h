@@ -40,7 +40,10 @@ std::unique_ptr<KeySender> MakeKeySender(HostLink &link, std::function<qint64()>
 std::unique_ptr<KeySender> MakeKeySender(HostLink &link, std::function<qint64()> hostPid = {});
 // How long the host's window may take to become active.
 inline constexpr std::chrono::milliseconds kHostActivationWait{2000};
-void HandOverToHost(HostLink &link, KeySender &keys);     // steps 2 to 11; the window drop (step 1) is the toolbar's
+// Brings back the host's bars and annotations, tiles its windows, brings it to
+// the front and types the keys that open its views. The toolbar lowers itself
+// out of the way first; that is the window's own matter.
+void HandOverToHost(HostLink &link, KeySender &keys);
 
 // One key of a sequence with the modifiers held for it. In a sequence "%"
 // holds Alt, "^" Control and "+" Shift for the key that follows.

@@ -1,5 +1,7 @@
 #include "host/hostlink.h"
 
+#include "contract/zepcontract.h"
+
 #include <QLoggingCategory>
 #include <QStringList>
 #include <QTimer>
@@ -99,7 +101,7 @@ bool HostLink::ConnectToHost()
     });
 
     // A failing Personality read is not fatal here: the first command reports it.
-    const Outcome personality = hostApp_->get(QStringLiteral("Personality"));
+    const Outcome personality = hostApp_->get(contract::kPersonality);
     if (personality.ok && personality.object)
         hostPersonality_ = personality.object;
     else
@@ -115,8 +117,8 @@ bool HostLink::ConnectToHost()
             return false;
     }
 
-    for (const auto &[property, value] : {std::pair{"UserControl", true}, {"Visible", false}}) {
-        const Outcome set = hostApp_->set(QString::fromLatin1(property), value);
+    for (const auto &[property, value] : {std::pair{contract::kUserControl, true}, {contract::kVisible, false}}) {
+        const Outcome set = hostApp_->set(property, value);
         if (!set.ok)
             noteFailure(set);
     }
@@ -129,7 +131,7 @@ QString HostLink::SendHostCommand(const QString &command)
         return {};
 
     Outcome outcome = hostPersonality_
-        ? hostPersonality_->call(QStringLiteral("ExecuteCommand"), {command})
+        ? hostPersonality_->call(contract::kExecuteCommand, {command})
         : Outcome::failure(QStringLiteral("the host has no command object"));
     if (outcome.ok) {
         const QStringList reply = outcome.value.toStringList();
@@ -144,6 +146,16 @@ QString HostLink::SendHostCommand(const QString &command)
     if (!commandSucceeded_)
         endWith(kStartupFailureTitle, kStartupFailureText);
     return {};
+}
+
+bool HostLink::SendHostCommands(const QStringList &commands)
+{
+    for (const QString &command : commands) {
+        if (ended_)
+            return false;
+        SendHostCommand(command);
+    }
+    return !ended_;
 }
 
 } // namespace velmora::host

@@ -2,9 +2,11 @@
 // The toolbar's one link to the host: connecting at start-up, sending command
 // lines, and the only fatal path of the program.
 
+#include "contract/zepcontract.h"
 #include "host/automation.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
@@ -22,7 +24,7 @@ public:
     virtual void endProgram() = 0;
 };
 
-inline const QString kHostClassName = QStringLiteral("ZEP.Application");
+inline const QString kHostClassName = contract::kBusName;
 inline const QString kStartupFailureTitle = QStringLiteral("Error loading ZEP");
 inline const QString kStartupFailureText = QStringLiteral(
     "Error occurred during startup.  Please check that you have ZEP installed with the "
@@ -52,6 +54,10 @@ public:
     // not answering: calls return null at once, without reaching it, until a
     // probe in the background hears from it again.
     QString SendHostCommand(const QString &command);
+    // Sends the lines in order, each as SendHostCommand does (so a host that
+    // is not answering hears none of them), and stops once the link has ended.
+    // False when it has: the caller stops too.
+    bool SendHostCommands(const QStringList &commands);
 
     bool Answering() const { return answering_; }
     // Runs when the host stops answering (false, inside the call that went

@@ -47,11 +47,7 @@ void PrepareScenario(HostLink &link)
 
     // Failed commands are the link's matter; the rest are still sent unless the
     // program has ended.
-    for (const QString &command : scenarioCommands()) {
-        if (link.ended())
-            return;
-        link.SendHostCommand(command);
-    }
+    link.SendHostCommands(scenarioCommands());
 }
 
 } // namespace velmora::host

@@ -88,44 +88,4 @@ std::optional<QString> SatelliteColorChange(const OrbitElements &el, const QStri
     return std::nullopt;
 }
 
-void ApplyOrbit(host::HostLink &link, const OrbitElements &el, QString &SatelliteColor,
-                OrbitDisplay &display)
-{
-    if (link.ended())
-        return;
-    // A failed query gives a null reply, which leaves its place empty.
-    const QString period = link.SendHostCommand(QStringLiteral("GetTimePeriod ") + kScenarioPath);
-    if (link.ended())
-        return;
-    const QString epoch = link.SendHostCommand(QStringLiteral("GetEpoch ") + kScenarioPath);
-    if (link.ended())
-        return;
-
-    const QString state = StateCommand(period, epoch, el);
-    if (state.isEmpty())
-        return;
-    link.SendHostCommand(state);
-    if (link.ended())
-        return;
-
-    const std::optional<QString> caption = OrbitPeriodCaption(display.SemimajorAxisText());
-    if (!caption)
-        return;
-    display.SetOrbitPeriodCaption(*caption);
-
-    const std::optional<QString> color = SatelliteColorChange(el, SatelliteColor);
-    if (!color)
-        return;
-    link.SendHostCommand(QStringLiteral("Graphics ") + kSatellitePath
-                         + QStringLiteral(" SetAttrType Basic"));
-    if (link.ended())
-        return;
-    const QString reply = link.SendHostCommand(QStringLiteral("Graphics ") + kSatellitePath
-                                               + QStringLiteral(" Basic Color ") + *color);
-    // Only a colour the host took is remembered, so a refused one is sent again.
-    if (reply.isNull())
-        return;
-    SatelliteColor = *color;
-}
-
 } // namespace velmora::orbit

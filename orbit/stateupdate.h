@@ -1,8 +1,8 @@
 #pragma once
-// Pushing the element set to the host: the two-body state command, the period
-// label and the satellite colour.
+// What the host is told about the element set: the two-body state command, the
+// satellite colour rule and the period caption. Sending it is the link's matter
+// (host/orbitupdate.h).
 
-#include "host/hostlink.h"
 #include "orbit/elements.h"
 
 #include <QString>
@@ -11,14 +11,6 @@
 #include <optional>
 
 namespace velmora::orbit {
-
-// What ApplyOrbit needs of the toolbar.
-class OrbitDisplay {
-public:
-    virtual ~OrbitDisplay() = default;
-    virtual QString SemimajorAxisText() const = 0;           // text of ElementValue(0)
-    virtual void SetOrbitPeriodCaption(const QString &) = 0; // caption of OrbitPeriod
-};
 
 inline const QString kScenarioPath = QStringLiteral("Scenario/Velmora");
 inline const QString kSatellitePath = QStringLiteral("Scenario/Velmora/Satellite/Satellite");
@@ -39,14 +31,6 @@ QString StateCommand(const QString &timePeriodReply, const QString &epochReply,
 // The colour the rule wants now, or nothing when no colour command is due or
 // the perigee cannot be computed in single precision.
 std::optional<QString> SatelliteColorChange(const OrbitElements &el, const QString &SatelliteColor);
-
-// Sends the queries, the state command and, when the colour changes, the two
-// colour commands; sets the period caption and SatelliteColor. Stops at a
-// failing step (commands sent stay sent) and sends nothing once the link ended.
-// SatelliteColor takes the new colour only when the host accepted the colour
-// command, so a refused colour is sent again by the next call.
-void ApplyOrbit(host::HostLink &link, const OrbitElements &el, QString &SatelliteColor,
-                OrbitDisplay &display);
 
 // "88.57 min", ".00 min" from the semi-major-axis box text in km, read as
 // ReadDouble reads; "." whatever the locale, like every other number shown.

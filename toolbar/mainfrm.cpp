@@ -6,6 +6,7 @@
 #include "host/scenario.h"
 #include "orbit/numbers.h"
 #include "orbit/presets.h"
+#include "orbit/stateupdate.h"
 #include "toolbar/accessible.h"
 #include "toolbar/selectors.h"
 
@@ -282,7 +283,7 @@ void MainFrm::HostAnswering(bool answering)
         control->setEnabled(answering);
     // One state update catches up with the elements as the user left them.
     if (answering && loaded_ && !state_.FormLoading)
-        orbit::ApplyOrbit(link_, state_.Elements, state_.SatelliteColor, *this);
+        host::ApplyOrbit(link_, state_.Elements, state_.SatelliteColor, *this);
 }
 
 void MainFrm::ElementScroll_Scroll(int i)
@@ -332,7 +333,7 @@ void MainFrm::ElementValue_Change(int i)
     if (orbit::hasAnomaly(row))
         orbit::UpdateMeanAnomaly(state_.Elements, state_.Pi);
     state_.ValueChangeActive = false;
-    orbit::ApplyOrbit(link_, state_.Elements, state_.SatelliteColor, *this);
+    host::ApplyOrbit(link_, state_.Elements, state_.SatelliteColor, *this);
 }
 
 void MainFrm::setTextColour(int i, bool inRange)

@@ -4,7 +4,7 @@
 
 #include "host/handover.h"
 #include "host/hostlink.h"
-#include "orbit/stateupdate.h"
+#include "host/orbitupdate.h"
 #include "toolbar/elementscroll.h"
 #include "toolbar/toolbarstate.h"
 
@@ -26,7 +26,7 @@ inline constexpr int kClientWidth = 293;
 inline constexpr int kClientHeight = 183;
 inline constexpr int kLabelRightEdge = 101;   // common right edge of the row captions
 
-class MainFrm : public QWidget, private orbit::OrbitDisplay {
+class MainFrm : public QWidget, private host::OrbitDisplay {
     Q_OBJECT
 public:
     // Without a key sender, the hand-over makes one when it first needs it.

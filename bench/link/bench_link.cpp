@@ -14,6 +14,7 @@
 #include "orbit/elements.h"
 #include "orbit/numbers.h"
 #include "orbit/stateupdate.h"
+#include "host/orbitupdate.h"
 
 #include <QCoreApplication>
 #include <QDBusConnectionInterface>
@@ -138,7 +139,7 @@ public:
     void endProgram() override {}
 };
 
-class Display : public orbit::OrbitDisplay {
+class Display : public host::OrbitDisplay {
 public:
     QString axisText;
     QString period;
@@ -362,7 +363,7 @@ int main(int argc, char **argv)
     const int applies = std::max(100, calls / 10);
     for (int i = 0; i < applies; ++i) {
         const auto t0 = Clock::now();
-        orbit::ApplyOrbit(link, el, color, display);
+        host::ApplyOrbit(link, el, color, display);
         us.push_back(microsSince(t0));
     }
     const Stats apply = statsOf(std::move(us));
@@ -376,7 +377,7 @@ int main(int argc, char **argv)
         el.SemimajorAxis = a;
         display.axisText = orbit::SingleToText(a);
         orbit::UpdateMeanAnomaly(el, Pi);
-        orbit::ApplyOrbit(link, el, color, display);
+        host::ApplyOrbit(link, el, color, display);
     }
     const double seconds = microsSince(d0) / 1e6;
     std::printf("drag across bar 0 (6582..%.0f): %d state updates in %.1f s = %.0f updates/s\n",
@@ -391,7 +392,7 @@ int main(int argc, char **argv)
         el.SemimajorAxis = a;
         display.axisText = orbit::SingleToText(a);
         orbit::UpdateMeanAnomaly(el, Pi);
-        orbit::ApplyOrbit(link, el, color, display);
+        host::ApplyOrbit(link, el, color, display);
     }
     const double shownSeconds = microsSince(v0) / 1e6;
     std::printf("same drag with the host shown (6582..%.0f): %d state updates in %.1f s = %.0f updates/s\n",

@@ -4,11 +4,9 @@
 //
 // Personality lives on the command thread and answers there; the others live
 // on the GUI thread because every member touches a widget.
-//
-// Numbers the contract leaves to the host:
-//   window state  1 = normal (restored), 2 = minimised, 3 = maximised
-//   arrange style 1 = cascade, 2 = tiled side by side
+// The names and numbers of the contract: contract/zepcontract.h.
 
+#include "contract/zepcontract.h"
 #include "standin/model/interpreter.h"
 #include "standin/model/journal.h"
 
@@ -29,10 +27,10 @@ namespace zep {
 
 class HostWindow;
 
-inline constexpr char kBusName[] = "ZEP.Application";
-inline constexpr char kErrorCommandFailed[] = "ZEP.Error.CommandFailed";
-inline constexpr char kErrorInvalidIndex[] = "ZEP.Error.InvalidIndex";
-inline constexpr char kErrorNoSuchWindow[] = "ZEP.Error.NoSuchWindow";
+using velmora::contract::kBusName;
+using velmora::contract::kErrorCommandFailed;
+using velmora::contract::kErrorInvalidIndex;
+using velmora::contract::kErrorNoSuchWindow;
 
 // How the command thread has the GUI carry out a request; done() may be
 // called from any thread, with an empty text on success.
@@ -112,7 +110,7 @@ public:
     WindowsObject(HostWindow &host, Journal &journal, QDBusConnection bus, QObject *parent = nullptr);
 
     int count() const;
-    static QString path() { return QStringLiteral("/Application/Windows"); }
+    static QString path() { return velmora::contract::kWindowsPath; }
 
 public slots:
     QDBusObjectPath Item(int index);
@@ -138,7 +136,7 @@ class ApplicationObject : public QObject, protected QDBusContext {
 public:
     ApplicationObject(HostWindow &host, Journal &journal, QDBusConnection bus, QObject *parent = nullptr);
 
-    QDBusObjectPath personality() const { return QDBusObjectPath(QStringLiteral("/Application/Personality")); }
+    QDBusObjectPath personality() const { return QDBusObjectPath(velmora::contract::kPersonalityPath); }
     QDBusObjectPath windows() const { return QDBusObjectPath(WindowsObject::path()); }
     bool userControl() const;
     void setUserControl(bool on);

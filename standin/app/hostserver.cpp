@@ -34,9 +34,9 @@ bool HostServer::publish(QDBusConnection bus, QString *why)
     }
     application_ = new ApplicationObject(*window_, journal_, bus, this);
     windows_ = new WindowsObject(*window_, journal_, bus, this);
-    const bool registered = bus.registerObject(QStringLiteral("/Application"), application_)
+    const bool registered = bus.registerObject(velmora::contract::kApplicationPath, application_)
                             && bus.registerObject(WindowsObject::path(), windows_)
-                            && bus.registerObject(QStringLiteral("/Application/Personality"), personality_);
+                            && bus.registerObject(velmora::contract::kPersonalityPath, personality_);
     if (!registered) {
         *why = QStringLiteral("could not register the host's objects on the bus");
         return false;
@@ -61,10 +61,10 @@ void HostServer::shutdown()
     if (!personality_)
         return;
     if (bus_.isConnected()) {
-        bus_.unregisterObject(QStringLiteral("/Application/Personality"));
+        bus_.unregisterObject(velmora::contract::kPersonalityPath);
         if (published_)
             bus_.interface()->unregisterService(QLatin1StringView(kBusName));
-        bus_.unregisterObject(QStringLiteral("/Application"), QDBusConnection::UnregisterTree);
+        bus_.unregisterObject(velmora::contract::kApplicationPath, QDBusConnection::UnregisterTree);
     }
     // Before the windows go, so that closing them retires nothing on the bus.
     delete windows_;

@@ -21,6 +21,8 @@ private slots:
     void unansweredCall_data();
     void unansweredCall();
     void probesUntilTheHostAnswers();
+    void sendsAList_data();
+    void sendsAList();
 };
 
 void TstHostLink::connecting_data()
@@ -212,6 +214,43 @@ void TstHostLink::probesUntilTheHostAnswers()
     QVERIFY(rig.notice.messages.isEmpty());
     // The unanswered one never reached the host; the catch-up did.
     QCOMPARE(rig.fake.commands.filter(QStringLiteral("GetZEPVersion")).size(), 1);
+}
+
+void TstHostLink::sendsAList_data()
+{
+    QTest::addColumn<bool>("answeredBefore");
+    QTest::addColumn<QString>("failing");
+    QTest::addColumn<bool>("hangsAfterA");
+    QTest::addColumn<QStringList>("reached");
+    QTest::addColumn<bool>("goesOn");
+    const QStringList all{QStringLiteral("cmd A /"), QStringLiteral("cmd B /"), QStringLiteral("cmd C /")};
+    QTest::newRow("every line in order") << false << QString() << false << all << true;
+    QTest::newRow("a tolerated failure goes on") << true << QStringLiteral("B /") << false << all << true;
+    QTest::newRow("a fatal failure stops the rest")
+        << false << QStringLiteral("A /") << false << QStringList{all.first()} << false;
+    QTest::newRow("a host that stops answering hears no more")
+        << false << QString() << true
+        << QStringList{all.first(), QStringLiteral("unanswered B /")} << true;
+}
+
+void TstHostLink::sendsAList()
+{
+    QFETCH(bool, answeredBefore);
+    QFETCH(QString, failing);
+    QFETCH(bool, hangsAfterA);
+    QFETCH(QStringList, reached);
+    QFETCH(bool, goesOn);
+    LinkRig rig(false);
+    if (answeredBefore)
+        rig.link.SendHostCommand(QStringLiteral("GetZEPVersion /"));
+    rig.fake.log.clear();
+    rig.fake.failing << failing;
+    if (hangsAfterA)
+        rig.fake.afterCommand = [&](const QString &line) { rig.fake.hung = line == QLatin1String("A /"); };
+    QCOMPARE(rig.link.SendHostCommands({QStringLiteral("A /"), QStringLiteral("B /"), QStringLiteral("C /")}),
+             goesOn);
+    QCOMPARE(rig.fake.log, reached);
+    QCOMPARE(rig.link.ended(), !goesOn);
 }
 
 QTEST_GUILESS_MAIN(TstHostLink)

@@ -52,7 +52,8 @@ void TstOrbitNumbers::singleToText_data()
     QTest::addColumn<float>("value");
     QTest::addColumn<QString>("text");
     const struct { float value; const char *text; } rows[] = {
-        // The documented examples.
+        // Axes in metres, angles and fractions as the host gets them: plain
+        // text from 0.0001 to below 1E+07, the exponent form beyond.
         {6582000.0f, "6582000"}, {16764000.0f, "1.6764E+07"}, {42164000.0f, "4.2164E+07"},
         {50000000.0f, "5E+07"}, {0.001f, "0.001"}, {0.00001f, "1E-05"}, {55.1f, "55.1"},
         {63.0f, "63"}, {-35.1902f, "-35.1902"},

@@ -1,6 +1,7 @@
 // The state update against the recording host: commands in order, the period
 // label and the satellite colour.
 #include "host/hostlink.h"
+#include "host/orbitupdate.h"
 #include "orbit/numbers.h"
 #include "orbit/stateupdate.h"
 #include "tests/support/fakehost.h"
@@ -33,7 +34,7 @@ QString colorCommand(const QString &color)
     return QStringLiteral("Graphics Scenario/Velmora/Satellite/Satellite Basic Color ") + color;
 }
 
-class FakeDisplay : public OrbitDisplay {
+class FakeDisplay : public host::OrbitDisplay {
 public:
     QString axisText = QStringLiteral("6582");
     QString caption = kUnchanged;
@@ -56,7 +57,7 @@ struct Rig {
             link.SendHostCommand(QStringLiteral("GetZEPVersion /"));
         host.commands.clear();
     }
-    void apply(const OrbitElements &el) { ApplyOrbit(link, el, color, display); }
+    void apply(const OrbitElements &el) { host::ApplyOrbit(link, el, color, display); }
 };
 
 OrbitElements startupOrbit()
