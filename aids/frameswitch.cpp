@@ -6,30 +6,30 @@ namespace {
 const QChar Q = u'"';
 }
 
-QString AxesShowCommand(const QString &axesPath)
+QString axesShowCommand(const QString &axesPath)
 {
     return QStringLiteral("VO * SetVectorGeometry Modify ") + Q + axesPath + Q
         + QStringLiteral(" Show On ShowLabel On Color ") + Q + QStringLiteral("Yellow") + Q;
 }
 
-QString AxesHideCommand(const QString &axesPath)
+QString axesHideCommand(const QString &axesPath)
 {
     return QStringLiteral("VO * SetVectorGeometry Modify ") + Q + axesPath + Q
         + QStringLiteral(" Show Off Color ") + Q + QStringLiteral("Yellow") + Q;
 }
 
-void SwitchFrame(host::HostLink &link, const std::function<int()> &selectedIndex,
+void switchFrame(host::HostLink &link, const std::function<int()> &selectedIndex,
                  qint16 &ShownFrameIndex)
 {
     const int picked = selectedIndex();
     const bool noPick = picked < 0;
     const int frame = noPick ? ShownFrameIndex : picked;
     if (frame == 0) {
-        link.SendHostCommand(AxesShowCommand(kInertialAxes));
-        link.SendHostCommand(AxesHideCommand(kFixedAxes));
+        link.SendHostCommand(axesShowCommand(kInertialAxes));
+        link.SendHostCommand(axesHideCommand(kFixedAxes));
     } else {
-        link.SendHostCommand(AxesShowCommand(kFixedAxes));
-        link.SendHostCommand(AxesHideCommand(kInertialAxes));
+        link.SendHostCommand(axesShowCommand(kFixedAxes));
+        link.SendHostCommand(axesHideCommand(kInertialAxes));
     }
     if (noPick || link.ended())
         return;

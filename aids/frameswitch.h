@@ -18,8 +18,8 @@ inline const QString kFixedAxes = QStringLiteral("CentralBody/Earth Fixed Axes")
 inline const QString kNextReferenceFrame =
     QStringLiteral("VO Scenario/Velmora View NextReferenceFrame");
 
-QString AxesShowCommand(const QString &axesPath);
-QString AxesHideCommand(const QString &axesPath);
+QString axesShowCommand(const QString &axesPath);
+QString axesHideCommand(const QString &axesPath);
 
 // The frame handling of FrameSelect. `selectedIndex` reads the combo's current
 // entry index (0 "Earth Inertial", 1 "Earth Fixed", -1 none).
@@ -27,7 +27,7 @@ QString AxesHideCommand(const QString &axesPath);
 // With no entry selected (typed text in the combo) there is no pick: the axes
 // of the recorded frame are shown and the view is not stepped, so the record
 // keeps naming the frame the view really shows.
-void SwitchFrame(host::HostLink &link, const std::function<int()> &selectedIndex,
+void switchFrame(host::HostLink &link, const std::function<int()> &selectedIndex,
                  qint16 &ShownFrameIndex);
 
 } // namespace velmora::aids

@@ -42,7 +42,7 @@ QString angle(const QString &prefix, const QStringList &vectors)
 
 } // namespace
 
-QStringList GeometryAidCommands(const QString &verb, bool on)
+QStringList geometryAidCommands(const QString &verb, bool on)
 {
     const QString sw = on ? QStringLiteral("On") : QStringLiteral("Off");
     const QString white = QStringLiteral("White");
@@ -68,15 +68,15 @@ QStringList GeometryAidCommands(const QString &verb, bool on)
     };
 }
 
-void HideFrameAxes(host::HostLink &link)
+void hideFrameAxes(host::HostLink &link)
 {
-    link.SendHostCommand(AxesHideCommand(kInertialAxes));
-    link.SendHostCommand(AxesHideCommand(kFixedAxes));
+    link.SendHostCommand(axesHideCommand(kInertialAxes));
+    link.SendHostCommand(axesHideCommand(kFixedAxes));
 }
 
-void SendGeometryAids(host::HostLink &link, const QString &verb, bool on)
+void sendGeometryAids(host::HostLink &link, const QString &verb, bool on)
 {
-    link.SendHostCommands(GeometryAidCommands(verb, on));
+    link.sendHostCommands(geometryAidCommands(verb, on));
 }
 
 } // namespace velmora::aids

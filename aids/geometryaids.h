@@ -21,11 +21,11 @@ inline constexpr double kEccentricityFloor = 0.001;
 
 // The thirteen commands of one switch, in order. `verb` is "Add" on the first
 // use of the run and "Modify" afterwards; `on` gives the switch word.
-QStringList GeometryAidCommands(const QString &verb, bool on);
+QStringList geometryAidCommands(const QString &verb, bool on);
 
 // Hides both frames' axes (sent first when the aids are switched on).
-void HideFrameAxes(host::HostLink &link);
+void hideFrameAxes(host::HostLink &link);
 
-void SendGeometryAids(host::HostLink &link, const QString &verb, bool on);
+void sendGeometryAids(host::HostLink &link, const QString &verb, bool on);
 
 } // namespace velmora::aids

@@ -114,7 +114,7 @@ void ArrangeHostWindows(HostLink &link)
         QStringLiteral("Application / MenuBar Hide"),
         QStringLiteral("Application / StatusBar Hide"),
     };
-    if (!link.SendHostCommands(bars))
+    if (!link.sendHostCommands(bars))
         return;
 
     attempt(link, app->set(contract::kVisible, true));

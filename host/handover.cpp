@@ -14,7 +14,7 @@ namespace {
 class HostKeySender : public KeySender {
 public:
     explicit HostKeySender(HostLink &link) : link_(link) {}
-    bool TypeKeys(const QString &keys) override
+    bool typeKeys(const QString &keys) override
     {
         if (link_.ended() || !link_.HostApp())
             return false;
@@ -36,15 +36,15 @@ public:
           hostKeys_(std::move(hostKeys))
     {
     }
-    bool TypeKeys(const QString &keys) override
+    bool typeKeys(const QString &keys) override
     {
         if (desktopKeys_ && windows_ && hostPid_) {
             const qint64 pid = hostPid_();
             const bool other = pid > 0 && pid != QCoreApplication::applicationPid();
-            if (other && windows_->ActivateWindowOf(pid, kHostActivationWait) && desktopKeys_->TypeKeys(keys))
+            if (other && windows_->activateWindowOf(pid, kHostActivationWait) && desktopKeys_->typeKeys(keys))
                 return true;
         }
-        return hostKeys_->TypeKeys(keys);
+        return hostKeys_->typeKeys(keys);
     }
 
 private:
@@ -58,7 +58,7 @@ const QString kVersion7 = QStringLiteral("ZEP v7");
 
 } // namespace
 
-std::optional<QList<KeyStroke>> ParseKeySequence(const QString &keys)
+std::optional<QList<KeyStroke>> parseKeySequence(const QString &keys)
 {
     QList<KeyStroke> strokes;
     KeyStroke next;
@@ -81,7 +81,7 @@ std::optional<QList<KeyStroke>> ParseKeySequence(const QString &keys)
     return strokes;
 }
 
-std::unique_ptr<KeySender> MakeKeySender(HostLink &link, std::function<qint64()> hostPid,
+std::unique_ptr<KeySender> makeKeySender(HostLink &link, std::function<qint64()> hostPid,
                                          std::unique_ptr<KeySender> desktopKeys,
                                          std::unique_ptr<HostWindows> windows)
 {
@@ -89,13 +89,13 @@ std::unique_ptr<KeySender> MakeKeySender(HostLink &link, std::function<qint64()>
                                             std::make_unique<HostKeySender>(link));
 }
 
-std::unique_ptr<KeySender> MakeKeySender(HostLink &link, std::function<qint64()> hostPid)
+std::unique_ptr<KeySender> makeKeySender(HostLink &link, std::function<qint64()> hostPid)
 {
-    XDesktop x = MakeXDesktop();
-    return MakeKeySender(link, std::move(hostPid), std::move(x.keys), std::move(x.windows));
+    XDesktop x = makeXDesktop();
+    return makeKeySender(link, std::move(hostPid), std::move(x.keys), std::move(x.windows));
 }
 
-void HandOverToHost(HostLink &link, KeySender &keys)
+void handOverToHost(HostLink &link, KeySender &keys)
 {
     if (link.ended())
         return;
@@ -109,7 +109,7 @@ void HandOverToHost(HostLink &link, KeySender &keys)
         QStringLiteral("VO Scenario/Velmora Annotation Time ShowTimeStep On"),
         QStringLiteral("VO Scenario/Velmora Annotation Frame Show On"),
     };
-    if (!link.SendHostCommands(restore))
+    if (!link.sendHostCommands(restore))
         return;
 
     // From here on any failure ends the hand-over quietly; the toolbar goes on.
@@ -144,7 +144,7 @@ void HandOverToHost(HostLink &link, KeySender &keys)
     // Case matters: only a version 7 host has its views under "4".
     const bool version7 = reply.first().left(kVersion7.size()) == kVersion7;
     // Not waited for; a sender that reaches the host notes its own failure.
-    keys.TypeKeys(version7 ? QStringLiteral("%v4") : QStringLiteral("%v1"));
+    keys.typeKeys(version7 ? QStringLiteral("%v4") : QStringLiteral("%v1"));
 }
 
 } // namespace velmora::host

@@ -148,7 +148,7 @@ QString HostLink::SendHostCommand(const QString &command)
     return {};
 }
 
-bool HostLink::SendHostCommands(const QStringList &commands)
+bool HostLink::sendHostCommands(const QStringList &commands)
 {
     for (const QString &command : commands) {
         if (ended_)

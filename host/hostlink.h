@@ -57,7 +57,7 @@ public:
     // Sends the lines in order, each as SendHostCommand does (so a host that
     // is not answering hears none of them), and stops once the link has ended.
     // False when it has: the caller stops too.
-    bool SendHostCommands(const QStringList &commands);
+    bool sendHostCommands(const QStringList &commands);
 
     bool Answering() const { return answering_; }
     // Runs when the host stops answering (false, inside the call that went
@@ -66,7 +66,7 @@ public:
     void setOnAnswering(std::function<void(bool)> run) { onAnswering_ = std::move(run); }
 
     bool CommandSucceeded() const { return commandSucceeded_; }
-    void ClearCommandSucceeded() { commandSucceeded_ = false; }
+    void clearCommandSucceeded() { commandSucceeded_ = false; }
 
     // True once the fatal path has run: callers stop what they were doing.
     bool ended() const { return ended_; }

@@ -19,19 +19,19 @@ void ApplyOrbit(HostLink &link, const orbit::OrbitElements &el, QString &Satelli
     if (link.ended())
         return;
 
-    const QString state = orbit::StateCommand(period, epoch, el);
+    const QString state = orbit::stateCommand(period, epoch, el);
     if (state.isEmpty())
         return;
     link.SendHostCommand(state);
     if (link.ended())
         return;
 
-    const std::optional<QString> caption = orbit::OrbitPeriodCaption(display.SemimajorAxisText());
+    const std::optional<QString> caption = orbit::orbitPeriodCaption(display.semimajorAxisText());
     if (!caption)
         return;
-    display.SetOrbitPeriodCaption(*caption);
+    display.setOrbitPeriodCaption(*caption);
 
-    const std::optional<QString> color = orbit::SatelliteColorChange(el, SatelliteColor);
+    const std::optional<QString> color = orbit::satelliteColorChange(el, SatelliteColor);
     if (!color)
         return;
     link.SendHostCommand(QStringLiteral("Graphics ") + orbit::kSatellitePath

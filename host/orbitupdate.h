@@ -13,8 +13,8 @@ namespace velmora::host {
 class OrbitDisplay {
 public:
     virtual ~OrbitDisplay() = default;
-    virtual QString SemimajorAxisText() const = 0;           // text of ElementValue(0)
-    virtual void SetOrbitPeriodCaption(const QString &) = 0; // caption of OrbitPeriod
+    virtual QString semimajorAxisText() const = 0;           // text of ElementValue(0)
+    virtual void setOrbitPeriodCaption(const QString &) = 0; // caption of OrbitPeriod
 };
 
 // Sends the queries, the state command and, when the colour changes, the two

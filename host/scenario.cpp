@@ -47,7 +47,7 @@ void PrepareScenario(HostLink &link)
 
     // Failed commands are the link's matter; the rest are still sent unless the
     // program has ended.
-    link.SendHostCommands(scenarioCommands());
+    link.sendHostCommands(scenarioCommands());
 }
 
 } // namespace velmora::host

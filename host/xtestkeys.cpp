@@ -24,9 +24,9 @@ class XTestKeySender : public KeySender {
 public:
     explicit XTestKeySender(SharedDisplay display) : shared_(std::move(display)), display_(shared_.get()) {}
 
-    bool TypeKeys(const QString &keys) override
+    bool typeKeys(const QString &keys) override
     {
-        const auto strokes = ParseKeySequence(keys);
+        const auto strokes = parseKeySequence(keys);
         if (!strokes)
             return false;
         // Resolve every key first so that a sequence is typed whole or not at all.
@@ -88,7 +88,7 @@ class XHostWindows : public HostWindows {
 public:
     explicit XHostWindows(SharedDisplay display) : shared_(std::move(display)), display_(shared_.get()) {}
 
-    bool ActivateWindowOf(qint64 pid, std::chrono::milliseconds timeout) override
+    bool activateWindowOf(qint64 pid, std::chrono::milliseconds timeout) override
     {
         if (pid <= 0)
             return false;
@@ -178,7 +178,7 @@ private:
 
 } // namespace
 
-XDesktop MakeXDesktop()
+XDesktop makeXDesktop()
 {
     if (QGuiApplication::platformName() != QLatin1String("xcb"))
         return {};

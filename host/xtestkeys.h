@@ -12,6 +12,6 @@ struct XDesktop {
 };
 
 // Both null unless the program runs on X11 and the server offers XTEST.
-XDesktop MakeXDesktop();
+XDesktop makeXDesktop();
 
 } // namespace velmora::host

@@ -59,7 +59,7 @@ void UpdateMeanAnomaly(OrbitElements &el, double Pi)
         return;
 
     // Principal value: E lies in (-pi, pi), so nu past 180 deg gives a negative E.
-    const std::optional<float> E = ToSingle(2.0 * std::atan(t * k));
+    const std::optional<float> E = toSingle(2.0 * std::atan(t * k));
     if (!E)
         return;
     el.EccentricAnomaly = *E;
@@ -68,7 +68,7 @@ void UpdateMeanAnomaly(OrbitElements &el, double Pi)
         return;
     // The mean anomaly is taken from the stored single-precision E on purpose.
     const double En = *E;
-    const std::optional<float> M = ToSingle((En - e * std::sin(En)) * 180.0 / Pi);
+    const std::optional<float> M = toSingle((En - e * std::sin(En)) * 180.0 / Pi);
     if (!M)
         return;
     el.MeanAnomaly = *M;

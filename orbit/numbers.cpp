@@ -167,12 +167,12 @@ QString SingleToText(float value)
     return QString::fromLatin1(text);
 }
 
-std::optional<double> ReadDouble(QStringView text)
+std::optional<double> readDouble(QStringView text)
 {
     return readNumber<double>(text);
 }
 
-std::optional<float> ReadSingle(QStringView text)
+std::optional<float> readSingle(QStringView text)
 {
     return readNumber<float>(text);
 }
@@ -193,7 +193,7 @@ std::optional<qint32> RoundPosition(double x)
     return qint32(rounded);
 }
 
-std::optional<float> ToSingle(double x)
+std::optional<float> toSingle(double x)
 {
     if (!std::isfinite(x))
         return std::nullopt;

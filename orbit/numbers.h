@@ -22,11 +22,11 @@ QString SingleToText(float value);
 // number are forgiven; blanks inside, thousands separators, ",", "inf", "nan",
 // hexadecimal and non-ASCII digits are not numbers. A number beyond the double
 // range is not a number; one too small to hold reads as (signed) zero.
-std::optional<double> ReadDouble(QStringView text);
+std::optional<double> readDouble(QStringView text);
 
 // Same grammar, correctly rounded straight to single precision (not through
 // double, which could round twice). Beyond the single range is not a number.
-std::optional<float> ReadSingle(QStringView text);
+std::optional<float> readSingle(QStringView text);
 
 // Nearest integer, ties to even; nothing when x is not finite or the result
 // does not fit a 32-bit signed integer.
@@ -34,6 +34,6 @@ std::optional<qint32> RoundPosition(double x);
 
 // A double rounded to single precision, or nothing when it is not finite or
 // rounds beyond the single range (where a plain cast would give infinity).
-std::optional<float> ToSingle(double x);
+std::optional<float> toSingle(double x);
 
 } // namespace velmora::orbit

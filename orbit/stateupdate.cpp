@@ -27,7 +27,7 @@ QString periodText(double minutes)
 
 } // namespace
 
-QString StateCommand(const QString &timePeriodReply, const QString &epochReply,
+QString stateCommand(const QString &timePeriodReply, const QString &epochReply,
                      const OrbitElements &el)
 {
     // The host takes the axis in metres, computed in single precision like the field.
@@ -50,9 +50,9 @@ QString StateCommand(const QString &timePeriodReply, const QString &epochReply,
     return command;
 }
 
-std::optional<QString> OrbitPeriodCaption(QStringView semimajorAxisText)
+std::optional<QString> orbitPeriodCaption(QStringView semimajorAxisText)
 {
-    const std::optional<double> km = ReadDouble(semimajorAxisText);
+    const std::optional<double> km = readDouble(semimajorAxisText);
     if (!km)
         return std::nullopt;
     const double r = *km * 1000.0;
@@ -72,7 +72,7 @@ std::optional<QString> OrbitPeriodCaption(QStringView semimajorAxisText)
     return text;
 }
 
-std::optional<QString> SatelliteColorChange(const OrbitElements &el, const QString &SatelliteColor)
+std::optional<QString> satelliteColorChange(const OrbitElements &el, const QString &SatelliteColor)
 {
     // Both factors and the product in single precision, as the fields are kept.
     const float perigee = (1.0f - el.Eccentricity) * el.SemimajorAxis;

@@ -25,16 +25,16 @@ inline constexpr float kEarthRadiusKm = 6378.137f;
 inline constexpr float kGeostationaryKm = 42164.0f;
 
 // The state command from the host's replies (a null reply leaves its place empty).
-QString StateCommand(const QString &timePeriodReply, const QString &epochReply,
+QString stateCommand(const QString &timePeriodReply, const QString &epochReply,
                      const OrbitElements &el);
 
 // The colour the rule wants now, or nothing when no colour command is due or
 // the perigee cannot be computed in single precision.
-std::optional<QString> SatelliteColorChange(const OrbitElements &el, const QString &SatelliteColor);
+std::optional<QString> satelliteColorChange(const OrbitElements &el, const QString &SatelliteColor);
 
 // "88.57 min", ".00 min" from the semi-major-axis box text in km, read as
-// ReadDouble reads; "." whatever the locale, like every other number shown.
+// readDouble reads; "." whatever the locale, like every other number shown.
 // Nothing when the text is not a number or the period is not finite.
-std::optional<QString> OrbitPeriodCaption(QStringView semimajorAxisText);
+std::optional<QString> orbitPeriodCaption(QStringView semimajorAxisText);
 
 } // namespace velmora::orbit

@@ -38,7 +38,7 @@ int main(int argc, char **argv)
     velmora::host::HostLink link(automation, notice);
     // Keys for the hand-over go to the process that owns the host's name.
     velmora::toolbar::MainFrm frm(
-        link, velmora::host::MakeKeySender(link, [&] { return automation.processIdOf(link.HostApp()); }));
+        link, velmora::host::makeKeySender(link, [&] { return automation.processIdOf(link.HostApp()); }));
     notice.setOwner(&frm);
     QuitOnClose quitOnClose;
     frm.installEventFilter(&quitOnClose);

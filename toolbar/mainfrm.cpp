@@ -267,7 +267,7 @@ void MainFrm::Load()
         return;
 
     state_.GeometryAidsFirstUse = true;
-    link_.ClearCommandSucceeded();
+    link_.clearCommandSucceeded();
     Splash->hide();
     state_.SatelliteColor = orbit::kColorWhite;
     state_.FormLoading = false;
@@ -290,7 +290,7 @@ void MainFrm::ElementScroll_Scroll(int i)
 {
     const orbit::Row row = orbit::Row(i);
     const double k = orbit::positionScale(row);
-    const std::optional<float> value = orbit::ToSingle(ElementScroll[i]->Value() / k);
+    const std::optional<float> value = orbit::toSingle(ElementScroll[i]->Value() / k);
     if (value)
         orbit::elementField(state_.Elements, row) = *value;
     // Raises ElementValue_Change(i), which runs to its end inside this write.
@@ -317,12 +317,12 @@ void MainFrm::ElementValue_Change(int i)
     const QString text = ElementValue[i]->text();
 
     // Not a number counts as out of range: red.
-    const std::optional<double> x = orbit::ReadDouble(text);
+    const std::optional<double> x = orbit::readDouble(text);
     setTextColour(i, x && !(*x > bar->Max() / k) && !(*x < bar->Min() / k));
 
     // What was typed is stored as typed, also out of range; not a number keeps
     // the element.
-    if (const std::optional<float> typed = orbit::ReadSingle(text))
+    if (const std::optional<float> typed = orbit::readSingle(text))
         orbit::elementField(state_.Elements, row) = *typed;
 
     // The bar refuses a position outside its range; one beyond 32 bits is not tried.
@@ -343,12 +343,12 @@ void MainFrm::setTextColour(int i, bool inRange)
     ElementValue[i]->setPalette(palette);
 }
 
-QString MainFrm::SemimajorAxisText() const
+QString MainFrm::semimajorAxisText() const
 {
     return ElementValue[orbit::rowIndex(orbit::Row::SemimajorAxis)]->text();
 }
 
-void MainFrm::SetOrbitPeriodCaption(const QString &caption)
+void MainFrm::setOrbitPeriodCaption(const QString &caption)
 {
     OrbitPeriod->setText(caption);
 }
@@ -369,14 +369,14 @@ void MainFrm::OrbitSelect_Click()
 
 void MainFrm::FrameSelect_Click()
 {
-    aids::SwitchFrame(link_, [this] { return SelectedIndex(FrameSelect); }, state_.ShownFrameIndex);
+    aids::switchFrame(link_, [this] { return SelectedIndex(FrameSelect); }, state_.ShownFrameIndex);
 }
 
 void MainFrm::Help_Click()
 {
     const bool on = Help->isChecked();
     if (on) {
-        aids::HideFrameAxes(link_);
+        aids::hideFrameAxes(link_);
         for (int i : kAidsLimitedRows) {
             ElementScroll[i]->SetMax(aids::kAidsOnAngleMax);
             ElementScroll[i]->SetToolTipText(aids::kAnglesLimitedTip);
@@ -392,12 +392,12 @@ void MainFrm::Help_Click()
     }
     const QString verb = state_.GeometryAidsFirstUse ? QStringLiteral("Add") : QStringLiteral("Modify");
     state_.GeometryAidsFirstUse = false;
-    aids::SendGeometryAids(link_, verb, on);
+    aids::sendGeometryAids(link_, verb, on);
 
     // The aids need an orbit with a perigee. Text that is not a number is the
     // user's unfinished typing: it is left for them to finish.
     QLineEdit *eccentricity = ElementValue[orbit::rowIndex(orbit::Row::Eccentricity)];
-    const std::optional<double> e = orbit::ReadDouble(eccentricity->text());
+    const std::optional<double> e = orbit::readDouble(eccentricity->text());
     if (e && *e < aids::kEccentricityFloor)
         eccentricity->setText(aids::kEccentricityFloorText);
 }
@@ -413,8 +413,8 @@ void MainFrm::CloseOT_Click()
     show();
     lower();
     if (!keys_)
-        keys_ = host::MakeKeySender(link_);
-    host::HandOverToHost(link_, *keys_);
+        keys_ = host::makeKeySender(link_);
+    host::handOverToHost(link_, *keys_);
 }
 
 } // namespace velmora::toolbar

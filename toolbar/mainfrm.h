@@ -70,8 +70,8 @@ public:
     QPushButton *CloseOT = nullptr;
 
 private:
-    QString SemimajorAxisText() const override;
-    void SetOrbitPeriodCaption(const QString &caption) override;
+    QString semimajorAxisText() const override;
+    void setOrbitPeriodCaption(const QString &caption) override;
 
     void buildControls();
     void setTextColour(int i, bool inRange);

@@ -143,8 +143,8 @@ class Display : public host::OrbitDisplay {
 public:
     QString axisText;
     QString period;
-    QString SemimajorAxisText() const override { return axisText; }
-    void SetOrbitPeriodCaption(const QString &caption) override { period = caption; }
+    QString semimajorAxisText() const override { return axisText; }
+    void setOrbitPeriodCaption(const QString &caption) override { period = caption; }
 };
 
 qint64 hostPid(const QString &name)

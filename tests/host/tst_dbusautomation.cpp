@@ -239,8 +239,8 @@ void TstHostDBusAutomation::linkOverTheBus()
     QVERIFY(notice.messages.isEmpty());
 
     // No synthesised input offscreen: the hand-over's keys go to the host.
-    auto keys = host::MakeKeySender(link);
-    QVERIFY(keys->TypeKeys(QStringLiteral("%v4")));
+    auto keys = host::makeKeySender(link);
+    QVERIFY(keys->typeKeys(QStringLiteral("%v4")));
     QCOMPARE(stub.host().journal(),
              (QStringList{"cmd CheckScenario /", "set UserControl true", "set Visible false",
                           "cmd GetZEPVersion /", "cmd Empty /", "cmd Bogus /", "call SendKeys %v4"}));

@@ -117,7 +117,7 @@ void TstHostLink::failureIsFatalOnlyBeforeASuccess()
     QVERIFY(!link.ended());
 
     // The start-up's reset makes the next failure fatal again.
-    link.ClearCommandSucceeded();
+    link.clearCommandSucceeded();
     QVERIFY(link.SendHostCommand(QStringLiteral("Bad /")).isNull());
     QCOMPARE(notice.messages.size(), 1);
     QCOMPARE(notice.messages.first().title, host::kStartupFailureTitle);
@@ -171,7 +171,7 @@ void TstHostLink::unansweredCall()
     if (answeredBefore)
         QCOMPARE(rig.link.SendHostCommand(QStringLiteral("GetZEPVersion /")), QStringLiteral("ZEP v7.0 (stand-in)"));
     if (clearedAfter)
-        rig.link.ClearCommandSucceeded();
+        rig.link.clearCommandSucceeded();
     rig.fake.hung = true;
     rig.fake.log.clear();
     QVERIFY(rig.link.SendHostCommand(QStringLiteral("GetEpoch Scenario/Velmora")).isNull());
@@ -247,7 +247,7 @@ void TstHostLink::sendsAList()
     rig.fake.failing << failing;
     if (hangsAfterA)
         rig.fake.afterCommand = [&](const QString &line) { rig.fake.hung = line == QLatin1String("A /"); };
-    QCOMPARE(rig.link.SendHostCommands({QStringLiteral("A /"), QStringLiteral("B /"), QStringLiteral("C /")}),
+    QCOMPARE(rig.link.sendHostCommands({QStringLiteral("A /"), QStringLiteral("B /"), QStringLiteral("C /")}),
              goesOn);
     QCOMPARE(rig.fake.log, reached);
     QCOMPARE(rig.link.ended(), !goesOn);

@@ -19,7 +19,7 @@ namespace {
 class RecordingKeys : public host::KeySender {
 public:
     QStringList typed;
-    bool TypeKeys(const QString &keys) override
+    bool typeKeys(const QString &keys) override
     {
         typed << keys;
         return true;
@@ -33,7 +33,7 @@ class FakeWindows : public host::HostWindows {
 public:
     FakeWindows(qint64 hostPid, bool becomesActive, QStringList &trace)
         : hostPid_(hostPid), becomesActive_(becomesActive), trace_(trace) {}
-    bool ActivateWindowOf(qint64 pid, std::chrono::milliseconds timeout) override
+    bool activateWindowOf(qint64 pid, std::chrono::milliseconds timeout) override
     {
         trace_ << QStringLiteral("activate %1 within %2 ms").arg(pid).arg(timeout.count());
         return pid == hostPid_ && becomesActive_;
@@ -48,7 +48,7 @@ private:
 class TracedKeys : public host::KeySender {
 public:
     TracedKeys(bool types, QStringList &trace) : types_(types), trace_(trace) {}
-    bool TypeKeys(const QString &keys) override
+    bool typeKeys(const QString &keys) override
     {
         trace_ << QStringLiteral("desktop types ") + keys;
         return types_;
@@ -320,7 +320,7 @@ void TstHostScripts::handOver()
     Rig rig;
     rig.fake.replies[QStringLiteral("GetZEPVersion /")] = version;
     RecordingKeys keys;
-    host::HandOverToHost(rig.link, keys);
+    host::handOverToHost(rig.link, keys);
 
     QStringList expected;
     for (const QString &c : kRestoreCommands)
@@ -336,9 +336,9 @@ void TstHostScripts::handOverTwiceRepeatsEverything()
 {
     Rig rig;
     RecordingKeys keys;
-    host::HandOverToHost(rig.link, keys);
+    host::handOverToHost(rig.link, keys);
     const QStringList once = rig.fake.log;
-    host::HandOverToHost(rig.link, keys);
+    host::handOverToHost(rig.link, keys);
     QCOMPARE(rig.fake.log, once + once);
     QCOMPARE(keys.typed, (QStringList{"%v4", "%v4"}));
 }
@@ -365,7 +365,7 @@ void TstHostScripts::handOverStopsAtAFailingStep()
     else
         rig.fake.failingMembers << failing;
     RecordingKeys keys;
-    host::HandOverToHost(rig.link, keys);
+    host::handOverToHost(rig.link, keys);
 
     QCOMPARE(rig.fake.log.mid(kRestoreCommands.size()), tail);
     QVERIFY(keys.typed.isEmpty());
@@ -377,10 +377,10 @@ void TstHostScripts::handOverStopsAtAFailingStep()
 void TstHostScripts::handOverEndsWhenARestoreCommandIsFatal()
 {
     Rig rig;
-    rig.link.ClearCommandSucceeded();
+    rig.link.clearCommandSucceeded();
     rig.fake.failing << QStringLiteral("Application / ToolBar Show \"*\"");
     RecordingKeys keys;
-    host::HandOverToHost(rig.link, keys);
+    host::handOverToHost(rig.link, keys);
     QCOMPARE(rig.fake.log, QStringList{"cmd Application / ToolBar Show \"*\""});
     QCOMPARE(rig.notice.messages.size(), 1);
     QVERIFY(keys.typed.isEmpty());
@@ -391,13 +391,13 @@ void TstHostScripts::keySenderFallsBackToTheHost()
     // Under the offscreen platform there is no synthesised input: the host types.
     QCOMPARE(QGuiApplication::platformName(), QStringLiteral("offscreen"));
     Rig rig;
-    auto keys = host::MakeKeySender(rig.link);
+    auto keys = host::makeKeySender(rig.link);
     QVERIFY(keys);
-    QVERIFY(keys->TypeKeys(QStringLiteral("%v4")));
+    QVERIFY(keys->typeKeys(QStringLiteral("%v4")));
     QCOMPARE(rig.fake.log, QStringList{"call SendKeys %v4"});
 
     rig.fake.failingMembers << QStringLiteral("SendKeys");
-    QVERIFY(!keys->TypeKeys(QStringLiteral("%v1")));
+    QVERIFY(!keys->typeKeys(QStringLiteral("%v1")));
     QVERIFY(!rig.link.lastError().isEmpty());
     QVERIFY(rig.notice.messages.isEmpty());
 }
@@ -444,11 +444,11 @@ void TstHostScripts::keysGoToTheDesktopOnlyIntoTheActiveHostWindow()
 
     Rig rig;
     QStringList seen;
-    auto keys = host::MakeKeySender(
+    auto keys = host::makeKeySender(
         rig.link, [busPid] { return busPid; },
         desktop ? std::make_unique<TracedKeys>(desktopTypes, seen) : nullptr,
         desktop ? std::make_unique<FakeWindows>(windowPid, becomesActive, seen) : nullptr);
-    QVERIFY(keys->TypeKeys(QStringLiteral("%v4")));
+    QVERIFY(keys->typeKeys(QStringLiteral("%v4")));
     QCOMPARE(seen, trace);
     QCOMPARE(rig.fake.log, hostLog);
 }
@@ -474,7 +474,7 @@ void TstHostScripts::keySequences()
     QFETCH(bool, valid);
     QFETCH(QString, strokes);
 
-    const auto parsed = host::ParseKeySequence(keys);
+    const auto parsed = host::parseKeySequence(keys);
     QCOMPARE(parsed.has_value(), valid);
     if (!parsed)
         return;
@@ -488,7 +488,7 @@ void TstHostScripts::scriptsSendNothingAfterTheEnd()
 {
     Rig rig;
     rig.fake.windows = windowsFrom({"Messages", "Map"});
-    rig.link.ClearCommandSucceeded();
+    rig.link.clearCommandSucceeded();
     rig.fake.failing << QStringLiteral("Application / ToolBar Hide \"*\"");
     host::ArrangeHostWindows(rig.link);
     QVERIFY(rig.link.ended());
@@ -498,7 +498,7 @@ void TstHostScripts::scriptsSendNothingAfterTheEnd()
     RecordingKeys keys;
     host::PrepareScenario(rig.link);
     host::ArrangeHostWindows(rig.link);
-    host::HandOverToHost(rig.link, keys);
+    host::handOverToHost(rig.link, keys);
     QVERIFY(rig.fake.log.isEmpty());
     QVERIFY(keys.typed.isEmpty());
     QCOMPARE(rig.notice.messages.size(), 1);

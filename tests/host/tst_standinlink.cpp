@@ -84,7 +84,7 @@ void TstHostStandInLink::startUpAndHandOver()
     QVERIFY2(link.ConnectToHost(), qPrintable(link.lastError()));
     host::PrepareScenario(link);
     host::ArrangeHostWindows(link);
-    link.ClearCommandSucceeded();
+    link.clearCommandSucceeded();
     QVERIFY(notice.messages.isEmpty());
     QVERIFY(!link.ended());
 
@@ -99,8 +99,8 @@ void TstHostStandInLink::startUpAndHandOver()
     QVERIFY(lines.contains(QStringLiteral("app Visible true")));
     QCOMPARE(lines.filter(QStringLiteral("app Arrange 2")).size(), 1);
 
-    auto keys = host::MakeKeySender(link);
-    host::HandOverToHost(link, *keys);
+    auto keys = host::makeKeySender(link);
+    host::handOverToHost(link, *keys);
     QVERIFY(notice.messages.isEmpty());
     QVERIFY2(!link.ended(), qPrintable(link.lastError()));
     // A version 7 host gets Alt+V then 4: its View menu's "4" entry runs.

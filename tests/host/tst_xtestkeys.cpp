@@ -71,9 +71,9 @@ void TstHostXTestKeys::keysReachTheFocusedWindow()
     window.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&window));
 
-    auto sender = host::MakeXDesktop().keys;
+    auto sender = host::makeXDesktop().keys;
     QVERIFY(sender);
-    QVERIFY(sender->TypeKeys(keys));
+    QVERIFY(sender->typeKeys(keys));
     QTRY_COMPARE(window.presses, presses);
     QVERIFY(rig.fake.log.isEmpty());  // typed by the desktop, not handed to the host
 }
@@ -108,11 +108,11 @@ void TstHostXTestKeys::activatesOnlyAWindowOfTheProcess()
     QTRY_VERIFY(!window.isActiveWindow() && QApplication::activeWindow() == nullptr);
     QTest::qWait(200);
 
-    auto windows = host::MakeXDesktop().windows;
+    auto windows = host::makeXDesktop().windows;
     QVERIFY(windows);
     QElapsedTimer took;
     took.start();
-    QCOMPARE(windows->ActivateWindowOf(ownPid ? QCoreApplication::applicationPid() : pid,
+    QCOMPARE(windows->activateWindowOf(ownPid ? QCoreApplication::applicationPid() : pid,
                                        std::chrono::milliseconds(2000)),
              activated);
     if (activated)

@@ -36,8 +36,8 @@ private slots:
     void roundPosition();
     void boxTextToPosition_data();
     void boxTextToPosition();
-    void toSingle_data();
-    void toSingle();
+    void toSingleRoundsToNearest_data();
+    void toSingleRoundsToNearest();
 };
 
 void TstOrbitNumbers::initTestCase()
@@ -123,11 +123,11 @@ void TstOrbitNumbers::read()
     QFETCH(QString, text);
     QFETCH(double, d);
     QFETCH(float, f);
-    const std::optional<double> gotD = ReadDouble(text);
+    const std::optional<double> gotD = readDouble(text);
     QCOMPARE(bool(gotD), !std::isnan(d));
     if (gotD)
         QCOMPARE_EXACT(*gotD, d);
-    const std::optional<float> gotF = ReadSingle(text);
+    const std::optional<float> gotF = readSingle(text);
     QCOMPARE(bool(gotF), !std::isnan(f));
     if (gotF)
         QCOMPARE_EXACT(*gotF, f);
@@ -146,7 +146,7 @@ void TstOrbitNumbers::everyBarPositionReadsBack()
             const QString text = SingleToText(field);
             // Bar positions never need the exponent form.
             QVERIFY2(!text.contains(u'E'), qPrintable(text));
-            const std::optional<float> back = ReadSingle(text);
+            const std::optional<float> back = readSingle(text);
             QVERIFY2(back && *back == field, qPrintable(text));
             QCOMPARE(RoundPosition(double(*back) * k), std::optional<qint32>(p));
         }
@@ -162,7 +162,7 @@ void TstOrbitNumbers::writtenTextIsStable()
         for (const quint32 sign : {0u, 0x80000000u}) {
             const float f = std::bit_cast<float>(quint32(bits) | sign);
             const QString text = SingleToText(f);
-            const std::optional<float> back = ReadSingle(text);
+            const std::optional<float> back = readSingle(text);
             QVERIFY2(back, qPrintable(text));
             QCOMPARE(SingleToText(*back), text);
             // Half a unit of the 7th digit, plus half a single ulp from reading.
@@ -225,13 +225,13 @@ void TstOrbitNumbers::boxTextToPosition()
     QFETCH(int, max);
     QFETCH(int, position);
     const double k = positionScale(Row(row));
-    QCOMPARE(*ReadDouble(text) > max / k, aboveMax);
-    const std::optional<float> field = ReadSingle(text);
+    QCOMPARE(*readDouble(text) > max / k, aboveMax);
+    const std::optional<float> field = readSingle(text);
     QVERIFY(field);
     QCOMPARE(RoundPosition(double(*field) * k), std::optional<qint32>(position));
 }
 
-void TstOrbitNumbers::toSingle_data()
+void TstOrbitNumbers::toSingleRoundsToNearest_data()
 {
     // NaN in value: no single can hold it.
     QTest::addColumn<double>("x");
@@ -247,11 +247,11 @@ void TstOrbitNumbers::toSingle_data()
     QTest::newRow("nan") << kNan << kNanF;
 }
 
-void TstOrbitNumbers::toSingle()
+void TstOrbitNumbers::toSingleRoundsToNearest()
 {
     QFETCH(double, x);
     QFETCH(float, value);
-    const std::optional<float> f = ToSingle(x);
+    const std::optional<float> f = toSingle(x);
     QCOMPARE(bool(f), !std::isnan(value));
     if (f)
         QCOMPARE_EXACT(*f, value);

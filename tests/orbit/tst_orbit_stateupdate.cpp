@@ -38,8 +38,8 @@ class FakeDisplay : public host::OrbitDisplay {
 public:
     QString axisText = QStringLiteral("6582");
     QString caption = kUnchanged;
-    QString SemimajorAxisText() const override { return axisText; }
-    void SetOrbitPeriodCaption(const QString &text) override { caption = text; }
+    QString semimajorAxisText() const override { return axisText; }
+    void setOrbitPeriodCaption(const QString &text) override { caption = text; }
 };
 
 // A connected link whose host has answered once, so later failures are tolerated.
@@ -109,7 +109,7 @@ void TstOrbitStateUpdate::periodCaption()
 {
     QFETCH(QString, axis);
     QFETCH(QString, caption);
-    const std::optional<QString> got = OrbitPeriodCaption(axis);
+    const std::optional<QString> got = orbitPeriodCaption(axis);
     QCOMPARE(got.value_or(QString()), caption);
 }
 

@@ -21,7 +21,7 @@ namespace velmora::testing {
 class RecordingKeys : public host::KeySender {
 public:
     explicit RecordingKeys(QStringList &typed) : typed_(typed) {}
-    bool TypeKeys(const QString &keys) override
+    bool typeKeys(const QString &keys) override
     {
         typed_ << keys;
         return true;
