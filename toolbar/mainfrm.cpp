@@ -114,6 +114,10 @@ MainFrm::MainFrm(host::HostLink &link, std::unique_ptr<host::KeySender> keys, QW
 MainFrm::~MainFrm()
 {
     link_.setOnAnswering({});
+    // Tearing the controls down moves the focus and can make a list report a
+    // pick: no handler may run on a window that is half gone.
+    for (QObject *child : findChildren<QObject *>())
+        child->disconnect(this);
 }
 
 void MainFrm::buildControls()

@@ -61,6 +61,8 @@ WindowObject::WindowObject(HostWindow &host, QMdiSubWindow *window, Journal &jou
     : QObject(parent), host_(host), window_(window), journal_(journal)
 {
     lastCaption_ = window ? window->windowTitle() : QString();
+    if (window)
+        connect(window, &QWidget::windowTitleChanged, this, [this](const QString &title) { lastCaption_ = title; });
     new WindowAdaptor(this);
     new PropertyGate(this, bus);
 }

@@ -73,7 +73,8 @@ public:
     QString caption() const;
     int windowState() const;
     void setWindowState(int state);
-    QString lastCaption() const { return window_ ? window_->windowTitle() : lastCaption_; }
+    // Kept as the caption changes: the window may be half destroyed when asked.
+    QString lastCaption() const { return lastCaption_; }
 
 public slots:
     void Close();
