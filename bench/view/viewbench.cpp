@@ -3,8 +3,9 @@
 //   xvfb-run -s "-screen 0 1600x1200x24" ./velmora-viewbench --seconds 10
 // Optionally saves a picture of the view (--screenshot FILE) and exits.
 // --map shows the map window beside the view in the same window, as the host
-// does; --compare measures the empty widget before and after the view in the
-// same run and prints the view's rate as a share of their mean.
+// does; --compare measures two floors before and after the view in the same
+// run, an empty OpenGL widget and an empty native OpenGL window (the kind the
+// view draws into), and prints the view's rate as a share of each.
 
 #include "standin/view/earthview.h"
 #include "standin/view/mapview.h"
@@ -17,9 +18,12 @@
 #include <QHBoxLayout>
 #include <QOpenGLContext>
 #include <QOpenGLFunctions>
+#include <QOpenGLWidget>
 #include <QTimer>
+#include <QWindow>
 
 #include <algorithm>
+#include <functional>
 #include <atomic>
 #include <cmath>
 #include <cstdio>
@@ -43,6 +47,40 @@ protected:
     }
 };
 
+// The same floor for a native OpenGL window inside the widget window, as
+// the view draws: a clear and a swap per frame, at the pace the window
+// system asks for.
+class BareSurface : public QWindow {
+public:
+    BareSurface()
+    {
+        setSurfaceType(QSurface::OpenGLSurface);
+        setFormat(zep::EarthView::surfaceFormat());
+        context_.setFormat(zep::EarthView::surfaceFormat());
+        context_.create();
+    }
+    long frames = 0;
+
+protected:
+    bool event(QEvent *e) override
+    {
+        if (e->type() == QEvent::UpdateRequest || (e->type() == QEvent::Expose && isExposed())) {
+            if (isExposed() && context_.makeCurrent(this)) {
+                context_.functions()->glClearColor(0, 0, 0, 1);
+                context_.functions()->glClear(GL_COLOR_BUFFER_BIT);
+                context_.swapBuffers(this);
+                ++frames;
+            }
+            requestUpdate();
+            return true;
+        }
+        return QWindow::event(e);
+    }
+
+private:
+    QOpenGLContext context_;
+};
+
 double percentile(std::vector<double> v, double p)
 {
     if (v.empty())
@@ -52,7 +90,26 @@ double percentile(std::vector<double> v, double p)
     return v[i];
 }
 
-// Frames per second of an empty OpenGL widget of `size`, after a second to settle.
+// Frames per second after a second to settle, counted by `frames`.
+double settledRate(const std::function<long()> &frames, double seconds)
+{
+    double rate = 0;
+    long first = 0;
+    QElapsedTimer t;
+    QEventLoop loop;
+    QTimer::singleShot(1000, &loop, [&] {
+        first = frames();
+        t.start();
+        QTimer::singleShot(int(seconds * 1000), &loop, [&] {
+            rate = double(frames() - first) / (double(t.nsecsElapsed()) / 1e9);
+            loop.quit();
+        });
+    });
+    loop.exec();
+    return rate;
+}
+
+// Frames per second of an empty OpenGL widget of `size`.
 double bareRate(QSize size, double seconds)
 {
     BareView bare;
@@ -60,20 +117,21 @@ double bareRate(QSize size, double seconds)
     bare.resize(size);
     bare.show();
     long frames = 0;
-    double rate = 0;
-    QElapsedTimer t;
-    QEventLoop loop;
     QObject::connect(&bare, &QOpenGLWidget::frameSwapped, [&] { ++frames; });
-    QTimer::singleShot(1000, &loop, [&] {
-        frames = 0;
-        t.start();
-        QTimer::singleShot(int(seconds * 1000), &loop, [&] {
-            rate = double(frames) / (double(t.nsecsElapsed()) / 1e9);
-            loop.quit();
-        });
-    });
-    loop.exec();
+    const double rate = settledRate([&] { return frames; }, seconds);
     std::printf("empty OpenGL widget %dx%d: %.1f frames/s\n", bare.width(), bare.height(), rate);
+    return rate;
+}
+
+// Frames per second of an empty native OpenGL window of `size` in a widget window.
+double bareNativeRate(QSize size, double seconds)
+{
+    auto *surface = new BareSurface;
+    std::unique_ptr<QWidget> container(QWidget::createWindowContainer(surface));
+    container->resize(size);
+    container->show();
+    const double rate = settledRate([&] { return surface->frames; }, seconds);
+    std::printf("empty native OpenGL window %dx%d: %.1f frames/s\n", size.width(), size.height(), rate);
     return rate;
 }
 
@@ -92,7 +150,6 @@ int main(int argc, char **argv)
     cli.addOption({"elements", "a_km,e,i,argp,raan,M in degrees.", "list", "6582,0,0,0,0,0"});
     cli.addOption({"color", "Satellite colour.", "name", "white"});
     cli.addOption({"viewer", "lat,lon,range_m.", "list", "30,0,100000000"});
-    cli.addOption({"samples", "Multisampling of the view (default: the view's own).", "n"});
     cli.addOption({"bare", "Measure an empty OpenGL widget of the same size instead (the floor)."});
     cli.addOption({"hours", "Scenario time after the start.", "h", "0"});
     cli.addOption({"map", "Show the map window beside the view, in the same window."});
@@ -139,6 +196,7 @@ int main(int argc, char **argv)
         return 0;
     }
     const double floorRate = cli.isSet("compare") ? bareRate(viewSize, seconds) : 0;
+    const double nativeFloorRate = cli.isSet("compare") ? bareNativeRate(viewSize, seconds) : 0;
     QWidget window;
     window.setWindowTitle(QStringLiteral("3D Graphics 1 - Earth"));
     auto *layout = new QHBoxLayout(&window);
@@ -160,11 +218,6 @@ int main(int argc, char **argv)
         });
         map->setFixedSize(viewSize.width() / 2, viewSize.height());
         layout->addWidget(map);
-    }
-    if (cli.isSet("samples")) {
-        QSurfaceFormat f = zep::EarthView::surfaceFormat();
-        f.setSamples(cli.value("samples").toInt());
-        view.setFormat(f);
     }
     window.show();
 
@@ -189,7 +242,7 @@ int main(int argc, char **argv)
         if (measuring)
             paintMs.push_back(ms);
     });
-    QObject::connect(&view, &QOpenGLWidget::frameSwapped, [&] {
+    QObject::connect(&view, &zep::EarthView::frameSwapped, [&] {
         const qint64 now = wall.nsecsElapsed();
         if (measuring && lastSwap >= 0)
             intervalMs.push_back(double(now - lastSwap) / 1e6);
@@ -237,7 +290,9 @@ int main(int argc, char **argv)
                 // machine's load shows as two different floors.
                 const double after = bareRate(viewSize, seconds);
                 const double floor = (floorRate + after) / 2;
+                const double nativeFloor = (nativeFloorRate + bareNativeRate(viewSize, seconds)) / 2;
                 std::printf("view / empty widget (mean of both): %.2f\n", rate / floor);
+                std::printf("view / empty native window (mean of both): %.2f\n", rate / nativeFloor);
             }
             std::printf("frame interval ms: median %.2f  p99 %.2f\n", percentile(intervalMs, 0.5), percentile(intervalMs, 0.99));
             std::printf("paintGL ms:        median %.2f  p99 %.2f\n", percentile(paintMs, 0.5), percentile(paintMs, 0.99));

@@ -2,6 +2,7 @@
 
 #include "standin/view/overlaypainter.h"
 #include "standin/view/renderer.h"
+#include "standin/view/samplescene.h"
 #include "standin/view/scenebuilder.h"
 
 #include <QElapsedTimer>
@@ -10,32 +11,103 @@
 #include <QMouseEvent>
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
+#include <QOpenGLFramebufferObject>
 #include <QOpenGLFunctions>
+#include <QOpenGLPaintDevice>
 #include <QOpenGLTexture>
-#include <QThread>
 #include <QPainter>
+#include <QThread>
 #include <QThreadPool>
+#include <QVBoxLayout>
 #include <QWheelEvent>
+#include <QWindow>
+
+#include <future>
 
 namespace zep {
+
+namespace {
+
+QWidget *unavailablePanel(QWidget *parent)
+{
+    auto *label = new QLabel(QObject::tr("3-D view unavailable: OpenGL 3.3 cannot be used on this display"), parent);
+    label->setAlignment(Qt::AlignCenter);
+    label->setStyleSheet(QStringLiteral("background: #05070d; color: #8890a0;"));
+    return label;
+}
+
+bool platformHasNativeWindows()
+{
+    const QString platform = QGuiApplication::platformName();
+    return platform != QLatin1String("offscreen") && platform != QLatin1String("minimal");
+}
+
+} // namespace
+
+// The native window the view draws into. It takes no keyboard focus, so keys
+// stay with the widget and the window's shortcuts; the pointer goes to the
+// widget as if it had no window of its own.
+class ViewSurface : public QWindow {
+public:
+    explicit ViewSurface(EarthView &view) : view_(view)
+    {
+        setSurfaceType(QSurface::OpenGLSurface);
+        setFormat(EarthView::surfaceFormat());
+        setFlag(Qt::WindowDoesNotAcceptFocus);
+    }
+
+protected:
+    void exposeEvent(QExposeEvent *) override
+    {
+        if (isExposed())
+            view_.present();
+    }
+    bool event(QEvent *event) override
+    {
+        switch (event->type()) {
+        case QEvent::UpdateRequest:
+            view_.present();
+            return true;
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove:
+        case QEvent::Wheel:
+            QCoreApplication::sendEvent(&view_, event);
+            return true;
+        default:
+            return QWindow::event(event);
+        }
+    }
+
+private:
+    EarthView &view_;
+};
 
 struct EarthView::Private {
     ScenarioStore &store;
     AnimationClock &clock;
-    view::Renderer renderer;
     std::shared_ptr<view::EarthImagery> imagery;
-    // Uploads the Earth's textures on its own thread; kept while they live.
-    std::unique_ptr<QOpenGLContext> loader;
-    std::unique_ptr<QOffscreenSurface> loaderSurface;
-    std::unique_ptr<QThread> loaderThread;
-    view::Renderer::EarthTextures loaded;
-    int loads = 0;  // a load whose context has gone is not taken
+    ViewSurface *surface = nullptr;  // once prepared; owned by its container
+    // For drawing while not on screen, and for letting go of the resources.
+    // Made on this thread, as some platforms need, once the preparing thread
+    // has loaded the driver: made first, it would wait for that load here.
+    std::unique_ptr<QOffscreenSurface> offscreen;
+    std::promise<QOffscreenSurface *> offscreenMade;
+    bool offscreenGiven = false;
+
+    // Made by the preparing thread; the GUI thread touches them only after
+    // takePrepared() has joined it.
+    std::unique_ptr<QThread> preparing;
+    std::unique_ptr<QOpenGLContext> context;
+    view::Renderer renderer;
+    QString failure;
+    bool prepared = false;
 
     view::Camera camera;
     quint64 viewerSerial = ~quint64(0);  // none applied yet: the first snapshot places the camera
     QPoint lastMouse;
     bool dragging = false;
-    QMetaObject::Connection contextGoing;
     QStringList lastNotes;
     quint64 drawnRevision = 0;
 
@@ -64,37 +136,120 @@ struct EarthView::Private {
 
 EarthView::EarthView(ScenarioStore &store, AnimationClock &clock, QWidget *parent,
                      std::shared_ptr<view::EarthImagery> imagery)
-    : QOpenGLWidget(parent), d(std::make_unique<Private>(store, clock, std::move(imagery)))
+    : QWidget(parent), d(std::make_unique<Private>(store, clock, std::move(imagery)))
 {
-    setFormat(surfaceFormat());
     setMinimumSize(160, 120);
     setFocusPolicy(Qt::StrongFocus);
-    // The store signals from the command thread: queue it, and one repaint
+    // Space until the view can draw.
+    setAutoFillBackground(true);
+    QPalette space = palette();
+    space.setColor(QPalette::Window, view::Scene{}.background);
+    setPalette(space);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+
+    prepareAside();
+
+    // The store signals from the command thread: queue it, and one frame
     // serves a whole burst of commands.
-    connect(&store, &ScenarioStore::changed, this, qOverload<>(&QWidget::update), Qt::QueuedConnection);
-    connect(&clock, &AnimationClock::timeChanged, this, qOverload<>(&QWidget::update));
+    connect(&store, &ScenarioStore::changed, this, &EarthView::requestFrame, Qt::QueuedConnection);
+    connect(&clock, &AnimationClock::timeChanged, this, &EarthView::requestFrame);
+}
+
+// Making the context, building the programs and uploading the Earth's
+// pictures cost a software renderer a good part of a second, and so does the
+// first frame, when it compiles what the drawing needs: all of it happens
+// here, on a thread of its own, so that the host's answers need not wait.
+void EarthView::prepareAside()
+{
+    QThread *gui = thread();
+    d->preparing.reset(QThread::create([this, gui, made = d->offscreenMade.get_future()]() mutable {
+        auto context = std::make_unique<QOpenGLContext>();
+        context->setFormat(surfaceFormat());
+        const bool created = context->create();
+        QMetaObject::invokeMethod(this, [this] { giveOffscreen(); }, Qt::QueuedConnection);
+        QOffscreenSurface *offscreen = made.get();
+        if (!created || !offscreen || !offscreen->isValid() || !context->makeCurrent(offscreen)) {
+            d->failure = QStringLiteral("no OpenGL context could be made");
+            return;
+        }
+        if (d->renderer.initializeWithoutEarth(context.get())) {
+            d->renderer.setEarthTextures(view::Renderer::uploadEarth(*d->imagery->pictures()));
+            view::SampleOptions sample;
+            sample.aids = true;
+            Snapshot s = view::sampleScene(sample);
+            s.annotations = {true, true, true};
+            const QSize size(64, 64);
+            QOpenGLFramebufferObject target(size, QOpenGLFramebufferObject::CombinedDepthStencil);
+            target.bind();
+            const view::Scene scene = view::buildScene(s, view::clampCamera({s.viewer.latitudeDeg, s.viewer.longitudeDeg, s.viewer.rangeM}),
+                                                         view::sampleStart(), size);
+            d->renderer.draw(scene, size, 1);
+            {
+                QOpenGLPaintDevice device(size);
+                QPainter painter(&device);
+                view::OverlayPainter().paint(painter, scene, d->renderer.imageryCredit());
+            }
+            target.release();
+        } else {
+            d->failure = d->renderer.failure();
+        }
+        context->functions()->glFinish();
+        context->doneCurrent();
+        context->moveToThread(gui);
+        d->context = std::move(context);
+    }));
+    connect(d->preparing.get(), &QThread::finished, this, [this] {
+        if (takePrepared(false))
+            requestFrame();
+    });
+    d->preparing->start();
+}
+
+void EarthView::giveOffscreen()
+{
+    if (d->offscreenGiven)
+        return;
+    d->offscreen = std::make_unique<QOffscreenSurface>();
+    d->offscreen->setFormat(surfaceFormat());
+    d->offscreen->create();
+    d->offscreenGiven = true;
+    d->offscreenMade.set_value(d->offscreen.get());
+}
+
+// Whether the prepared context is here; with `wait`, after the preparation
+// has ended.
+bool EarthView::takePrepared(bool wait)
+{
+    if (!d->prepared && d->preparing) {
+        if (!wait && !d->preparing->isFinished())
+            return false;
+        giveOffscreen();  // the preparing thread may be waiting for it
+        d->preparing->wait();
+        d->preparing.reset();
+        d->prepared = true;
+        if (!d->failure.isEmpty()) {
+            qWarning("3-D view disabled: %s", qPrintable(d->failure));
+            layout()->addWidget(unavailablePanel(this));
+        } else {
+            // Only now: a native OpenGL window made earlier would wait here
+            // for the driver that the preparing thread was loading.
+            d->surface = new ViewSurface(*this);
+            QWidget *container = QWidget::createWindowContainer(d->surface, this);
+            container->setFocusPolicy(Qt::NoFocus);
+            layout()->addWidget(container);
+        }
+    }
+    return d->prepared && d->context;
 }
 
 EarthView::~EarthView()
 {
-    disconnect(d->contextGoing);
-    releaseGL();
-}
-
-void EarthView::releaseGL()
-{
-    if (d->loaderThread)
-        d->loaderThread->wait();
-    if (context()) {
-        makeCurrent();
-        d->loaded = {};
+    takePrepared(true);
+    if (d->context && d->context->makeCurrent(d->offscreen.get())) {
         d->renderer.release();
-        doneCurrent();
+        d->context->doneCurrent();
     }
-    ++d->loads;
-    d->loaderThread.reset();
-    d->loader.reset();
-    d->loaderSurface.reset();
 }
 
 QSurfaceFormat EarthView::surfaceFormat()
@@ -115,8 +270,7 @@ bool EarthView::openGLAvailable()
     if (!qGuiApp)
         return false;  // no platform to ask yet
     static const bool available = [] {
-        const QString platform = QGuiApplication::platformName();
-        if (platform == QLatin1String("offscreen") || platform == QLatin1String("minimal"))
+        if (!platformHasNativeWindows())
             return false;
         QOpenGLContext probe;
         probe.setFormat(surfaceFormat());
@@ -137,7 +291,7 @@ void EarthView::prepareOpenGL()
         QThreadPool::globalInstance()->start([] { openGLAvailable(); });
 }
 
-bool EarthView::rendererReady() const { return d->renderer.ready(); }
+bool EarthView::rendererReady() const { return d->prepared && d->renderer.ready(); }
 QStringList EarthView::undefinedAidNotes() const { return d->lastNotes; }
 quint64 EarthView::drawnRevision() const { return d->drawnRevision; }
 
@@ -155,91 +309,86 @@ std::optional<QPointF> EarthView::satelliteScreenPosition() const
     return view::projectPoint(f.proj, f.display(f.sat->r));
 }
 
-void EarthView::initializeGL()
+QOpenGLContext *EarthView::context() const { return d->prepared ? d->context.get() : nullptr; }
+
+void EarthView::makeCurrent()
 {
-    if (!d->renderer.initializeWithoutEarth(context())) {
-        qWarning("3-D view disabled: %s", qPrintable(d->renderer.failure()));
-        return;
-    }
-    // The context goes away when the widget moves to another window: let go
-    // of its resources while it is still current.
-    disconnect(d->contextGoing);
-    d->contextGoing = connect(context(), &QOpenGLContext::aboutToBeDestroyed, this, [this] { releaseGL(); });
-    if (!loadEarthAside())
-        d->renderer.setEarthTextures(view::Renderer::uploadEarth(*d->imagery->pictures()));
+    if (takePrepared(true))
+        d->context->makeCurrent(d->offscreen.get());
 }
 
-// Uploading the Earth's pictures costs a software renderer several frames:
-// a context that shares with the view's does it on another thread, so that
-// showing the window, and the host's answers meanwhile, need not wait.
-bool EarthView::loadEarthAside()
+void EarthView::doneCurrent()
 {
-    d->loader = std::make_unique<QOpenGLContext>();
-    d->loader->setFormat(context()->format());
-    d->loader->setShareContext(context());
-    d->loaderSurface = std::make_unique<QOffscreenSurface>();
-    d->loaderSurface->setFormat(context()->format());
-    d->loaderSurface->create();
-    if (!d->loader->create() || !d->loader->shareContext() || !d->loaderSurface->isValid()) {
-        d->loader.reset();
-        d->loaderSurface.reset();
-        return false;
-    }
-    QOpenGLContext *loader = d->loader.get();
-    QOffscreenSurface *surface = d->loaderSurface.get();
-    std::shared_ptr<view::EarthImagery> imagery = d->imagery;
-    QThread *gui = thread();
-    const int load = ++d->loads;
-    d->loaderThread.reset(QThread::create([this, loader, surface, imagery, gui] {
-        if (loader->makeCurrent(surface)) {
-            d->loaded = view::Renderer::uploadEarth(*imagery->pictures());
-            loader->functions()->glFinish();  // complete before another context uses them
-            loader->doneCurrent();
-        }
-        loader->moveToThread(gui);
-    }));
-    loader->moveToThread(d->loaderThread.get());
-    connect(d->loaderThread.get(), &QThread::finished, this, [this, load] {
-        if (load != d->loads || !d->loaderThread || !context())
-            return;
-        makeCurrent();
-        d->renderer.setEarthTextures(std::move(d->loaded));
-        doneCurrent();
-        update();
-    });
-    d->loaderThread->start();
-    return true;
+    if (d->context)
+        d->context->doneCurrent();
 }
 
-void EarthView::resizeGL(int, int) {}
-
-void EarthView::paintGL()
+void EarthView::requestFrame()
 {
-    QElapsedTimer timer;
-    timer.start();
+    if (d->surface)
+        d->surface->requestUpdate();
+}
+
+// Into the bound framebuffer, which has the view's size in device pixels.
+void EarthView::drawFrame()
+{
     const SnapshotPtr snap = d->store.takeChange();
     d->adoptViewer(*snap);
+    const qreal dpr = devicePixelRatioF();
+    const QSize pixels = size() * dpr;
     if (!d->renderer.ready()) {
-        // Space, until the Earth has come.
-        QOpenGLFunctions *gl = context()->functions();
+        QOpenGLFunctions *gl = d->context->functions();
         const QColor space = view::Scene{}.background;
+        gl->glViewport(0, 0, pixels.width(), pixels.height());
         gl->glClearColor(space.redF(), space.greenF(), space.blueF(), 1);
         gl->glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         return;
     }
     const view::Scene scene = view::buildScene(*snap, d->camera, d->clock.now(), size());
-    d->renderer.draw(scene, size() * devicePixelRatioF(), devicePixelRatioF());
+    d->renderer.draw(scene, pixels, dpr);
     d->lastNotes = scene.notes;
     d->drawnRevision = snap->revision;
+    QOpenGLPaintDevice device(pixels);
+    device.setDevicePixelRatio(dpr);
+    QPainter painter(&device);
+    view::OverlayPainter().paint(painter, scene, d->renderer.imageryCredit());
+}
+
+void EarthView::present()
+{
+    if (!takePrepared(false) || !d->surface || !d->surface->isExposed())
+        return;
+    QElapsedTimer timer;
+    timer.start();
+    if (!d->context->makeCurrent(d->surface))
+        return;
+    drawFrame();
+    const double ms = double(timer.nsecsElapsed()) / 1e6;
+    d->context->swapBuffers(d->surface);
+    emit frameDrawn(ms);
+    emit frameSwapped();
+}
+
+QImage EarthView::grabFramebuffer()
+{
+    if (!takePrepared(true) || !d->context->makeCurrent(d->offscreen.get()))
+        return {};
+    QImage image;
     {
-        QPainter painter(this);
-        view::OverlayPainter().paint(painter, scene, d->renderer.imageryCredit());
+        QOpenGLFramebufferObject target(size() * devicePixelRatioF(), QOpenGLFramebufferObject::CombinedDepthStencil);
+        target.bind();
+        drawFrame();
+        image = target.toImage();
+        target.release();
     }
-    emit frameDrawn(double(timer.nsecsElapsed()) / 1e6);
+    d->context->doneCurrent();
+    image.setDevicePixelRatio(devicePixelRatioF());
+    return image;
 }
 
 void EarthView::mousePressEvent(QMouseEvent *event)
 {
+    setFocus(Qt::MouseFocusReason);
     if (event->button() == Qt::LeftButton) {
         d->dragging = true;
         d->lastMouse = event->position().toPoint();
@@ -255,7 +404,7 @@ void EarthView::mouseMoveEvent(QMouseEvent *event)
     d->adoptViewer(*d->store.snapshot());
     d->camera = view::dragCamera(d->camera, QPointF(now - d->lastMouse));
     d->lastMouse = now;
-    update();
+    requestFrame();
 }
 
 void EarthView::mouseReleaseEvent(QMouseEvent *event)
@@ -271,7 +420,7 @@ void EarthView::mouseDoubleClickEvent(QMouseEvent *event)
     d->camera = view::clampCamera({snap->viewer.latitudeDeg, snap->viewer.longitudeDeg, snap->viewer.rangeM});
     d->viewerSerial = snap->viewer.serial;
     event->accept();
-    update();
+    requestFrame();
 }
 
 void EarthView::wheelEvent(QWheelEvent *event)
@@ -279,18 +428,17 @@ void EarthView::wheelEvent(QWheelEvent *event)
     d->adoptViewer(*d->store.snapshot());
     d->camera = view::zoomCamera(d->camera, event->angleDelta().y());
     event->accept();
-    update();
+    requestFrame();
 }
 
 QWidget *createEarthView(ScenarioStore &store, AnimationClock &clock, QWidget *parent,
                          std::shared_ptr<view::EarthImagery> imagery)
 {
-    if (EarthView::openGLAvailable())
+    // Whether OpenGL 3.3 can be made here the view finds out itself, aside;
+    // only a platform without native windows rules it out at once.
+    if (platformHasNativeWindows())
         return new EarthView(store, clock, parent, std::move(imagery));
-    auto *label = new QLabel(QObject::tr("3-D view unavailable: OpenGL 3.3 cannot be used on this display"), parent);
-    label->setAlignment(Qt::AlignCenter);
-    label->setStyleSheet(QStringLiteral("background: #05070d; color: #8890a0;"));
-    return label;
+    return unavailablePanel(parent);
 }
 
 } // namespace zep

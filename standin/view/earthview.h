@@ -1,34 +1,43 @@
 #pragma once
 // The scenario's 3-D window: the Earth, the satellite's orbit and the geometry
 // aids, drawn on demand from the store's latest snapshot.
+//
+// The view draws into a native window of its own, so the window around it
+// stays a plain raster window and a frame reaches the screen without being
+// composed with the rest. Its OpenGL context is made, its programs built and
+// the Earth's textures uploaded on a thread of their own as soon as the view
+// exists, usually while the host is still hidden.
 
 #include "standin/astro/astro.h"
 #include "standin/model/clock.h"
 #include "standin/model/store.h"
 #include "standin/view/earthimagery.h"
 
-#include <QOpenGLWidget>
+#include <QImage>
 #include <QPointF>
 #include <QStringList>
 #include <QSurfaceFormat>
+#include <QWidget>
 
 #include <memory>
 #include <optional>
 
+class QOpenGLContext;
+
 namespace zep {
 
-class EarthView : public QOpenGLWidget {
+class EarthView : public QWidget {
     Q_OBJECT
 public:
     // Without imagery of its own to share, the view loads the pictures when it
     // first draws.
     EarthView(ScenarioStore &store, AnimationClock &clock, QWidget *parent = nullptr,
               std::shared_ptr<view::EarthImagery> imagery = {});
-    ~EarthView() override;   // makes the context current before releasing GL resources
+    ~EarthView() override;   // waits for the preparation, then releases the GL resources
 
     // Whether this process can make an OpenGL 3.3 core context at all. False on
-    // the "offscreen" platform, where QOpenGLWidget cannot work: do not create
-    // an EarthView then (createEarthView() below does that check).
+    // the "offscreen" platform, which has no native windows to draw into: do
+    // not create an EarthView then (createEarthView() below does that check).
     static bool openGLAvailable();
     // Asks openGLAvailable() on a pool thread on X11:
     // loading the driver costs a software renderer a good part of a second,
@@ -41,9 +50,17 @@ public:
     std::optional<QPointF> project(const astro::Vec3 &inertialMetres) const;
     std::optional<QPointF> satelliteScreenPosition() const;
 
-    // False when the context could not be made or the shaders failed: the view
-    // then draws nothing.
+    // False until the preparation is done, and for good when the context
+    // could not be made or the shaders failed: the view then draws nothing.
     bool rendererReady() const;
+    // The frame the view shows now, drawn anew off screen (waits for the
+    // preparation); null when the view cannot draw.
+    QImage grabFramebuffer();
+    // The view's own context once prepared, else null; made current on an
+    // off-screen surface for tests that ask OpenGL questions.
+    QOpenGLContext *context() const;
+    void makeCurrent();
+    void doneCurrent();
     // What the last frame said, in words, about aids that the orbit leaves
     // undefined ("Line of Nodes: undefined (i = 0)").
     QStringList undefinedAidNotes() const;
@@ -51,14 +68,13 @@ public:
     quint64 drawnRevision() const;
 
 signals:
-    // After each frame: the milliseconds that paintGL took on this thread
-    // (a software renderer may still be finishing the frame after it).
+    // After each frame on screen: the milliseconds its drawing took on this
+    // thread before the swap (a software renderer may still be finishing it).
     void frameDrawn(double milliseconds);
+    // After each frame was handed to the window system.
+    void frameSwapped();
 
 protected:
-    void initializeGL() override;
-    void resizeGL(int w, int h) override;
-    void paintGL() override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
@@ -66,8 +82,13 @@ protected:
     void wheelEvent(QWheelEvent *event) override;
 
 private:
-    bool loadEarthAside();
-    void releaseGL();
+    friend class ViewSurface;
+    void prepareAside();
+    void giveOffscreen();
+    bool takePrepared(bool wait);
+    void requestFrame();
+    void present();
+    void drawFrame();
 
     struct Private;
     std::unique_ptr<Private> d;
