@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QPainter>
 #include <QPainterPath>
+#include <QScreen>
 #include <QTimer>
 
 #include <cmath>
@@ -34,6 +35,16 @@ QImage backdrop(const QImage &picture, QSize size)
     return out;
 }
 
+// The smallest level of the chain that still covers `size`: scaling from it
+// costs a fraction of scaling the whole picture and looks the same.
+const QImage &levelFor(const QList<QImage> &chain, QSize size)
+{
+    qsizetype best = 0;
+    while (best + 1 < chain.size() && chain[best + 1].width() >= size.width() && chain[best + 1].height() >= size.height())
+        ++best;
+    return chain[best];
+}
+
 void drawSubPoint(QPainter &p, QPointF at, const QColor &color, const QString &name)
 {
     p.setPen(QPen(QColor(0, 0, 0, 220), 1.5));
@@ -54,6 +65,8 @@ struct MapView::Private {
     std::shared_ptr<view::EarthImagery> imagery;
     QImage backdrop;
     quint64 drawnRevision = 0;
+    QElapsedTimer lastFrame;
+    QTimer nextFrame;
 
     Private(ScenarioStore &s, AnimationClock &c, std::shared_ptr<view::EarthImagery> i)
         : store(s), clock(c), imagery(i ? std::move(i) : std::make_shared<view::EarthImagery>())
@@ -72,13 +85,23 @@ MapView::MapView(ScenarioStore &store, AnimationClock &clock, std::shared_ptr<vi
     // As the 3-D view: the store signals from the command thread, one repaint per burst.
     // Only the map itself changes: the band around it stays, and so a window
     // that composes its widgets with OpenGL uploads a third of the pixels.
+    d->nextFrame.setSingleShot(true);
+    connect(&d->nextFrame, &QTimer::timeout, this, [this] { update(mapRect().toAlignedRect()); });
     connect(&store, &ScenarioStore::changed, this, &MapView::updateMap, Qt::QueuedConnection);
     connect(&clock, &AnimationClock::timeChanged, this, &MapView::updateMap);
 }
 
+// At most one frame per refresh of the screen, as the 3-D view: a raster
+// window would otherwise repaint for every burst, faster than anyone sees,
+// and take the time from the 3-D view's frames.
 void MapView::updateMap()
 {
-    update(mapRect().toAlignedRect());
+    if (d->nextFrame.isActive())
+        return;
+    const qreal hz = screen() ? screen()->refreshRate() : 60;
+    const qint64 interval = qint64(1000 / qMax(hz, qreal(1)));
+    const qint64 since = d->lastFrame.isValid() ? d->lastFrame.elapsed() : interval;
+    d->nextFrame.start(int(qMax(qint64(0), interval - since)));
 }
 
 MapView::~MapView() = default;
@@ -91,6 +114,7 @@ void MapView::paintEvent(QPaintEvent *)
 {
     QElapsedTimer timer;
     timer.start();
+    d->lastFrame.start();
     const SnapshotPtr snap = d->store.takeChange();
     QPainter p(this);
     p.fillRect(rect(), QColor(5, 7, 13));
@@ -102,7 +126,7 @@ void MapView::paintEvent(QPaintEvent *)
         QTimer::singleShot(50, this, qOverload<>(&QWidget::update));
     } else if (!mapSize.isEmpty()) {
         if (d->backdrop.size() != mapSize)
-            d->backdrop = backdrop(pictures->dayImage(), mapSize);
+            d->backdrop = backdrop(levelFor(pictures->day, mapSize), mapSize);
         p.drawImage(map.topLeft(), d->backdrop);
     }
     p.setRenderHint(QPainter::Antialiasing);
