@@ -190,6 +190,10 @@ private slots:
         QVERIFY(((*view->project(r)) - *p).manhattanLength() < 0.01);
         const QColor got = img.pixelColor(p->toPoint());
         QVERIFY2(close(got, color, 8), qPrintable(QStringLiteral("%1 at %2,%3").arg(rgb(got)).arg(p->x()).arg(p->y())));
+        // And the frame the window system shows, not only one drawn again off screen.
+        const QPoint global = view->mapToGlobal(p->toPoint());
+        const auto onScreen = [&] { return view->screen()->grabWindow(0, global.x(), global.y(), 1, 1).toImage().pixelColor(0, 0); };
+        QTRY_VERIFY2(close(onScreen(), color, 8), qPrintable(rgb(onScreen())));
     }
 
     void axesAppearAndDisappear()
