@@ -89,6 +89,7 @@ struct EarthView::Private {
     AnimationClock &clock;
     std::shared_ptr<view::EarthImagery> imagery;
     ViewSurface *surface = nullptr;  // once prepared; owned by its container
+    bool picturesOnly = false;       // no native window: frames painted as pictures
     // For drawing while not on screen, and for letting go of the resources.
     // Made on this thread, as some platforms need, once the preparing thread
     // has loaded the driver: made first, it would wait for that load here.
@@ -231,6 +232,13 @@ bool EarthView::takePrepared(bool wait)
         if (!d->failure.isEmpty()) {
             qWarning("3-D view disabled: %s", qPrintable(d->failure));
             layout()->addWidget(unavailablePanel(this));
+        } else if (QGuiApplication::platformName() != QLatin1String("xcb")) {
+            // A native window nested in the host's document area never reaches
+            // a Wayland screen: there each frame is drawn off screen and
+            // painted as a picture.
+            d->picturesOnly = true;
+            setAttribute(Qt::WA_OpaquePaintEvent);
+            update();
         } else {
             // Only now: a native OpenGL window made earlier would wait here
             // for the driver that the preparing thread was loading.
@@ -259,6 +267,7 @@ QSurfaceFormat EarthView::surfaceFormat()
     f.setVersion(3, 3);
     f.setProfile(QSurfaceFormat::CoreProfile);
     f.setDepthBufferSize(24);
+    f.setStencilBufferSize(8);  // the overlay's painter fills rounded shapes through the stencil
     // No multisampling: with software OpenGL it costs a factor of three in
     // frame time.
     f.setSamples(0);
@@ -327,6 +336,8 @@ void EarthView::requestFrame()
 {
     if (d->surface)
         d->surface->requestUpdate();
+    else if (d->picturesOnly)
+        update();
 }
 
 // Into the bound framebuffer, which has the view's size in device pixels.
@@ -384,6 +395,20 @@ QImage EarthView::grabFramebuffer()
     d->context->doneCurrent();
     image.setDevicePixelRatio(devicePixelRatioF());
     return image;
+}
+
+void EarthView::paintEvent(QPaintEvent *event)
+{
+    if (!d->picturesOnly) {
+        QWidget::paintEvent(event);
+        return;
+    }
+    QElapsedTimer timer;
+    timer.start();
+    const QImage frame = grabFramebuffer();
+    QPainter(this).drawImage(QPointF(0, 0), frame);
+    emit frameDrawn(double(timer.nsecsElapsed()) / 1e6);
+    emit frameSwapped();
 }
 
 void EarthView::mousePressEvent(QMouseEvent *event)

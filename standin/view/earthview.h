@@ -43,7 +43,7 @@ public:
     // loading the driver costs a software renderer a good part of a second,
     // better spent while the host is hidden than when a view is made.
     static void prepareOpenGL();
-    // OpenGL 3.3 core with a depth buffer.
+    // OpenGL 3.3 core with depth and stencil buffers.
     static QSurfaceFormat surfaceFormat();
 
     // For tests and the camera: where a point of the Earth-inertial frame lands on the widget.
@@ -79,6 +79,7 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
     void wheelEvent(QWheelEvent *event) override;
 
 private:
