@@ -10,6 +10,7 @@
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
+#include <QLayout>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -20,6 +21,7 @@
 #include <QTextBrowser>
 #include <QToolBar>
 #include <QTreeWidget>
+#include <QTimer>
 
 namespace zep {
 
@@ -351,6 +353,16 @@ void HostWindow::prepareViews()
 {
     imagery_->prepare();
     EarthView::prepareOpenGL();
+    // What showing the window would do first (styles, layouts, the native
+    // window), done while the host is hidden and waits for its first request.
+    QTimer::singleShot(0, this, [this] {
+        for (QWidget *w : findChildren<QWidget *>())
+            w->ensurePolished();
+        ensurePolished();
+        if (layout())
+            layout()->activate();
+        winId();
+    });
 }
 
 void HostWindow::refreshScenario()
