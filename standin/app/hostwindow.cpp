@@ -1,5 +1,6 @@
 #include "standin/app/hostwindow.h"
 
+#include "contract/zepcontract.h"
 #include "standin/app/animationbar.h"
 #include "standin/app/graphicswindows.h"
 #include "standin/view/earthview.h"
@@ -29,14 +30,17 @@ namespace {
 
 const char kIdProperty[] = "zepWindowId";
 
+using velmora::contract::ArrangeStyle;
+using velmora::contract::WindowState;
+
 std::optional<Qt::WindowState> stateFromCode(int code)
 {
-    switch (code) {
-    case 1: return Qt::WindowNoState;
-    case 2: return Qt::WindowMinimized;
-    case 3: return Qt::WindowMaximized;
-    default: return std::nullopt;
+    switch (WindowState(code)) {
+    case WindowState::Normal: return Qt::WindowNoState;
+    case WindowState::Minimised: return Qt::WindowMinimized;
+    case WindowState::Maximised: return Qt::WindowMaximized;
     }
+    return std::nullopt;
 }
 
 QString badState(int code)
@@ -207,21 +211,20 @@ void HostWindow::closeDocumentWindow(QMdiSubWindow *window)
 
 QString HostWindow::arrange(int style)
 {
-    switch (style) {
-    case 1: area_->cascadeSubWindows(); return {};
-    case 2: area_->tileSubWindows(); return {};
-    default:
-        return QStringLiteral("arrange style %1 is not 1 (cascade) or 2 (tiled side by side)").arg(style);
+    switch (ArrangeStyle(style)) {
+    case ArrangeStyle::Cascade: area_->cascadeSubWindows(); return {};
+    case ArrangeStyle::TiledSideBySide: area_->tileSubWindows(); return {};
     }
+    return QStringLiteral("arrange style %1 is not 1 (cascade) or 2 (tiled side by side)").arg(style);
 }
 
 int HostWindow::stateCode(Qt::WindowStates states)
 {
     if (states & Qt::WindowMaximized)
-        return 3;
+        return int(WindowState::Maximised);
     if (states & Qt::WindowMinimized)
-        return 2;
-    return 1;
+        return int(WindowState::Minimised);
+    return int(WindowState::Normal);
 }
 
 QString HostWindow::setMainWindowState(int state)
