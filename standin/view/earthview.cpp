@@ -183,8 +183,9 @@ void EarthView::prepareAside()
             const QSize size(64, 64);
             QOpenGLFramebufferObject target(size, QOpenGLFramebufferObject::CombinedDepthStencil);
             target.bind();
-            const view::Scene scene = view::buildScene(s, view::clampCamera({s.viewer.latitudeDeg, s.viewer.longitudeDeg, s.viewer.rangeM}),
-                                                         view::sampleStart(), size);
+            const view::Camera camera =
+                view::clampCamera({s.viewer.latitudeDeg, s.viewer.longitudeDeg, s.viewer.rangeM});
+            const view::Scene scene = view::buildScene(s, camera, view::sampleStart(), size);
             d->renderer.draw(scene, size, 1);
             {
                 QOpenGLPaintDevice device(size);

@@ -40,7 +40,8 @@ QImage backdrop(const QImage &picture, QSize size)
 const QImage &levelFor(const QList<QImage> &chain, QSize size)
 {
     qsizetype best = 0;
-    while (best + 1 < chain.size() && chain[best + 1].width() >= size.width() && chain[best + 1].height() >= size.height())
+    const auto covers = [&](const QImage &level) { return level.width() >= size.width() && level.height() >= size.height(); };
+    while (best + 1 < chain.size() && covers(chain[best + 1]))
         ++best;
     return chain[best];
 }
