@@ -254,7 +254,10 @@ bool EarthView::takePrepared(bool wait)
 
 EarthView::~EarthView()
 {
-    takePrepared(true);
+    if (d->preparing) {
+        giveOffscreen();  // the preparing thread may be waiting for it
+        d->preparing->wait();
+    }
     if (d->context && d->context->makeCurrent(d->offscreen.get())) {
         d->renderer.release();
         d->context->doneCurrent();

@@ -412,6 +412,18 @@ private slots:
         QTRY_COMPARE(frames, 1);
     }
 
+    void closingWhilePreparingLeavesNothingBehind()
+    {
+        // A window closed at once, before its thread has made the context.
+        WarningCapture capture;
+        for (int k = 0; k < 3; ++k) {
+            EarthView early(store, clock);
+            early.show();
+        }
+        capture.stop();
+        QVERIFY2(capture.warnings.isEmpty(), qPrintable(capture.warnings.join('\n')));
+    }
+
     void movingToAnotherWindowKeepsDrawing()
     {
         // A new top-level window gives the view's surface a new native window;
