@@ -89,6 +89,7 @@ struct EarthView::Private {
     AnimationClock &clock;
     std::shared_ptr<view::EarthImagery> imagery;
     ViewSurface *surface = nullptr;  // once prepared; owned by its container
+    QWidget *container = nullptr;
     bool picturesOnly = false;       // no native window: frames painted as pictures
     // For drawing while not on screen, and for letting go of the resources.
     // Made on this thread, as some platforms need, once the preparing thread
@@ -237,16 +238,14 @@ bool EarthView::takePrepared(bool wait)
             // A native window nested in the host's document area never reaches
             // a Wayland screen: there each frame is drawn off screen and
             // painted as a picture.
-            d->picturesOnly = true;
-            setAttribute(Qt::WA_OpaquePaintEvent);
-            update();
+            drawPictures();
         } else {
             // Only now: a native OpenGL window made earlier would wait here
             // for the driver that the preparing thread was loading.
             d->surface = new ViewSurface(*this);
-            QWidget *container = QWidget::createWindowContainer(d->surface, this);
-            container->setFocusPolicy(Qt::NoFocus);
-            layout()->addWidget(container);
+            d->container = QWidget::createWindowContainer(d->surface, this);
+            d->container->setFocusPolicy(Qt::NoFocus);
+            layout()->addWidget(d->container);
         }
     }
     return d->prepared && d->context;
@@ -375,13 +374,28 @@ void EarthView::present()
         return;
     QElapsedTimer timer;
     timer.start();
-    if (!d->context->makeCurrent(d->surface))
+    if (!d->context->makeCurrent(d->surface)) {
+        qWarning("3-D view: its window does not take the view's context; drawing pictures instead");
+        drawPictures();
         return;
+    }
     drawFrame();
     const double ms = double(timer.nsecsElapsed()) / 1e6;
     d->context->swapBuffers(d->surface);
     emit frameDrawn(ms);
     emit frameSwapped();
+}
+
+void EarthView::drawPictures()
+{
+    if (d->container) {
+        d->container->deleteLater();  // takes the surface with it
+        d->container = nullptr;
+        d->surface = nullptr;
+    }
+    d->picturesOnly = true;
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    update();
 }
 
 QImage EarthView::grabFramebuffer()

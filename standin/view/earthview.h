@@ -89,6 +89,7 @@ private:
     bool takePrepared(bool wait);
     void requestFrame();
     void present();
+    void drawPictures();
     void drawFrame();
 
     struct Private;
