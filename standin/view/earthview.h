@@ -29,19 +29,19 @@ namespace zep {
 class EarthView : public QWidget {
     Q_OBJECT
 public:
-    // Without imagery of its own to share, the view loads the pictures when it
-    // first draws.
+    // Without imagery to share, the view loads the pictures on its preparing thread.
     EarthView(ScenarioStore &store, AnimationClock &clock, QWidget *parent = nullptr,
               std::shared_ptr<view::EarthImagery> imagery = {});
     ~EarthView() override;   // waits for the preparation, then releases the GL resources
 
     // Whether this process can make an OpenGL 3.3 core context at all. False on
-    // the "offscreen" platform, which has no native windows to draw into: do
-    // not create an EarthView then (createEarthView() below does that check).
+    // the "offscreen" platform, which has no native windows to draw into.
+    // createEarthView() rules out only such platforms at once: elsewhere the
+    // view finds out itself, without keeping the GUI thread waiting.
     static bool openGLAvailable();
-    // Asks openGLAvailable() on a pool thread on X11:
-    // loading the driver costs a software renderer a good part of a second,
-    // better spent while the host is hidden than when a view is made.
+    // Asks openGLAvailable() on a pool thread on X11, which loads the driver:
+    // that costs a software renderer a good part of a second, better begun
+    // while the host is hidden than when the first view is made.
     static void prepareOpenGL();
     // OpenGL 3.3 core with depth and stencil buffers.
     static QSurfaceFormat surfaceFormat();
