@@ -202,8 +202,9 @@ void EarthView::prepareAside()
         context->moveToThread(gui);
         d->context = std::move(context);
     }));
+    // finished() comes just before the thread's end: waiting for it costs nothing.
     connect(d->preparing.get(), &QThread::finished, this, [this] {
-        if (takePrepared(false))
+        if (takePrepared(true))
             requestFrame();
     });
     d->preparing->start();
