@@ -401,7 +401,7 @@ void EarthView::drawPictures()
 
 QImage EarthView::grabFramebuffer()
 {
-    if (!takePrepared(true) || !d->context->makeCurrent(d->offscreen.get()))
+    if (size().isEmpty() || !takePrepared(true) || !d->context->makeCurrent(d->offscreen.get()))
         return {};
     QImage image;
     {
