@@ -84,8 +84,8 @@ MapView::MapView(ScenarioStore &store, AnimationClock &clock, std::shared_ptr<vi
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);  // as the 3-D view: keys reach a graphics window
     // As the 3-D view: the store signals from the command thread, one repaint per burst.
-    // Only the map itself changes: the band around it stays, and so a window
-    // that composes its widgets with OpenGL uploads a third of the pixels.
+    // Only the map itself changes: the band around it stays, and a repaint
+    // sends a third of the pixels to the screen.
     d->nextFrame.setSingleShot(true);
     connect(&d->nextFrame, &QTimer::timeout, this, [this] { update(mapRect().toAlignedRect()); });
     connect(&store, &ScenarioStore::changed, this, &MapView::updateMap, Qt::QueuedConnection);
