@@ -2,35 +2,21 @@
 
 #include <QComboBox>
 #include <QEvent>
-#include <QKeyEvent>
 #include <QLineEdit>
 
 namespace velmora::toolbar {
 
 namespace {
 
-class PickOnly : public QObject {
+// The wheel over a list without the keyboard focus goes nowhere.
+class WheelOnlyWithFocus : public QObject {
 public:
-    explicit PickOnly(QComboBox *combo) : QObject(combo), combo_(combo) {}
+    explicit WheelOnlyWithFocus(QComboBox *combo) : QObject(combo), combo_(combo) {}
 
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        switch (event->type()) {
-        case QEvent::Wheel:
-            if (!combo_->hasFocus())
-                return true;
-            break;
-        case QEvent::KeyPress:
-        case QEvent::KeyRelease: {
-            const int key = static_cast<QKeyEvent *>(event)->key();
-            // Enter in the field would pick the entry whose name was typed.
-            if (watched == combo_->lineEdit() && (key == Qt::Key_Return || key == Qt::Key_Enter))
-                return true;
-            break;
-        }
-        default:
-            break;
-        }
+        if (event->type() == QEvent::Wheel && !combo_->hasFocus())
+            return true;
         return QObject::eventFilter(watched, event);
     }
 
@@ -52,11 +38,15 @@ QComboBox *MakeSelector(QWidget *parent, int x, const QString &designText)
     combo->setGeometry(x, 4, 137, 21);
     combo->setEditText(designText);
 
-    auto *filter = new PickOnly(combo);
-    combo->installEventFilter(filter);
-    combo->lineEdit()->installEventFilter(filter);
+    combo->installEventFilter(new WheelOnlyWithFocus(combo));
 
+    // The combo box picks the entry whose name was typed when its field is
+    // done with, by Enter (whichever widget the platform gave it to) or by
+    // leaving it. Typing is not a choice: the field keeps only its text.
     QLineEdit *field = combo->lineEdit();
+    QObject::disconnect(field, &QLineEdit::editingFinished, combo, nullptr);
+    QObject::disconnect(field, &QLineEdit::returnPressed, combo, nullptr);
+
     const auto showStart = [field] { field->setCursorPosition(0); };
     QObject::connect(combo, &QComboBox::currentIndexChanged, field, showStart);
     QObject::connect(combo, &QComboBox::activated, field, showStart);

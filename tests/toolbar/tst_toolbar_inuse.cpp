@@ -7,7 +7,9 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QAbstractItemView>
 #include <QWheelEvent>
+#include <QWindow>
 
 using namespace velmora;
 using velmora::testing::StateUpdate;
@@ -33,10 +35,13 @@ private slots:
     {
         QTest::addColumn<bool>("orbit");   // OrbitSelect, else FrameSelect
         QTest::addColumn<QString>("action");
+        QTest::addColumn<bool>("picks");
         for (bool orbit : {true, false}) {
             const char *name = orbit ? "OrbitSelect" : "FrameSelect";
-            QTest::addRow("%s: wheel without the focus", name) << orbit << "wheel";
-            QTest::addRow("%s: Enter after typing an entry's name", name) << orbit << "enter";
+            QTest::addRow("%s: wheel without the focus", name) << orbit << "wheel" << false;
+            QTest::addRow("%s: typed name, Return", name) << orbit << "return" << false;
+            QTest::addRow("%s: typed name, keypad Enter", name) << orbit << "enter" << false;
+            QTest::addRow("%s: open list, Down, Return", name) << orbit << "list" << true;
         }
     }
 
@@ -44,23 +49,84 @@ private slots:
     {
         QFETCH(bool, orbit);
         QFETCH(QString, action);
+        QFETCH(bool, picks);
         Toolbar t;
         toolbar::MainFrm &w = *t.w;
         QVERIFY(QTest::qWaitForWindowActive(&w));
         QComboBox *combo = orbit ? w.OrbitSelect : w.FrameSelect;
+        QWindow *window = w.windowHandle();
         w.ElementValue[0]->setFocus();
         if (action == QLatin1String("wheel")) {
             wheelOver(combo, 1);
-        } else {
+        } else if (action == QLatin1String("list")) {
             combo->setFocus();
-            combo->lineEdit()->selectAll();
-            QTest::keyClicks(combo->lineEdit(), combo->itemText(1));
-            QTest::keyClick(combo->lineEdit(), Qt::Key_Return);
-            QTest::keyClick(combo->lineEdit(), Qt::Key_Enter);
+            QTest::keyClick(window, Qt::Key_Down, Qt::AltModifier);
+            QTRY_VERIFY(combo->view()->isVisible());
+            QTest::keyClick(combo->view()->window()->windowHandle(), Qt::Key_Down);
+            QTest::keyClick(combo->view()->window()->windowHandle(), Qt::Key_Return);
+        } else {
+            // As the platform delivers them: a click into the field, then keys
+            // to the window, which hands them to the focus widget.
+            QTest::mouseClick(window, Qt::LeftButton, {}, combo->geometry().center());
+            QCOMPARE(QApplication::focusWidget(), combo);
+            QTest::keyClick(window, Qt::Key_A, Qt::ControlModifier);
+            for (const QChar c : combo->itemText(1))
+                QTest::keyClick(window, c.toLatin1());
+            QCOMPARE(combo->currentText(), combo->itemText(1));
+            if (action == QLatin1String("return"))
+                QTest::keyClick(window, Qt::Key_Return);
+            else
+                QTest::keyClick(window, Qt::Key_Enter, Qt::KeypadModifier);
+            // Leaving the field picks nothing either.
+            QTest::keyClick(window, Qt::Key_Tab);
         }
         QTest::qWait(20);
-        QCOMPARE(combo->currentIndex(), 0);
-        QVERIFY(t.take().isEmpty());
+        QCOMPARE(combo->currentIndex(), picks ? 1 : 0);
+        QCOMPARE(t.take().isEmpty(), !picks);
+    }
+
+    void boxColoursReadOnAnyTheme_data()
+    {
+        QTest::addColumn<QColor>("base");
+        QTest::addColumn<QColor>("text");
+        QTest::newRow("light, as designed") << QColor(Qt::white) << QColor(Qt::black);
+        QTest::newRow("dark grey field") << QColor(0x2d, 0x2d, 0x2d) << QColor(0xee, 0xee, 0xee);
+        QTest::newRow("black field") << QColor(Qt::black) << QColor(Qt::white);
+        QTest::newRow("mid grey field") << QColor(0x77, 0x77, 0x77) << QColor(Qt::black);
+        QTest::newRow("warm light field") << QColor(0xfd, 0xf6, 0xe3) << QColor(0x33, 0x33, 0x33);
+    }
+
+    void boxColoursReadOnAnyTheme()
+    {
+        QFETCH(QColor, base);
+        QFETCH(QColor, text);
+        const QPalette before = QApplication::palette();
+        const auto use = [](const QPalette &palette) {
+            QApplication::setPalette(palette);
+            QCoreApplication::processEvents();
+        };
+        const auto restore = qScopeGuard([&] { use(before); });
+        QPalette theme = before;
+        theme.setColor(QPalette::Base, base);
+        theme.setColor(QPalette::Text, text);
+
+        for (bool themeFirst : {true, false}) {
+            if (themeFirst)
+                use(theme);
+            Toolbar t;
+            QLineEdit *box = t.w->ElementValue[2];
+            box->setText(QStringLiteral("200"));
+            t.w->ElementValue[3]->setText(QStringLiteral("90"));
+            if (!themeFirst)
+                use(theme);   // the desktop switches theme while running
+            QVERIFY(t.red(2));
+            QCOMPARE(box->palette().color(QPalette::Base), base);
+            QVERIFY(t.black(3));
+            QCOMPARE(t.w->ElementValue[3]->palette().color(QPalette::Text), text);
+            box->setText(QStringLiteral("20"));
+            QVERIFY(t.black(2));
+            use(before);
+        }
     }
 
     void aPickShowsTheStartOfTheEntry()
