@@ -15,13 +15,17 @@ namespace {
 // it writes again.
 class ProgramWrite {
 public:
-    explicit ProgramWrite(int &depth) : depth_(depth) { ++depth_; }
-    ~ProgramWrite() { --depth_; }
+    explicit ProgramWrite(int &depth, bool counts = true) : depth_(depth), step_(counts ? 1 : 0)
+    {
+        depth_ += step_;
+    }
+    ~ProgramWrite() { depth_ -= step_; }
     ProgramWrite(const ProgramWrite &) = delete;
     ProgramWrite &operator=(const ProgramWrite &) = delete;
 
 private:
     int &depth_;
+    const int step_;
 };
 
 // The wait before a held arrow or track starts repeating: that of the
@@ -180,11 +184,12 @@ int ElementScrollBar::Value() const
     return bar_->value();
 }
 
-bool ElementScrollBar::SetValue(int position)
+bool ElementScrollBar::SetValue(int position, Notify notify)
 {
     if (position < bar_->minimum() || position > bar_->maximum())
         return false;
     ProgramWrite write(programWrites_);
+    ProgramWrite quiet(quietWrites_, notify == Notify::Quietly);
     bar_->setValue(position);
     return true;
 }
@@ -195,10 +200,10 @@ void ElementScrollBar::SetMin(int min)
     applyLimits();
 }
 
-void ElementScrollBar::SetMax(int max)
+void ElementScrollBar::SetMax(int max, Notify notify)
 {
     max_ = max;
-    applyLimits();
+    applyLimits(notify);
 }
 
 void ElementScrollBar::SetLargeChange(int step)
@@ -206,9 +211,10 @@ void ElementScrollBar::SetLargeChange(int step)
     bar_->setPageStep(step);
 }
 
-void ElementScrollBar::applyLimits()
+void ElementScrollBar::applyLimits(Notify notify)
 {
     ProgramWrite write(programWrites_);
+    ProgramWrite quiet(quietWrites_, notify == Notify::Quietly);
     bar_->setRange(std::min(min_, max_), std::max(min_, max_));
 }
 
@@ -239,6 +245,8 @@ QRect ElementScrollBar::PartRect(QStyle::SubControl part) const
 
 void ElementScrollBar::onValueChanged()
 {
+    if (quietWrites_ > 0)
+        return;
     if (bar_->isSliderDown() && programWrites_ == 0)
         emit Scroll();
     else

@@ -19,6 +19,10 @@
 // - A Min or Max write that leaves the position outside the new range moves it
 //   to the nearer limit at once and raises Change, so the position is always a
 //   valid one.
+// - A write made Quietly moves the thumb but raises nothing: the row keeps its
+//   element, and the value box shows it out of range where the thumb cannot
+//   follow. A display switch (the aids' half-turn limit) so never edits the
+//   orbit.
 // - Min and Max read back as written, also when Max lies below Min (a preset's
 //   narrow range and the aids' lower maximum can meet so); the position then
 //   lies between the two. QScrollBar would move the other limit, and the row
@@ -47,13 +51,16 @@ public:
 
     QScrollBar *scrollBar() const;
 
+    enum class Notify { Change, Quietly };
+
     int Value() const;
-    bool SetValue(int position);   // false when refused (outside Min..Max)
+    // false when refused (outside Min..Max)
+    bool SetValue(int position, Notify notify = Notify::Change);
 
     int Min() const { return min_; }
     int Max() const { return max_; }
     void SetMin(int min);
-    void SetMax(int max);
+    void SetMax(int max, Notify notify = Notify::Change);
     void SetLargeChange(int step);
 
     bool Enabled() const;
@@ -73,12 +80,13 @@ private:
     void onValueChanged();
     void onSliderPressed();
     void onSliderReleased();
-    void applyLimits();
+    void applyLimits(Notify notify = Notify::Change);
 
     SteppingScrollBar *bar_;
     int min_ = 0;             // as written; the QScrollBar holds them in order
     int max_ = 0;
     int programWrites_ = 0;   // > 0 while a write of ours runs
+    int quietWrites_ = 0;     // > 0 while a write of ours runs Quietly
     int dragStart_ = 0;       // position when the thumb was taken
 };
 

@@ -8,6 +8,7 @@
 #include "orbit/presets.h"
 #include "orbit/stateupdate.h"
 #include "toolbar/accessible.h"
+#include "toolbar/rangecolours.h"
 #include "toolbar/selectors.h"
 
 #include <QApplication>
@@ -319,10 +320,7 @@ void MainFrm::ElementValue_Change(int i)
     ElementScrollBar *bar = ElementScroll[i];
     const double k = orbit::positionScale(row);
     const QString text = ElementValue[i]->text();
-
-    // Not a number counts as out of range: red.
-    const std::optional<double> x = orbit::readDouble(text);
-    setTextColour(i, x && !(*x > bar->Max() / k) && !(*x < bar->Min() / k));
+    setTextColour(i, textInRange(i));
 
     // What was typed is stored as typed, also out of range; not a number keeps
     // the element.
@@ -340,11 +338,35 @@ void MainFrm::ElementValue_Change(int i)
     host::ApplyOrbit(link_, state_.Elements, state_.SatelliteColor, *this);
 }
 
+bool MainFrm::textInRange(int i) const
+{
+    // Not a number counts as out of range.
+    const ElementScrollBar *bar = ElementScroll[i];
+    const double k = orbit::positionScale(orbit::Row(i));
+    const std::optional<double> x = orbit::readDouble(ElementValue[i]->text());
+    return x && !(*x > bar->Max() / k) && !(*x < bar->Min() / k);
+}
+
 void MainFrm::setTextColour(int i, bool inRange)
 {
-    QPalette palette = ElementValue[i]->palette();
-    palette.setColor(QPalette::Text, inRange ? QColor(0, 0, 0) : QColor(255, 0, 0));
-    ElementValue[i]->setPalette(palette);
+    outOfRange_[i] = !inRange;
+    QLineEdit *box = ElementValue[i];
+    // In range the box follows the theme's own colours; out of range it sets
+    // its text alone, to a red that reads on the theme's field.
+    QPalette palette;
+    if (!inRange)
+        palette.setColor(QPalette::Text, OutOfRangeColour(box->parentWidget()->palette()));
+    box->setPalette(palette);
+}
+
+void MainFrm::changeEvent(QEvent *event)
+{
+    // A new theme needs a red of its own for the boxes out of range.
+    if (event->type() == QEvent::PaletteChange && ElementValue[0]) {
+        for (int i = 0; i < orbit::kElementRows; ++i)
+            setTextColour(i, !outOfRange_[i]);
+    }
+    QWidget::changeEvent(event);
 }
 
 QString MainFrm::semimajorAxisText() const
@@ -378,22 +400,33 @@ void MainFrm::FrameSelect_Click()
 
 void MainFrm::Help_Click()
 {
+    // The half-turn limit is for reading the angles, not an edit: an angle
+    // beyond it keeps its value (its box turns red, the thumb rests at the
+    // end) and its thumb goes back to it when the limit is lifted.
+    constexpr auto quietly = ElementScrollBar::Notify::Quietly;
     const bool on = Help->isChecked();
     if (on) {
         aids::hideFrameAxes(link_);
         for (int i : kAidsLimitedRows) {
-            ElementScroll[i]->SetMax(aids::kAidsOnAngleMax);
+            ElementScroll[i]->SetMax(aids::kAidsOnAngleMax, quietly);
             ElementScroll[i]->SetToolTipText(aids::kAnglesLimitedTip);
             ElementValue[i]->setToolTip(aids::kAnglesLimitedTip);
         }
     } else {
         FrameSelect_Click();
         for (int i : kAidsLimitedRows) {
-            ElementScroll[i]->SetMax(aids::kAidsOffAngleMax);
-            ElementScroll[i]->SetToolTipText(QString());
+            ElementScrollBar *bar = ElementScroll[i];
+            bar->SetMax(aids::kAidsOffAngleMax, quietly);
+            const orbit::Row row = orbit::Row(i);
+            const double position = orbit::elementField(state_.Elements, row) * orbit::positionScale(row);
+            if (const std::optional<qint32> p = orbit::RoundPosition(position))
+                bar->SetValue(*p, quietly);
+            bar->SetToolTipText(QString());
             ElementValue[i]->setToolTip(QString());
         }
     }
+    for (int i : kAidsLimitedRows)
+        setTextColour(i, textInRange(i));
     const QString verb = state_.GeometryAidsFirstUse ? QStringLiteral("Add") : QStringLiteral("Modify");
     state_.GeometryAidsFirstUse = false;
     aids::sendGeometryAids(link_, verb, on);

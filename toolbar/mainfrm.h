@@ -74,11 +74,15 @@ private:
     void setOrbitPeriodCaption(const QString &caption) override;
 
     void buildControls();
+    void changeEvent(QEvent *event) override;
+    // Whether box i reads as a number within its bar's current limits.
+    bool textInRange(int i) const;
     void setTextColour(int i, bool inRange);
 
     host::HostLink &link_;
     std::unique_ptr<host::KeySender> keys_;
     ToolbarState state_;
+    std::array<bool, orbit::kElementRows> outOfRange_{};
     bool loaded_ = false;
 };
 

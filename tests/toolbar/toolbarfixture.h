@@ -13,6 +13,8 @@
 #include <QStringList>
 #include <QtTest>
 
+#include <algorithm>
+#include <cmath>
 #include <memory>
 
 namespace velmora::testing {
@@ -30,6 +32,24 @@ public:
 private:
     QStringList &typed_;
 };
+
+// Contrast of two colours as the accessibility guidelines define it, worked
+// out here on its own so that it checks the toolbar's choice of colours.
+inline double ContrastRatio(const QColor &a, const QColor &b)
+{
+    const auto luminance = [](const QColor &c) {
+        double sum = 0;
+        const double weights[3] = {0.2126, 0.7152, 0.0722};
+        const double channels[3] = {c.redF(), c.greenF(), c.blueF()};
+        for (int k = 0; k < 3; ++k) {
+            const double v = channels[k];
+            sum += weights[k] * (v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4));
+        }
+        return sum;
+    };
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
 
 inline const QString kTimePeriod = QStringLiteral("\"1 Jul 2005 12:00:00.00\" \"4 Jul 2005 12:00:00.00\"");
 inline const QString kEpoch = QStringLiteral("1 Jul 2005 12:00:00.00");
@@ -97,13 +117,18 @@ struct Toolbar {
         QTest::keyClick(box, Qt::Key_Delete);
     }
 
+    // Out of range: a red of its own that reads on the box's field.
     bool red(int row) const
     {
-        return w->ElementValue[row]->palette().color(QPalette::Text) == QColor(255, 0, 0);
+        const QPalette palette = w->ElementValue[row]->palette();
+        const QColor text = palette.color(QPalette::Text);
+        return text.hueF() == 0 && text.saturationF() > 0.5 && text != w->palette().color(QPalette::Text)
+            && ContrastRatio(text, palette.color(QPalette::Base)) >= 4.5;
     }
+    // In range: the theme's own text colour.
     bool black(int row) const
     {
-        return w->ElementValue[row]->palette().color(QPalette::Text) == QColor(0, 0, 0);
+        return w->ElementValue[row]->palette().color(QPalette::Text) == w->palette().color(QPalette::Text);
     }
 };
 
