@@ -105,17 +105,24 @@ std::optional<std::string> checkElements(const Elements &el)
     };
     for (const auto &f : fields) {
         if (!std::isfinite(f.value))
-            return std::string("The ") + f.name + " is not a finite number.";
+            return std::string("the ") + f.name + " is not a finite number";
     }
+    // Short enough for one line over a view; the axis in km, as people type it.
+    auto number = [](double v) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%.10g", v);
+        return std::string(text);
+    };
+    const std::string axis = "semi-major axis " + number(el.a / 1000) + " km";
     if (el.a <= 0)
-        return std::string("The semi-major axis must be greater than zero.");
+        return axis + " must be above zero";
     if (el.e < 0)
-        return std::string("The eccentricity must not be negative.");
+        return "eccentricity " + number(el.e) + " must not be negative";
     if (el.e >= 1)
-        return std::string("The eccentricity must be below 1: only closed (elliptical) orbits are drawn.");
+        return "eccentricity " + number(el.e) + " must be below 1";
     const double t = period(el.a);
     if (!(t > 0) || !std::isfinite(t) || !std::isfinite(meanMotion(el.a)))
-        return std::string("The semi-major axis is too small or too large for its period to be computed.");
+        return axis + " is too small or too large for an orbit period";
     return std::nullopt;
 }
 

@@ -66,6 +66,7 @@ public:
     bool end();
 
     bool ok() const { return error_.isEmpty(); }
+    QString why() const { return error_; }  // the refusal without the command's name
     CommandOutcome refusal() const;
     // Refuses for a reason of the handler's own, unless a read refused first.
     CommandOutcome refuse(const QString &why);

@@ -105,7 +105,7 @@ CommandOutcome CommandInterpreter::execute(const QString &line)
     store_.modify([&](Snapshot &next) {
         CommandReader reader(words, next);
         out = run(*command, words, reader);
-        return out.ok && reader.changed();
+        return (out.ok || out.keepsEdit) && reader.changed();
     });
     return out;
 }

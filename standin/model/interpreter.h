@@ -30,6 +30,7 @@ struct CommandOutcome {
     QString error;          // when !ok: why, in plain words
     UiRequest ui;           // carry out on the GUI thread before replying
     bool scenarioChanged = false;  // objects, span, animation or epoch: the GUI catches up
+    bool keepsEdit = false;        // a refusal that the scenario records (a refused state)
 };
 
 class CommandInterpreter {

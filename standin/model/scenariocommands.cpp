@@ -138,7 +138,7 @@ CommandOutcome setRefreshMode(CommandReader &r)
     return done();
 }
 
-CommandOutcome setState(CommandReader &r)
+CommandOutcome readState(CommandReader &r)
 {
     r.keyword("Classical", "only Classical elements are understood, not %1");
     r.keyword("TwoBody", "only the TwoBody propagator is available, not %1");
@@ -150,7 +150,7 @@ CommandOutcome setState(CommandReader &r)
     static const QStringList refusals = [] {
         QStringList texts;
         for (const char *field : {"semi-major axis", "eccentricity", "inclination", "argument of perigee", "RAAN", "mean anomaly"})
-            texts.append(QStringLiteral("the %1 %2 is not a finite decimal number; the orbit stays as it was")
+            texts.append(QStringLiteral("the %1 %2 is not a finite decimal number")
                              .arg(QLatin1StringView(field)));
         return texts;
     }();
@@ -168,9 +168,10 @@ CommandOutcome setState(CommandReader &r)
     el.raan = value[4] * kDegree;
     el.meanAnomaly = value[5] * kDegree;
     if (const auto why = astro::checkElements(el))
-        return r.refuse(QString::fromStdString(*why) + QStringLiteral("; the orbit stays as it was"));
+        return r.refuse(QString::fromStdString(*why));
 
     Snapshot &s = r.edit();
+    s.stateRefusal.clear();
     s.hasOrbit = true;
     s.elements = el;
     s.elementsEpoch = *epoch;
@@ -178,6 +179,20 @@ CommandOutcome setState(CommandReader &r)
     s.orbitStop = *stop;
     s.orbitStep = *step;
     return done();
+}
+
+// A refusal is kept with the scenario (published only when its words change):
+// the views keep the old orbit and say why the new one is not there.
+CommandOutcome setState(CommandReader &r)
+{
+    CommandOutcome out = readState(r);
+    if (out.ok)
+        return out;
+    if (r.state().stateRefusal != r.why())
+        r.edit().stateRefusal = r.why();
+    out.error += QStringLiteral("; the orbit stays as it was");
+    out.keepsEdit = true;
+    return out;
 }
 
 CommandOutcome graphics(CommandReader &r)

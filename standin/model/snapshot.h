@@ -58,6 +58,10 @@ struct Snapshot {
     astro::Instant elementsEpoch;
     astro::Instant orbitStart, orbitStop;  // the span the state command gave
     double orbitStep = 60;                 // s
+    // Why the newest state command for the satellite was refused, in the
+    // interpreter's words ("eccentricity 1.5 must be below 1"); empty once
+    // one is accepted. The views say it, since they go on showing the old orbit.
+    QString stateRefusal;
     QString attributeType = QStringLiteral("Basic");
     QColor satelliteColor = Qt::white;
     bool orbitLeadAll = false;

@@ -3,6 +3,8 @@
 #include "standin/astro/groundtrack.h"
 #include "standin/view/globe.h"
 #include "standin/view/mapgeometry.h"
+#include "standin/view/overlaypainter.h"
+#include "standin/view/scenebuilder.h"
 
 #include <QElapsedTimer>
 #include <QPainter>
@@ -164,6 +166,13 @@ void MapView::paintEvent(QPaintEvent *)
         p.drawText(box.translated(1, 1), Qt::AlignRight | Qt::AlignBottom, credit);
         p.setPen(QColor(215, 220, 230));
         p.drawText(box, Qt::AlignRight | Qt::AlignBottom, credit);
+    }
+    // As over the 3-D view: the track is the old orbit's until a state is accepted.
+    if (const QString refusal = view::refusalLine(*snap); !refusal.isEmpty()) {
+        QFont font = p.font();
+        font.setPointSizeF(map.width() < 480 ? 8 : 9.5);
+        const view::RefusalLayout r = view::layOutRefusal(refusal, font, map.topLeft() + QPointF(6, 6), map.width() - 12);
+        view::paintRefusal(p, r.box, r.lines, font);
     }
     d->drawnRevision = snap->revision;
     emit frameDrawn(double(timer.nsecsElapsed()) / 1e6);

@@ -97,7 +97,7 @@ public:
     }
 
 private:
-    static constexpr int kSteps = 6;
+    static constexpr int kSteps = 7;
     static bool hits(const std::vector<QRectF> &rects, const QRectF &r)
     {
         return std::any_of(rects.begin(), rects.end(), [&](const QRectF &o) { return o.intersects(r); });
@@ -117,56 +117,226 @@ private:
 
 } // namespace
 
-OverlayLayout layOutOverlay(const Scene &scene, const QFont &base, const QString &credit)
+namespace {
+
+// From roomy to tight. The first way of writing the overlay whose boxes lie
+// apart inside the view and leave its middle (the Earth, the orbit) free is
+// taken; failing that, the first whose boxes merely lie apart.
+struct Style {
+    double pointSize;
+    bool brief;    // short names in the data display and the annotations
+    double inset;  // the data box's padding
+};
+constexpr Style kStyles[] = {{9.5, false, 10}, {8.5, false, 8}, {8, true, 6}, {7, true, 5}};
+constexpr double kMargin = 8;  // from the view's edges
+constexpr double kGap = 6;     // between boxes
+
+QString ellipsis() { return QStringLiteral("\u2026"); }
+
+// Greedy word wrap; a word wider than the width is cut short.
+QStringList wrapped(const QString &text, const QFontMetricsF &fm, double width)
+{
+    QStringList lines;
+    QString line;
+    for (const QString &word : text.split(u' ', Qt::SkipEmptyParts)) {
+        const QString wider = line.isEmpty() ? word : line + u' ' + word;
+        if (line.isEmpty() || fm.horizontalAdvance(wider) <= width) {
+            line = wider;
+            continue;
+        }
+        lines << fm.elidedText(line, Qt::ElideRight, width);
+        line = word;
+    }
+    if (!line.isEmpty())
+        lines << fm.elidedText(line, Qt::ElideRight, width);
+    return lines;
+}
+
+// One try at a style. dataLines < 0 keeps every line of the data display;
+// fewer end in an ellipsis.
+OverlayLayout arrange(const Scene &scene, const QFont &base, const QString &credit, const Style &style,
+                      int dataLines = -1, bool withNotes = true)
 {
     OverlayLayout out;
     out.font = base;
-    out.font.setPointSizeF(9.5);
+    out.font.setPointSizeF(style.pointSize);
     out.titleFont = out.font;
     out.titleFont.setBold(true);
     out.creditFont = out.font;
-    out.creditFont.setPointSizeF(7.5);
+    out.creditFont.setPointSizeF(std::max(6.0, style.pointSize - 2));
     const QFontMetricsF fm(out.font), bold(out.titleFont), small(out.creditFont);
-    const QSize size = scene.size;
+    const QSizeF size(scene.size);
     const double lh = fm.lineSpacing();
+    double top = kMargin;
+
+    if (!scene.refusal.isEmpty()) {
+        const RefusalLayout r = layOutRefusal(scene.refusal, out.font, {kMargin, top}, size.width() - 2 * kMargin);
+        out.refusalBox = r.box;
+        out.refusalLines = r.lines;
+        out.blocks.push_back(r.box.adjusted(-2, -2, 2, 2));
+        top = r.box.bottom() + kGap;
+    }
 
     if (scene.dataDisplay) {
         const TextBox &data = *scene.dataDisplay;
-        double width = bold.horizontalAdvance(data.title);
-        for (const QString &l : data.lines)
+        const bool brief = style.brief && !data.briefLines.isEmpty();
+        const QString title = brief && !data.briefTitle.isEmpty() ? data.briefTitle : data.title;
+        QStringList lines = brief ? data.briefLines : data.lines;
+        if (dataLines >= 0 && dataLines < lines.size()) {
+            lines = lines.mid(0, dataLines);
+            lines << ellipsis();
+        }
+        double width = bold.horizontalAdvance(title);
+        for (const QString &l : lines)
             width = std::max(width, fm.horizontalAdvance(l));
-        const QRectF box(8, 8, std::ceil(width) + 20, lh * (data.lines.size() + 1) + 16);
+        const double in = style.inset;
+        const QRectF box(kMargin, top, std::ceil(width) + 2 * in, lh * (lines.size() + 1) + 1.6 * in);
         out.dataBox = box;
         out.blocks.push_back(box.adjusted(-2, -2, 2, 2));
-        const double x = box.left() + 10, y = box.top() + 8 + fm.ascent();
-        out.dataLines.push_back({{x, y}, {}, data.title, data.titleColor});
-        for (int i = 0; i < data.lines.size(); ++i)
-            out.dataLines.push_back({{x, y + lh * (i + 1)}, {}, data.lines[i], QColor(225, 232, 240)});
+        const double x = box.left() + in, y = box.top() + 0.8 * in + fm.ascent();
+        out.dataLines.push_back({{x, y}, {}, title, data.titleColor});
+        for (int i = 0; i < lines.size(); ++i)
+            out.dataLines.push_back({{x, y + lh * (i + 1)}, {}, lines[i], QColor(225, 232, 240)});
     }
 
-    const QStringList &right = scene.annotations;
-    for (int i = 0; i < right.size(); ++i)
-        out.annotations.push_back({{size.width() - 10 - fm.horizontalAdvance(right[i]), 8 + fm.ascent() + lh * i},
-                                   {}, right[i], QColor(230, 230, 200)});
-    const QStringList &notes = scene.notes;
-    for (int i = 0; i < notes.size(); ++i)
-        out.notes.push_back({{10, size.height() - 10 - fm.descent() - lh * (notes.size() - 1 - i)}, {}, notes[i],
-                             QColor(255, 200, 120)});
+    const QStringList &right = style.brief && !scene.briefAnnotations.isEmpty() ? scene.briefAnnotations : scene.annotations;
+    auto annotationsAt = [&](double y0) {
+        out.annotations.clear();
+        for (int i = 0; i < right.size(); ++i)
+            out.annotations.push_back({{size.width() - 10 - fm.horizontalAdvance(right[i]), y0 + fm.ascent() + lh * i},
+                                       {}, right[i], QColor(230, 230, 200)});
+    };
+    annotationsAt(kMargin);
+    // Beside the refusal when it is short, else under it.
+    if (out.refusalBox && !out.annotations.empty() && unite(out.annotations, fm).intersects(*out.refusalBox))
+        annotationsAt(out.refusalBox->bottom() + kGap);
+
+    if (!credit.isEmpty())
+        out.credit = OverlayLayout::Text{{size.width() - 8 - small.horizontalAdvance(credit), size.height() - 6.0}, {},
+                                         credit, QColor(150, 150, 160)};
+    // The notes bottom left, or over the credit when they would meet it; when
+    // the data display reaches down to them, bottom right over the credit.
+    const QStringList &notes = !withNotes                                   ? QStringList()
+                               : style.brief && !scene.briefNotes.isEmpty() ? scene.briefNotes
+                                                                            : scene.notes;
+    const std::optional<QRectF> creditRoom =
+        out.credit ? std::optional(unite({*out.credit}, small).adjusted(-3, -2, 3, 2)) : std::nullopt;
+    auto notesAt = [&](bool rightSide, double bottom) {
+        out.notes.clear();
+        for (int i = 0; i < notes.size(); ++i) {
+            const double x = rightSide ? size.width() - 10 - fm.horizontalAdvance(notes[i]) : 10;
+            out.notes.push_back({{x, bottom - lh * (notes.size() - 1 - i)}, {}, notes[i], QColor(255, 200, 120)});
+        }
+        return out.notes.empty() ? QRectF() : unite(out.notes, fm).adjusted(-3, -2, 3, 2);
+    };
+    const double aboveCredit = creditRoom ? creditRoom->top() - kGap - fm.descent() : size.height() - 10 - fm.descent();
+    QRectF notesRoom = notesAt(false, size.height() - 10 - fm.descent());
+    if (creditRoom && notesRoom.intersects(*creditRoom))
+        notesRoom = notesAt(false, aboveCredit);
+    if (out.dataBox && notesRoom.intersects(out.dataBox->adjusted(-2, -2, 2, 2)))
+        notesAt(true, aboveCredit);
     // A little air round each block, so that no label touches it.
     for (const std::vector<OverlayLayout::Text> *texts : {&out.annotations, &out.notes})
         if (!texts->empty())
             out.blocks.push_back(unite(*texts, fm).adjusted(-3, -2, 3, 2));
-    if (!credit.isEmpty()) {
-        out.credit = OverlayLayout::Text{{size.width() - 8 - small.horizontalAdvance(credit), size.height() - 6.0}, {},
-                                         credit, QColor(150, 150, 160)};
+    if (out.credit)
         out.blocks.push_back(unite({*out.credit}, small).adjusted(-3, -2, 3, 2));
-    }
+    return out;
+}
 
+bool boxesApart(const OverlayLayout &l, QSize size)
+{
+    const QRectF view(QPointF(0, 0), QSizeF(size));
+    for (size_t i = 0; i < l.blocks.size(); ++i) {
+        if (!view.contains(l.blocks[i]))
+            return false;
+        for (size_t j = 0; j < i; ++j)
+            if (l.blocks[i].intersects(l.blocks[j]))
+                return false;
+    }
+    return true;
+}
+
+bool middleFree(const OverlayLayout &l, QSize size)
+{
+    const QRectF middle(size.width() * 0.4, size.height() * 0.4, size.width() * 0.2, size.height() * 0.2);
+    return std::none_of(l.blocks.begin(), l.blocks.end(), [&](const QRectF &b) { return b.intersects(middle); });
+}
+
+OverlayLayout arrangeToFit(const Scene &scene, const QFont &base, const QString &credit)
+{
+    std::optional<OverlayLayout> apart;
+    for (const Style &style : kStyles) {
+        OverlayLayout l = arrange(scene, base, credit, style);
+        if (!boxesApart(l, scene.size))
+            continue;
+        if (middleFree(l, scene.size))
+            return l;
+        if (!apart)
+            apart = std::move(l);
+    }
+    if (apart)
+        return *apart;
+    // Below the sizes the views allow: the data display loses lines from its
+    // end, then the notes go, then the data display.
+    const Style &tight = std::end(kStyles)[-1];
+    const int lines = scene.dataDisplay ? int(std::max(scene.dataDisplay->lines.size(), scene.dataDisplay->briefLines.size())) : 0;
+    for (bool withNotes : {true, false})
+        for (int n = lines - 1; n >= 0; --n) {
+            OverlayLayout l = arrange(scene, base, credit, tight, n, withNotes);
+            if (boxesApart(l, scene.size))
+                return l;
+        }
+    Scene bare = scene;
+    bare.dataDisplay.reset();
+    return arrange(bare, base, credit, tight, -1, false);
+}
+
+} // namespace
+
+OverlayLayout layOutOverlay(const Scene &scene, const QFont &base, const QString &credit)
+{
+    OverlayLayout out = arrangeToFit(scene, base, credit);
+    const QFontMetricsF fm(out.font);
     LabelPlacer placer(fm, out.blocks, scene);
     for (size_t i = 0; i < scene.labels.size(); ++i)
         if (std::optional<OverlayLayout::Text> t = placer.place(scene.labels[i], i))
             out.labels.push_back(*t);
     return out;
+}
+
+RefusalLayout layOutRefusal(const QString &text, const QFont &font, QPointF topLeft, double maxWidth)
+{
+    const QFontMetricsF fm(font);
+    const double pad = 6, lh = fm.lineSpacing();
+    const QStringList lines = wrapped(text, fm, maxWidth - 2 * pad);
+    double width = 0;
+    for (const QString &l : lines)
+        width = std::max(width, fm.horizontalAdvance(l));
+    RefusalLayout out;
+    out.box = QRectF(topLeft, QSizeF(std::ceil(width) + 2 * pad, lh * lines.size() + pad));
+    for (int i = 0; i < lines.size(); ++i)
+        out.lines.push_back({{out.box.left() + pad, out.box.top() + pad / 2 + fm.ascent() + lh * i}, {}, lines[i],
+                             refusalColor()});
+    return out;
+}
+
+QColor refusalColor() { return QColor(255, 112, 112); }
+QColor refusalBackground() { return QColor(22, 6, 8, 240); }
+
+void paintRefusal(QPainter &p, const QRectF &box, const std::vector<OverlayLayout::Text> &lines, const QFont &font)
+{
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(refusalColor().darker(160), 1));
+    p.setBrush(refusalBackground());
+    p.drawRoundedRect(box, 4, 4);
+    p.setFont(font);
+    for (const OverlayLayout::Text &t : lines) {
+        p.setPen(t.color);
+        p.drawText(t.baseline, t.text);
+    }
+    p.restore();
 }
 
 void OverlayPainter::paint(QPainter &p, const Scene &scene, const QString &credit) const
@@ -194,6 +364,8 @@ void OverlayPainter::paint(QPainter &p, const Scene &scene, const QString &credi
         p.drawText(l.baseline, l.text);
     }
 
+    if (layout.refusalBox)
+        paintRefusal(p, *layout.refusalBox, layout.refusalLines, layout.font);
     if (layout.dataBox) {
         p.setPen(QColor(120, 140, 170, 160));
         p.setBrush(QColor(10, 16, 28, 190));

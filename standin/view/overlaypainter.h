@@ -1,6 +1,7 @@
 #pragma once
 // The text over a view: labels beside their points, the data display, the
-// annotations, the notes on undefined aids and the imagery credit.
+// annotations, the notes on undefined aids, the imagery credit and the line
+// that says why the newest state is not shown.
 
 #include "standin/view/scene.h"
 
@@ -24,7 +25,11 @@ struct OverlayLayout {
         QString text;
         QColor color;
     };
+    // Sizes and wording shrink with the view: no two blocks meet and all lie
+    // inside it down to the smallest 3-D window (320 x 240).
     QFont font, titleFont, creditFont;
+    std::optional<QRectF> refusalBox;  // top left, above the rest
+    std::vector<Text> refusalLines;
     std::optional<QRectF> dataBox;
     std::vector<Text> dataLines;  // the title first
     std::vector<Text> annotations, notes;
@@ -37,6 +42,17 @@ struct OverlayLayout {
 };
 // `base` supplies the family; the overlay sets its own sizes.
 OverlayLayout layOutOverlay(const Scene &scene, const QFont &base, const QString &credit = {});
+
+// The out-of-range red of the refusal line and its box: nearly opaque, so
+// that even a bright Earth behind it leaves the text above 4.5:1.
+QColor refusalColor();
+QColor refusalBackground();
+struct RefusalLayout {
+    QRectF box;
+    std::vector<OverlayLayout::Text> lines;  // wrapped to maxWidth
+};
+RefusalLayout layOutRefusal(const QString &text, const QFont &font, QPointF topLeft, double maxWidth);
+void paintRefusal(QPainter &p, const QRectF &box, const std::vector<OverlayLayout::Text> &lines, const QFont &font);
 
 class OverlayPainter {
 public:

@@ -56,6 +56,9 @@ struct TextBox {
     QString title;
     QColor titleColor;
     QStringList lines;
+    // The same with short names, for small windows; may be empty.
+    QString briefTitle;
+    QStringList briefLines;
 };
 
 struct Scene {
@@ -72,9 +75,14 @@ struct Scene {
     std::vector<Label> labels;  // placed in order
     std::optional<TextBox> dataDisplay;  // top left
     QStringList annotations;             // top right
+    QStringList briefAnnotations;        // the same, shorter, for small windows
+    // Why the view does not show the newest state ("Not shown: eccentricity
+    // 1.5 must be below 1"), top left above the rest; empty when it does.
+    QString refusal;
     // Aids that the orbit leaves undefined, in words ("Line of Nodes:
     // undefined (i = 0)"), bottom left.
     QStringList notes;
+    QStringList briefNotes;  // without the reasons, for small windows
 };
 
 } // namespace zep::view

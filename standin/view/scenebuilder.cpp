@@ -295,15 +295,21 @@ void addSatellite(Sketch &sk, Scene &scene, const Snapshot &snap, const Framing 
                                 snap.satelliteColor.isValid() ? snap.satelliteColor : QColor(Qt::white), false, 8});
 }
 
-QStringList annotations(const Snapshot &snap, const Framing &f)
+QStringList annotations(const Snapshot &snap, const Framing &f, Wording wording)
 {
+    const bool brief = wording == Wording::Brief;
     QStringList lines;
-    if (snap.annotations.time)
-        lines << QString::fromStdString(astro::formatDate(f.t)) + QStringLiteral(" UTC");
+    if (snap.annotations.time) {
+        // Whole seconds are enough where room is short.
+        const std::string date = astro::formatDate(f.t);
+        lines << QString::fromStdString(brief ? date.substr(0, date.rfind('.')) : date) + QStringLiteral(" UTC");
+    }
     if (snap.annotations.timeStep)
-        lines << QStringLiteral("Time Step: %1 sec").arg(snap.animationStep, 0, 'f', 2);
+        lines << (brief ? QStringLiteral("Step: %1 s").arg(snap.animationStep, 0, 'g', 6)
+                        : QStringLiteral("Time Step: %1 sec").arg(snap.animationStep, 0, 'f', 2));
     if (snap.annotations.frame)
-        lines << (f.fixed ? QStringLiteral("Frame: Earth Fixed") : QStringLiteral("Frame: Earth Inertial"));
+        lines << (f.fixed ? QStringLiteral("Frame: Earth Fixed") : QStringLiteral("Frame: Earth Inertial"))
+                     .mid(brief ? 7 : 0);
     return lines;
 }
 
@@ -375,10 +381,23 @@ Scene buildScene(const Snapshot &snap, const Framing &f)
         const QString title = (snap.satelliteName.isEmpty() ? QString() : snap.satelliteName + QStringLiteral(" - "))
             + (snap.dataDisplayName.isEmpty() ? QStringLiteral("Classical Orbit Elements") : snap.dataDisplayName);
         scene.dataDisplay = TextBox{title, snap.satelliteColor.isValid() ? snap.satelliteColor : QColor(Qt::white),
-                                    classicalElementsLines(*f.sat, f.t)};
+                                    classicalElementsLines(*f.sat, f.t),
+                                    snap.satelliteName.isEmpty() ? QStringLiteral("Elements") : snap.satelliteName,
+                                    classicalElementsLines(*f.sat, f.t, Wording::Brief)};
     }
-    scene.annotations = annotations(snap, f);
+    scene.annotations = annotations(snap, f, Wording::Full);
+    scene.briefAnnotations = annotations(snap, f, Wording::Brief);
+    for (const QString &note : scene.notes)
+        scene.briefNotes << note.section(QStringLiteral(" ("), 0, 0);
+    scene.refusal = refusalLine(snap);
     return scene;
+}
+
+QString refusalLine(const Snapshot &snap)
+{
+    if (!snap.hasSatellite || snap.stateRefusal.isEmpty())
+        return {};
+    return QStringLiteral("Not shown: ") + snap.stateRefusal;
 }
 
 } // namespace zep::view

@@ -29,6 +29,8 @@ struct Framing {
 Framing frameScene(const Snapshot &snap, const Camera &camera, astro::Instant t, QSize size);
 
 Scene buildScene(const Snapshot &snap, const Framing &f);
+// The line every view shows while the newest state command was refused; empty otherwise.
+QString refusalLine(const Snapshot &snap);
 inline Scene buildScene(const Snapshot &snap, const Camera &camera, astro::Instant t, QSize size)
 {
     return buildScene(snap, frameScene(snap, camera, t, size));

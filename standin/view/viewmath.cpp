@@ -335,32 +335,35 @@ double gridSpacing(double rangeM)
     return std::max(10 * decade, 1e6);
 }
 
-QStringList classicalElementsLines(const astro::State &s, astro::Instant t)
+QStringList classicalElementsLines(const astro::State &s, astro::Instant t, Wording wording)
 {
+    const bool brief = wording == Wording::Brief;
+    auto say = [brief](const char *full, const char *shortName) { return QLatin1StringView(brief ? shortName : full); };
     QStringList lines;
-    lines << QStringLiteral("Time: %1 UTC").arg(QString::fromStdString(astro::formatDate(t)));
+    lines << QStringLiteral("%1%2 UTC").arg(say("Time: ", ""), QString::fromStdString(astro::formatDate(t)));
     const std::optional<astro::ElementsReport> rep = astro::fromState(s);
     if (!rep) {
-        lines << QStringLiteral("No elements: the state is not an ellipse");
+        lines << say("No elements: the state is not an ellipse", "No elements: not an ellipse");
         return lines;
     }
     const astro::Elements &el = rep->elements;
-    auto deg = [](double rad) { return QString::number(wrapDegrees(rad), 'f', 3) + QStringLiteral(" deg"); };
-    lines << QStringLiteral("Semi-major Axis: %1 km").arg(el.a / 1000, 0, 'f', 3);
-    lines << QStringLiteral("Eccentricity: %1").arg(el.e, 0, 'f', 6);
-    lines << QStringLiteral("Inclination: %1").arg(deg(el.i));
-    lines << QStringLiteral("RAAN: %1%2").arg(deg(el.raan), rep->equatorial ? QStringLiteral(" (undefined, i = 0)") : QString());
-    lines << QStringLiteral("Arg of Perigee: %1%2").arg(deg(el.argp), rep->circular ? QStringLiteral(" (undefined, e = 0)") : QString());
+    auto deg = [&](double rad) { return QString::number(wrapDegrees(rad), 'f', 3) + (brief ? QStringLiteral("\u00B0") : QStringLiteral(" deg")); };
+    lines << QStringLiteral("%1 %2 km").arg(say("Semi-major Axis:", "a:")).arg(el.a / 1000, 0, 'f', 3);
+    lines << QStringLiteral("%1 %2").arg(say("Eccentricity:", "e:")).arg(el.e, 0, 'f', 6);
+    lines << QStringLiteral("%1 %2").arg(say("Inclination:", "i:"), deg(el.i));
+    lines << QStringLiteral("RAAN: %1%2").arg(deg(el.raan), rep->equatorial ? say(" (undefined, i = 0)", " (undef.)") : QString());
+    lines << QStringLiteral("%1 %2%3").arg(say("Arg of Perigee:", "AoP:"), deg(el.argp),
+                                          rep->circular ? say(" (undefined, e = 0)", " (undef.)") : QString());
     QString from;
     if (rep->circular)
-        from = rep->equatorial ? QStringLiteral(" (from the x axis)") : QStringLiteral(" (from the node)");
-    lines << QStringLiteral("True Anomaly: %1%2").arg(deg(rep->trueAnomaly), from);
+        from = rep->equatorial ? say(" (from the x axis)", " (from x)") : say(" (from the node)", " (from node)");
+    lines << QStringLiteral("%1 %2%3").arg(say("True Anomaly:", "TA:"), deg(rep->trueAnomaly), from);
     if (const std::optional<astro::OrbitReadouts> now = astro::orbitReadouts(s)) {
         auto value = [](double v) { return QString::number(v, 'f', 3); };
-        lines << QStringLiteral("Perigee Altitude: %1 km").arg(value(now->perigeeAltitudeKm));
-        lines << QStringLiteral("Apogee Altitude: %1 km").arg(value(now->apogeeAltitudeKm));
+        lines << QStringLiteral("%1 %2 km").arg(say("Perigee Altitude:", "Perigee Alt:"), value(now->perigeeAltitudeKm));
+        lines << QStringLiteral("%1 %2 km").arg(say("Apogee Altitude:", "Apogee Alt:"), value(now->apogeeAltitudeKm));
         lines << QStringLiteral("Period: %1 min").arg(value(now->periodMin));
-        lines << QStringLiteral("Altitude: %1 km").arg(value(now->altitudeKm));
+        lines << QStringLiteral("%1 %2 km").arg(say("Altitude:", "Alt:"), value(now->altitudeKm));
         lines << QStringLiteral("Speed: %1 km/s").arg(value(now->speedKmS));
     }
     return lines;

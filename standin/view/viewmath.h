@@ -111,7 +111,9 @@ double gridSpacing(double rangeM);
 
 // The "Classical Orbit Elements" text, recomputed from the state so that the
 // reader checks what the host propagates, followed by the readouts (perigee
-// and apogee altitude, period, altitude and speed now). One line per entry.
-QStringList classicalElementsLines(const astro::State &s, astro::Instant t);
+// and apogee altitude, period, altitude and speed now). One line per entry;
+// Brief gives the same lines with short names, for small windows.
+enum class Wording { Full, Brief };
+QStringList classicalElementsLines(const astro::State &s, astro::Instant t, Wording wording = Wording::Full);
 
 } // namespace zep::view

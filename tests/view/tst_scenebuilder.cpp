@@ -1,9 +1,11 @@
 // The scene the 3-D view draws, built without a display: what appears for
 // which settings, and where its marker and labels land.
 
+#include "standin/model/interpreter.h"
 #include "standin/view/overlaypainter.h"
 #include "standin/view/samplescene.h"
 #include "standin/view/scenebuilder.h"
+#include "tests/support/transcript.h"
 #include "tests/view/viewtest.h"
 
 #include <QtTest>
@@ -45,7 +47,7 @@ QPointF onScreen(const Scene &scene, int vertex)
     return {(clip.x() / clip.w() + 1) / 2 * scene.size.width(), (1 - clip.y() / clip.w()) / 2 * scene.size.height()};
 }
 
-// No label on a block or off the view, and each within six lines of its point; with
+// No label on a block or off the view, and each within seven lines of its point; with
 // `apart`, no label on another.
 void checkPlacement(const OverlayLayout &layout, const Scene &scene, bool apart)
 {
@@ -62,6 +64,24 @@ void checkPlacement(const OverlayLayout &layout, const Scene &scene, bool apart)
         for (size_t j = 0; j < i; ++j)
             QVERIFY2(!layout.labels[i].room.intersects(layout.labels[j].room),
                      qPrintable(layout.labels[i].text + QStringLiteral(" on ") + layout.labels[j].text));
+}
+
+// WCAG contrast of two opaque colours.
+double contrast(const QColor &a, const QColor &b)
+{
+    auto luminance = [](const QColor &c) {
+        auto channel = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+    };
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+QColor over(const QColor &top, const QColor &below)
+{
+    const double a = top.alphaF();
+    return QColor::fromRgbF(float(top.redF() * a + below.redF() * (1 - a)), float(top.greenF() * a + below.greenF() * (1 - a)),
+                            float(top.blueF() * a + below.blueF() * (1 - a)));
 }
 
 } // namespace
@@ -189,7 +209,7 @@ private slots:
         QStringList lines;
         for (int i = 0; i < 12; ++i)
             lines << QStringLiteral("Some Element Line %1: 1234.567 km").arg(i);
-        scene.dataDisplay = TextBox{QStringLiteral("Satellite - Classical Orbit Elements"), Qt::white, lines};
+        scene.dataDisplay = TextBox{QStringLiteral("Satellite - Classical Orbit Elements"), Qt::white, lines, {}, {}};
         scene.annotations = QStringList{"1 Jul 2005 12:00:00.00 UTC", "Time Step: 60.00 sec", "Frame: Earth Inertial"};
         scene.notes = QStringList{"Line of Nodes: undefined (i = 0)", "Periapsis: undefined (e = 0)"};
         for (int i = 0; i < anchors.size(); ++i)
@@ -304,6 +324,86 @@ private slots:
         const Vec3 expected = fixedFrame ? Vec3{1, 0, 0} : astro::rotateZ({1, 0, 0}, astro::gmst(t));
         QVERIFY2(near({greenwich.x(), greenwich.y(), greenwich.z()}, expected, 1e-5),
                  qPrintable(QStringLiteral("%1 %2 %3").arg(greenwich.x()).arg(greenwich.y()).arg(greenwich.z())));
+    }
+
+    void refusedStateIsSaidUntilOneIsAccepted_data()
+    {
+        QTest::addColumn<QStringList>("states");  // elements of the state commands, in order
+        QTest::addColumn<QString>("line");        // what the view then says; empty: nothing
+        QTest::newRow("accepted") << QStringList{"7000000 0.1 10 20 30 40"} << QString();
+        QTest::newRow("hyperbolic") << QStringList{"7000000 0.1 10 20 30 40", "7000000 1.5 10 20 30 40"}
+                                    << "Not shown: eccentricity 1.5 must be below 1";
+        QTest::newRow("refused before any orbit") << QStringList{"-7000000 0 0 0 0 0"}
+                                                  << "Not shown: semi-major axis -7000 km must be above zero";
+        QTest::newRow("the newest refusal") << QStringList{"7000000 1.5 10 20 30 40", "7000000 -0.5 10 20 30 40"}
+                                            << "Not shown: eccentricity -0.5 must not be negative";
+        QTest::newRow("accepted again") << QStringList{"7000000 1.5 10 20 30 40", "7000000 0.5 10 20 30 40"} << QString();
+    }
+
+    void refusedStateIsSaidUntilOneIsAccepted()
+    {
+        QFETCH(QStringList, states);
+        QFETCH(QString, line);
+        namespace golden = velmora::testing::golden;
+        ScenarioStore store;
+        CommandInterpreter host(store);
+        for (const QString &command : golden::scenarioPreparation())
+            QVERIFY2(host.execute(command).ok, qPrintable(command));
+        for (const QString &el : states)
+            host.execute("SetState Scenario/Velmora/Satellite/Satellite Classical TwoBody \"" + golden::kStart + "\" \""
+                         + golden::kStop + "\" 60 J2000 \"" + golden::kStart + "\" " + el);
+        const Scene scene = build(*store.snapshot());
+        QCOMPARE(scene.refusal, line);
+        QCOMPARE(refusalLine(*store.snapshot()), line);  // the map's words
+        const OverlayLayout layout = layOutOverlay(scene, QFont());
+        QCOMPARE(layout.refusalBox.has_value(), !line.isEmpty());
+        if (line.isEmpty())
+            return;
+        QCOMPARE(layout.refusalLines.front().text, line);
+        // Legible on its box wherever the box lies, on a black sky or a white cloud.
+        for (const QColor &behind : {QColor(Qt::black), QColor(Qt::white)})
+            QVERIFY(contrast(refusalColor(), over(refusalBackground(), behind)) >= 4.5);
+    }
+
+    void overlayBoxesStayApart_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<bool>("refused");
+        for (const QSize size : {QSize(320, 240), QSize(400, 300), QSize(480, 360), QSize(640, 480), QSize(800, 600),
+                                 QSize(1280, 1024), QSize(320, 700), QSize(1000, 240)})
+            for (bool refused : {false, true})
+                QTest::addRow("%dx%d%s", size.width(), size.height(), refused ? ", refused" : "") << size << refused;
+    }
+
+    void overlayBoxesStayApart()
+    {
+        // Everything at once: the data display, the annotations, four notes, the credit, a long refusal.
+        QFETCH(QSize, size);
+        QFETCH(bool, refused);
+        SampleOptions o;
+        o.elements = elements(6582, 0, 0, 0, 0, 0);
+        o.aids = true;
+        Snapshot s = sampleScene(o);
+        s.annotations = {true, true, true};
+        if (refused)
+            s.stateRefusal = QStringLiteral("semi-major axis 1e+297 km is too small or too large for an orbit period");
+        const Scene scene = buildScene(s, Camera{30, 20, 5e7}, sampleStart(), size);
+        QCOMPARE(scene.notes.size(), 4);
+        const OverlayLayout layout = layOutOverlay(scene, QFont(), QStringLiteral("Earth imagery: NASA Visible Earth"));
+        QCOMPARE(layout.blocks.size(), size_t(refused ? 5 : 4));  // nothing left out
+        const QRectF view(QPointF(0, 0), QSizeF(size));
+        for (size_t i = 0; i < layout.blocks.size(); ++i) {
+            QVERIFY2(view.contains(layout.blocks[i]), qPrintable(QString::number(i)));
+            for (size_t j = 0; j < i; ++j)
+                QVERIFY2(!layout.blocks[i].intersects(layout.blocks[j]), qPrintable(QStringLiteral("%1 on %2").arg(i).arg(j)));
+        }
+        // Every readout is kept, only shorter; a roomy view keeps the full size and words.
+        QCOMPARE(int(layout.dataLines.size()), scene.dataDisplay->lines.size() + 1);
+        if (size.width() >= 800 && size.height() >= 600) {
+            QCOMPARE(layout.font.pointSizeF(), 9.5);
+            QCOMPARE(layout.dataLines.back().text, scene.dataDisplay->lines.back());
+        }
+        checkPlacement(layout, scene, false);
     }
 
     void labelColoursReadOnBlack_data()
