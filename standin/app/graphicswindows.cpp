@@ -1,6 +1,7 @@
 #include "standin/app/graphicswindows.h"
 
 #include "standin/app/hostwindow.h"
+#include "standin/model/interpreter.h"
 #include "standin/view/earthview.h"
 #include "standin/view/globe.h"
 #include "standin/view/mapview.h"
@@ -19,11 +20,47 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QStatusBar>
+#include <QStyle>
 
 #include <algorithm>
 #include <cmath>
 
 namespace zep {
+
+QList<QRect> cascadeGeometry(QSize area, int count, int step)
+{
+    QList<QRect> out;
+    if (count <= 0 || area.isEmpty())
+        return out;
+    const QSize least = QSize(480, 360).expandedTo(area * 0.6).boundedTo(area);
+    const QSize size = (area - QSize(step, step) * (count - 1)).expandedTo(least).boundedTo(area);
+    const QSize spare = area - size;
+    const int positions = step > 0 ? std::min(spare.width(), spare.height()) / step + 1 : 1;
+    for (int k = 0; k < count; ++k) {
+        const int offset = (k % positions) * step;
+        out.append(QRect(QPoint(offset, offset), size));
+    }
+    return out;
+}
+
+void cascadeDocuments(QMdiArea *area)
+{
+    QList<QMdiSubWindow *> windows;
+    for (QMdiSubWindow *w : area->subWindowList(QMdiArea::StackingOrder))
+        if (w->isVisible() && !w->isMinimized())
+            windows.append(w);
+    if (windows.isEmpty())
+        return;
+    const int step = area->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, windows.first()) + 4;
+    const QList<QRect> places = cascadeGeometry(area->viewport()->size(), int(windows.size()), step);
+    // Bottom of the stack first: the active window ends on top, as before.
+    for (qsizetype k = 0; k < windows.size(); ++k) {
+        if (windows[k]->isMaximized())
+            windows[k]->showNormal();
+        windows[k]->setGeometry(places[k]);
+        windows[k]->raise();
+    }
+}
 
 GraphicsWindows::GraphicsWindows(HostWindow &host, ScenarioStore &store, AnimationClock &clock, Journal &journal)
     : QObject(&host), host_(host), store_(store), clock_(clock), journal_(journal)
@@ -75,8 +112,10 @@ void GraphicsWindows::extendMenus(QMenu *file, QMenu *window)
     auto *edit = new QMenu(tr("&Edit"), host_.menuBar());
     edit->addAction(tr("&Copy Picture"), this, [this] {
         journal_.event(QStringLiteral("menu"), QStringLiteral("Copy Picture"));
-        if (!copyPicture())
-            host_.statusBar()->showMessage(tr("There is no graphics window to take a picture of."), 5000);
+        const bool copied = copyPicture();
+        journal_.event(QStringLiteral("picture"), copied ? QStringLiteral("copied") : QStringLiteral("nothing to copy"));
+        host_.statusBar()->showMessage(copied ? tr("Picture copied") : tr("Nothing copied: there is no graphics window to take a picture of."),
+                                       5000);
     });
     host_.menuBar()->insertMenu(host_.viewMenu()->menuAction(), edit);
 
@@ -177,9 +216,12 @@ void GraphicsWindows::askAndSavePicture()
 
 QString GraphicsWindows::aboutText(bool pictureInstalled)
 {
-    QString text = tr("<h3>ZEP %1</h3><p>The Velmora stand-in host: a 3-D orbit viewer and map "
-                      "that the Velmora Toolbar drives over the session bus.</p>")
-                       .arg(QStringLiteral(VELMORA_VERSION));
+    // Its own version, and the one scripts are told, which is the host's that it stands in for.
+    QString text = tr("<h3>Velmora stand-in host %1</h3><p>A 3-D orbit viewer and map "
+                      "that the Velmora Toolbar drives over the session bus, in place of ZEP.</p>"
+                      "<p>To scripts it answers as ZEP: the version query (<tt>GetZEPVersion /</tt>) "
+                      "gives \"%2\".</p>")
+                       .arg(QStringLiteral(VELMORA_VERSION), CommandInterpreter::versionText().toHtmlEscaped());
     if (pictureInstalled)
         text += tr("<p>Earth imagery: NASA Visible Earth, <a href=\"https://visibleearth.nasa.gov/\">"
                    "https://visibleearth.nasa.gov/</a>. Image courtesy of NASA.</p>"

@@ -125,7 +125,7 @@ void HostWindow::buildMenus()
 
     QMenu *window = menuBar()->addMenu(tr("&Window"));
     window->addAction(tr("&Tile"), this, [this] { area_->tileSubWindows(); });
-    window->addAction(tr("&Cascade"), this, [this] { area_->cascadeSubWindows(); });
+    window->addAction(tr("&Cascade"), this, [this] { cascadeDocuments(area_); });
     graphics_->extendMenus(file, window);
 }
 
@@ -138,7 +138,7 @@ void HostWindow::buildToolBars()
     }
     QToolBar *standard = toolBar(QStringLiteral("Standard"));
     standard->addAction(tr("Tile"), this, [this] { area_->tileSubWindows(); });
-    standard->addAction(tr("Cascade"), this, [this] { area_->cascadeSubWindows(); });
+    standard->addAction(tr("Cascade"), this, [this] { cascadeDocuments(area_); });
 
     animation_ = new AnimationBar(toolBar(QStringLiteral("Animation")), area_, clock_, this);
 
@@ -212,7 +212,7 @@ void HostWindow::closeDocumentWindow(QMdiSubWindow *window)
 QString HostWindow::arrange(int style)
 {
     switch (ArrangeStyle(style)) {
-    case ArrangeStyle::Cascade: area_->cascadeSubWindows(); return {};
+    case ArrangeStyle::Cascade: cascadeDocuments(area_); return {};
     case ArrangeStyle::TiledSideBySide: area_->tileSubWindows(); return {};
     }
     return QStringLiteral("arrange style %1 is not 1 (cascade) or 2 (tiled side by side)").arg(style);

@@ -334,6 +334,55 @@ private slots:
         w.documentArea()->setActiveSubWindow(windowNamed("Messages"));
         QVERIFY(w.graphics().pictureWindow());
         QVERIFY(w.graphics().pictureWindow()->windowTitle().contains("Graphics"));
+
+        // Edit > Copy Picture says that it did.
+        QVERIFY(answered(execute("Application / MenuBar Show")));
+        QVERIFY(answered(sendKeys("%ec")));
+        QCOMPARE(w.statusBar()->currentMessage(), QString("Picture copied"));
+    }
+
+    void cascadeKeepsWindowsUsable_data()
+    {
+        QTest::addColumn<QSize>("area");
+        QTest::addColumn<int>("count");
+        QTest::newRow("the host's five windows") << QSize(1150, 800) << 5;
+        QTest::newRow("many windows, small area") << QSize(800, 600) << 9;
+        QTest::newRow("two windows, large area") << QSize(1900, 1000) << 2;
+        QTest::newRow("area below the least size") << QSize(400, 300) << 4;
+        QTest::newRow("one window") << QSize(640, 480) << 1;
+    }
+
+    void cascadeKeepsWindowsUsable()
+    {
+        QFETCH(QSize, area);
+        QFETCH(int, count);
+        const int step = 26;
+        const QList<QRect> places = cascadeGeometry(area, count, step);
+        QCOMPARE(places.size(), count);
+        const QSize least = QSize(480, 360).expandedTo(area * 0.6).boundedTo(area);
+        for (int k = 0; k < count; ++k) {
+            QVERIFY2(QRect(QPoint(), area).contains(places[k]), qPrintable(QString::number(k)));
+            QVERIFY(places[k].width() >= least.width() && places[k].height() >= least.height());
+            // Each title bar in sight below the one before, until the offsets start over.
+            if (k > 0 && places[k].topLeft() != QPoint())
+                QCOMPARE(places[k].topLeft(), places[k - 1].topLeft() + QPoint(step, step));
+        }
+        // As large as the offsets allow: without a start over, the last one reaches the far corner.
+        if (places.last().topLeft() == QPoint(step, step) * (count - 1))
+            QCOMPARE(places.last().bottomRight(), QRect(QPoint(), area).bottomRight());
+    }
+
+    void windowMenuCascade()
+    {
+        HostWindow &w = server_->window();
+        QVERIFY(answered(execute("Application / MenuBar Show")));
+        QVERIFY(answered(sendKeys("%wc")));
+        const QSize area = w.documentArea()->viewport()->size();
+        const QSize least = QSize(480, 360).boundedTo(area);
+        for (QMdiSubWindow *window : w.documentWindows()) {
+            QVERIFY2(window->width() >= least.width() && window->height() >= least.height(), qPrintable(window->windowTitle()));
+            QVERIFY2(QRect(QPoint(), area).contains(window->geometry()), qPrintable(window->windowTitle()));
+        }
     }
 
     void closingUnderAutomationOnlyHides()
