@@ -1,6 +1,7 @@
 #include "standin/app/automationobjects.h"
 
 #include "standin/app/hostwindow.h"
+#include "standin/app/keytyper.h"
 #include "standin/app/propertygate.h"
 #include "zep_adaptors.h"
 
@@ -204,8 +205,9 @@ void WindowsObject::Arrange(int arrangeStyle)
 
 // ---------------------------------------------------------- ApplicationObject
 
-ApplicationObject::ApplicationObject(HostWindow &host, Journal &journal, QDBusConnection bus, QObject *parent)
-    : QObject(parent), host_(host), journal_(journal)
+ApplicationObject::ApplicationObject(HostWindow &host, KeyTyper &keys, Journal &journal, QDBusConnection bus,
+                                     QObject *parent)
+    : QObject(parent), host_(host), keys_(keys), journal_(journal)
 {
     new ApplicationAdaptor(this);
     new PropertyGate(this, bus);
@@ -258,9 +260,26 @@ void ApplicationObject::Activate()
 void ApplicationObject::SendKeys(const QString &keys)
 {
     journal_.event(QStringLiteral("app"), QStringLiteral("SendKeys %1").arg(keys));
-    const QString why = host_.sendKeys(keys);
-    if (!why.isEmpty())
-        sendErrorReply(QLatin1StringView(kErrorCommandFailed), why);
+    const bool fromBus = calledFromDBus();
+    const QDBusMessage call = fromBus ? message() : QDBusMessage();
+    QDBusConnection bus = fromBus ? connection() : QDBusConnection(QString());
+    Journal *journal = &journal_;
+    const QString why = keys_.type(keys, [fromBus, call, bus, journal](const QString &error) mutable {
+        if (!error.isEmpty())
+            journal->event(QStringLiteral("app"), QStringLiteral("SendKeys cut short: ") + error);
+        if (fromBus)
+            bus.send(error.isEmpty() ? call.createReply()
+                                     : call.createErrorReply(QLatin1StringView(kErrorCommandFailed), error));
+    });
+    if (!why.isEmpty()) {
+        journal_.event(QStringLiteral("app"), QStringLiteral("refused: ") + why);
+        if (fromBus)
+            sendErrorReply(QLatin1StringView(kErrorCommandFailed), why);
+        return;
+    }
+    // Typing goes on from the event loop; the reply waits for its last key.
+    if (fromBus)
+        setDelayedReply(true);
 }
 
 } // namespace zep

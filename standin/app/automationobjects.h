@@ -26,6 +26,7 @@
 namespace zep {
 
 class HostWindow;
+class KeyTyper;
 
 using velmora::contract::kBusName;
 using velmora::contract::kErrorCommandFailed;
@@ -135,7 +136,8 @@ class ApplicationObject : public QObject, protected QDBusContext {
     Q_PROPERTY(bool Visible READ visible WRITE setVisible)
     Q_PROPERTY(int WindowState READ windowState WRITE setWindowState)
 public:
-    ApplicationObject(HostWindow &host, Journal &journal, QDBusConnection bus, QObject *parent = nullptr);
+    ApplicationObject(HostWindow &host, KeyTyper &keys, Journal &journal, QDBusConnection bus,
+                      QObject *parent = nullptr);
 
     QDBusObjectPath personality() const { return QDBusObjectPath(velmora::contract::kPersonalityPath); }
     QDBusObjectPath windows() const { return QDBusObjectPath(WindowsObject::path()); }
@@ -148,10 +150,12 @@ public:
 
 public slots:
     void Activate();
+    // Answered once the keys are typed, which the GUI does between other work.
     void SendKeys(const QString &keys);
 
 private:
     HostWindow &host_;
+    KeyTyper &keys_;
     Journal &journal_;
 };
 

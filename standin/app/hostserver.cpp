@@ -6,7 +6,8 @@
 namespace zep {
 
 HostServer::HostServer(const QString &journalPath, QObject *parent)
-    : QObject(parent), journal_(journalPath), window_(std::make_unique<HostWindow>(store_, clock_, journal_))
+    : QObject(parent), journal_(journalPath), window_(std::make_unique<HostWindow>(store_, clock_, journal_)),
+      keys_(std::make_unique<KeyTyper>(*window_))
 {
     commandThread_.setObjectName(QStringLiteral("zep-commands"));
     personality_ = new Personality(store_, journal_, *window_);
@@ -32,7 +33,7 @@ bool HostServer::publish(QDBusConnection bus, QString *why)
         *why = QStringLiteral("no session bus: %1").arg(bus.lastError().message());
         return false;
     }
-    application_ = new ApplicationObject(*window_, journal_, bus, this);
+    application_ = new ApplicationObject(*window_, *keys_, journal_, bus, this);
     windows_ = new WindowsObject(*window_, journal_, bus, this);
     const bool registered = bus.registerObject(velmora::contract::kApplicationPath, application_)
                             && bus.registerObject(WindowsObject::path(), windows_)
@@ -58,6 +59,9 @@ bool HostServer::publish(QDBusConnection bus, QString *why)
 
 void HostServer::shutdown()
 {
+    // While the bus is still there to carry the answers; the waiting below
+    // serves events, and no more keys may be typed then.
+    keys_->stop(QStringLiteral("the host stopped before the keys were typed"));
     if (!personality_)
         return;
     if (bus_.isConnected()) {

@@ -4,6 +4,7 @@
 
 #include "standin/app/automationobjects.h"
 #include "standin/app/hostwindow.h"
+#include "standin/app/keytyper.h"
 #include "standin/model/clock.h"
 #include "standin/model/journal.h"
 #include "standin/model/store.h"
@@ -27,8 +28,8 @@ public:
     // bus refuses.
     bool publish(QDBusConnection bus, QString *why);
 
-    // Stops the command thread without waiting on it from a blocked GUI
-    // thread. Safe to call twice.
+    // Ends any typing (those calls fail), then stops the command thread
+    // without waiting on it from a blocked GUI thread. Safe to call twice.
     void shutdown();
 
     HostWindow &window() { return *window_; }
@@ -43,6 +44,7 @@ private:
     AnimationClock clock_;
     Journal journal_;
     std::unique_ptr<HostWindow> window_;
+    std::unique_ptr<KeyTyper> keys_;  // types into window_
     QThread commandThread_;
     Personality *personality_ = nullptr;  // lives on commandThread_
     ApplicationObject *application_ = nullptr;

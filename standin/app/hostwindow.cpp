@@ -8,8 +8,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QKeyEvent>
-#include <QKeySequence>
 #include <QLabel>
 #include <QLayout>
 #include <QMdiArea>
@@ -245,72 +243,6 @@ void HostWindow::activateHost()
     show();
     raise();
     activateWindow();
-}
-
-QString HostWindow::sendKeys(const QString &keys)
-{
-    struct Key {
-        bool alt;
-        QChar c;
-    };
-    QList<Key> sequence;
-    for (qsizetype i = 0; i < keys.size(); ++i) {
-        bool alt = false;
-        if (keys.at(i) == u'%') {
-            alt = true;
-            if (++i == keys.size())
-                return QStringLiteral("\"%\" must be followed by the key to press with Alt");
-        }
-        const QChar c = keys.at(i);
-        if (c.unicode() < 0x20 || c.unicode() > 0x7e)
-            return QStringLiteral("key %1 at position %2 cannot be typed (printable ASCII only)")
-                .arg(int(c.unicode()))
-                .arg(i + 1);
-        sequence.append({alt, c});
-    }
-    if (sequence.isEmpty())
-        return QStringLiteral("no keys to type");
-
-    for (const Key &key : sequence) {
-        const QChar upper = key.c.toUpper();
-        const int code = upper.isLetterOrNumber() ? upper.unicode() : key.c.unicode();
-        const QKeySequence mnemonic(Qt::ALT | Qt::Key(code));
-        if (key.alt && menuBar()->isVisible()) {
-            // The menu bar answers Alt and a title's underlined letter.
-            QAction *title = nullptr;
-            for (QAction *action : menuBar()->actions()) {
-                if (action->menu() && QKeySequence::mnemonic(action->text()) == mnemonic)
-                    title = action;
-            }
-            if (title) {
-                menuBar()->setActiveAction(title);
-                armedMenu_ = title->menu();
-                continue;
-            }
-        }
-        if (!key.alt && armedMenu_) {
-            // An open menu takes a plain key as the underlined character of an item.
-            QPointer<QMenu> menu = armedMenu_;
-            armedMenu_.clear();
-            QAction *item = nullptr;
-            for (QAction *action : menu->actions()) {
-                if (action->isEnabled() && QKeySequence::mnemonic(action->text()) == mnemonic)
-                    item = action;
-            }
-            menu->hide();
-            if (item)
-                item->trigger();
-            continue;
-        }
-        armedMenu_.clear();
-        QWidget *target = QApplication::focusWidget() ? QApplication::focusWidget() : this;
-        const Qt::KeyboardModifiers modifiers = key.alt ? Qt::AltModifier : Qt::NoModifier;
-        QKeyEvent press(QEvent::KeyPress, code, modifiers, QString(key.c));
-        QKeyEvent release(QEvent::KeyRelease, code, modifiers, QString(key.c));
-        QApplication::sendEvent(target, &press);
-        QApplication::sendEvent(target, &release);
-    }
-    return {};
 }
 
 void HostWindow::carryOut(const UiRequest &request, std::function<void(const QString &)> done)

@@ -48,8 +48,6 @@ public:
 
     QString setMainWindowState(int state);
     void activateHost();
-    // "%v4": Alt+V, then 4. Empty text on success, else why the keys were refused.
-    QString sendKeys(const QString &keys);
 
     bool userControl() const { return userControl_; }
     void setUserControl(bool on) { userControl_ = on; }
@@ -96,7 +94,6 @@ private:
     Journal &journal_;
     QMdiArea *area_ = nullptr;
     QMenu *viewMenu_ = nullptr;
-    QPointer<QMenu> armedMenu_;
     QList<QToolBar *> toolBars_;
     // Auxiliary windows can be closed (and deleted) at any time.
     QPointer<QTreeWidget> browser_;
