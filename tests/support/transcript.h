@@ -1,128 +1,76 @@
 #pragma once
 // The golden command transcript: the lines the toolbar sends to prepare the
-// host at start-up, to switch the geometry aids and to hand the host over,
-// written out once. The link's, the toolbar's and the aids' tests expect them;
+// host at start-up, to switch the geometry aids and to hand the host over, as
+// plain text in transcript.txt beside this header, never rebuilt from the
+// code under test. The link's, the toolbar's and the aids' tests expect them;
 // the stand-in host's tests run them, so the two programs cannot drift apart.
 // Header only, Qt Core only: every test target can use it.
 
+#include <QFile>
+#include <QHash>
 #include <QString>
 #include <QStringList>
+#include <QtGlobal>
 
 namespace velmora::testing::golden {
 
 inline const QString kStart = QStringLiteral("1 Jul 2005 12:00:00.00");
 inline const QString kStop = QStringLiteral("4 Jul 2005 12:00:00.00");
 
-inline QString quoted(const QString &text)
+// The lines under "[name]" in the transcript; a name it lacks stops the test.
+inline QStringList section(const QString &name)
 {
-    return u'"' + text + u'"';
+    static const QHash<QString, QStringList> sections = [] {
+        QFile file(QStringLiteral(VELMORA_GOLDEN_TRANSCRIPT));
+        if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+            qFatal("cannot read the golden transcript %s", VELMORA_GOLDEN_TRANSCRIPT);
+        QHash<QString, QStringList> read;
+        QStringList *current = nullptr;
+        for (const QString &line : QString::fromUtf8(file.readAll()).split(u'\n')) {
+            if (line.startsWith(u'[') && line.endsWith(u']'))
+                current = &read[line.mid(1, line.size() - 2)];
+            else if (current && !line.isEmpty() && !line.startsWith(u'#'))
+                current->append(line);
+        }
+        return read;
+    }();
+    const auto found = sections.constFind(name);
+    if (found == sections.cend())
+        qFatal("the golden transcript has no section [%s]", qPrintable(name));
+    return *found;
+}
+
+inline QString line(const QString &name)
+{
+    return section(name).value(0);
 }
 
 // The scenario preparation, in order.
-inline QStringList scenarioPreparation()
-{
-    return {
-        QStringLiteral("New / Scenario Velmora"),
-        QStringLiteral("SetTimePeriod Scenario/Velmora ") + quoted(kStart) + u' ' + quoted(kStop),
-        QStringLiteral("Animate Scenario/Velmora SetValues ") + quoted(kStart) + QStringLiteral(" 60 1 ") + quoted(kStop),
-        QStringLiteral("Animate Scenario/Velmora SetRefreshMode HighSpeed"),
-        QStringLiteral("SetEpoch Scenario/Velmora ") + quoted(kStart),
-        QStringLiteral("VO Scenario/Velmora Grids Space ShowECI On ECIColor green ShowRadial On"),
-        QStringLiteral("VO Scenario/Velmora Annotation Time Show Off"),
-        QStringLiteral("VO Scenario/Velmora Annotation Time ShowTimeStep Off"),
-        QStringLiteral("VO Scenario/Velmora Annotation Frame Show Off"),
-        QStringLiteral("Application / Statusbar Hide"),
-        QStringLiteral("New / Scenario/Velmora/Satellite Satellite"),
-        QStringLiteral("VO Scenario/Velmora/Satellite/Satellite Pass OrbitLead All"),
-        QStringLiteral("VO Scenario/Velmora/Satellite/Satellite DynDataText DataDisplay ")
-            + quoted(QStringLiteral("Classical Orbit Elements")) + QStringLiteral(" Show On"),
-        QStringLiteral("ConControl / VerboseOff AckOff"),
-    };
-}
+inline QStringList scenarioPreparation() { return section(QStringLiteral("scenario preparation")); }
 
 // The host's bars, hidden by the window arrangement.
-inline QStringList barsHidden()
-{
-    return {
-        QStringLiteral("Application / ToolBar Hide ") + quoted(QStringLiteral("*")),
-        QStringLiteral("Application / ToolBar Show ") + quoted(QStringLiteral("Animation")),
-        QStringLiteral("Application / MenuBar Hide"),
-        QStringLiteral("Application / StatusBar Hide"),
-    };
-}
+inline QStringList barsHidden() { return section(QStringLiteral("bars hidden")); }
 
 // The axes of a frame, "Inertial" or "Fixed".
-inline QString showAxes(const QString &frame)
-{
-    return QStringLiteral("VO * SetVectorGeometry Modify \"CentralBody/Earth %1 Axes\" Show On ShowLabel On Color \"Yellow\"").arg(frame);
-}
+inline QString showAxes(const QString &frame) { return line(QStringLiteral("show axes ") + frame); }
+inline QString hideAxes(const QString &frame) { return line(QStringLiteral("hide axes ") + frame); }
 
-inline QString hideAxes(const QString &frame)
-{
-    return QStringLiteral("VO * SetVectorGeometry Modify \"CentralBody/Earth %1 Axes\" Show Off Color \"Yellow\"").arg(frame);
-}
-
-inline const QString kNextFrame = QStringLiteral("VO Scenario/Velmora View NextReferenceFrame");
-inline const QString kViewerPosition = QStringLiteral("Vo * ViewerPosition 30 0 100000000");
+inline const QString kNextFrame = line(QStringLiteral("next frame"));
+inline const QString kViewerPosition = line(QStringLiteral("viewer position"));
 
 // The start-up's view after the presets: the inertial frame picked, then two
 // frame steps around the viewer position, then the frame picked again.
-inline QStringList startupView()
-{
-    return {showAxes(QStringLiteral("Inertial")), hideAxes(QStringLiteral("Fixed")),
-            kNextFrame, kViewerPosition, kNextFrame,
-            showAxes(QStringLiteral("Inertial")), hideAxes(QStringLiteral("Fixed"))};
-}
+inline QStringList startupView() { return section(QStringLiteral("start-up view")); }
 
 // The thirteen commands of one switch of the geometry aids. `verb` is "Add"
 // on the first use and "Modify" afterwards, `on` is "On" or "Off".
 inline QStringList geometryAids(const QString &verb, const QString &on)
 {
-    const auto vector = [&](const QString &v, const QString &path, const QString &colour) {
-        return QStringLiteral("VO * SetVectorGeometry ") + v + u' ' + quoted(path)
-            + QStringLiteral(" ShowLabel On Color ") + colour + QStringLiteral(" Show ") + on;
-    };
-    const auto angle = [](const QString &name, const QStringList &vectors) {
-        QString line = QStringLiteral("VectorTool * Satellite/Satellite Create Angle ") + name + u' '
-            + quoted(QStringLiteral("Between Vectors"));
-        for (const QString &v : vectors)
-            line += u' ' + quoted(v);
-        return line;
-    };
-    const QString equinox = QStringLiteral("CentralBody/Earth VernalEquinox Vector");
-    const QString z = QStringLiteral("CentralBody/Earth Inertial_Z Vector");
-    const QString nodes = QStringLiteral("Satellite/Satellite LineOfNodes Vector");
-    const QString periapsis = QStringLiteral("Satellite/Satellite Periapsis Vector");
-    const QString momentum = QStringLiteral("Satellite/Satellite Orbit_AngMomentum Vector");
-    return {
-        vector(QStringLiteral("Modify"), equinox, QStringLiteral("White")),
-        QStringLiteral("VectorTool * Earth Create Vector Inertial_Z \"Fixed in Axes\" Cartesian 0 0 1 \"CentralBody/Earth Inertial\""),
-        vector(verb, z, QStringLiteral("White")),
-        vector(verb, nodes, QStringLiteral("White")),
-        vector(verb, periapsis, QStringLiteral("White")),
-        vector(verb, QStringLiteral("Satellite/Satellite Position Vector"), QStringLiteral("White")),
-        vector(verb, momentum, QStringLiteral("White")),
-        angle(QStringLiteral("RAAN"), {equinox, nodes, z}),
-        vector(verb, QStringLiteral("Satellite/Satellite RAAN Angle"), QStringLiteral("Yellow")),
-        angle(QStringLiteral("Argument_of_Perigee"), {nodes, periapsis, momentum}),
-        vector(verb, QStringLiteral("Satellite/Satellite Argument_of_Perigee Angle"), QStringLiteral("Red")),
-        angle(QStringLiteral("Inclination"), {z, momentum}),
-        vector(verb, QStringLiteral("Satellite/Satellite Inclination Angle"), QStringLiteral("Blue")),
-    };
+    return section(QStringLiteral("geometry aids %1 %2").arg(verb, on));
 }
 
 // The hand-over's commands that undo the preparation's bars and annotations.
-inline QStringList handOverRestore()
-{
-    return {
-        QStringLiteral("Application / ToolBar Show ") + quoted(QStringLiteral("*")),
-        QStringLiteral("Application / Statusbar Show"),
-        QStringLiteral("Application / MenuBar Show"),
-        QStringLiteral("VO Scenario/Velmora Annotation Time Show On"),
-        QStringLiteral("VO Scenario/Velmora Annotation Time ShowTimeStep On"),
-        QStringLiteral("VO Scenario/Velmora Annotation Frame Show On"),
-    };
-}
+inline QStringList handOverRestore() { return section(QStringLiteral("hand-over restore")); }
 
 // Lines as the recording fake logs commands.
 inline QStringList asLogged(const QStringList &commands)
