@@ -24,8 +24,9 @@ QRectF unite(const std::vector<OverlayLayout::Text> &texts, const QFontMetricsF 
 // Labels sit beside their point; when a block or an earlier label is in the
 // way they move as little as clears it: lines down or up, to the other side
 // of the point, or just past the edge of the block in the way. Never onto a
-// block or off the view, and never further than a few lines from the point;
-// off the labelled points and markers unless there is no other room.
+// block, another label or off the view, and never further than a few lines
+// from the point; off the labelled points and markers unless there is no
+// other room. A label that finds none is left out.
 class LabelPlacer {
 public:
     LabelPlacer(const QFontMetricsF &fm, const std::vector<QRectF> &blocks, const Scene &scene)
@@ -79,16 +80,18 @@ public:
             if (away > reach || hits(blocks_, at) || (!view_.isEmpty() && !view_.contains(at)))
                 continue;
             const double score = QLineF(c, preferred).length();
+            if (l.avoidOthers && hits(placed_, at))
+                continue;
             if (score < crowdedScore) {
                 bestCrowded = c;
                 crowdedScore = score;
             }
-            if (score < bestScore && !onMarks(at) && (!l.avoidOthers || !hits(placed_, at))) {
+            if (score < bestScore && !onMarks(at)) {
                 best = c;
                 bestScore = score;
             }
         }
-        // Overlapping another label beats lying on a block.
+        // Lying on a marked point beats leaving the label out.
         const std::optional<QPointF> origin = best ? best : bestCrowded;
         if (!origin)
             return std::nullopt;

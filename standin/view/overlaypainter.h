@@ -37,7 +37,8 @@ struct OverlayLayout {
     // The blocks of text above: labels keep out of them.
     std::vector<QRectF> blocks;
     // In the scene's order. A label with no room near its point (its point
-    // lies deep under a block) is left out rather than shown far away.
+    // lies deep under a block, or every spot near it is another label's) is
+    // left out rather than shown far away or over another.
     std::vector<Text> labels;
 };
 // `base` supplies the family; the overlay sets its own sizes.
