@@ -5,7 +5,9 @@
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
+#include <QDBusPendingCallWatcher>
 #include <QDBusVariant>
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -23,11 +25,12 @@ const QString kFailed = QStringLiteral("ZEP.Error.CommandFailed"), kNoWindow = Q
 
 QString hostProgram() { return qEnvironmentVariable("ZEP_STANDIN"); }
 
-QDBusMessage call(const QString &path, const QString &interface, const QString &member, const QVariantList &args = {})
+QDBusMessage call(const QString &path, const QString &interface, const QString &member, const QVariantList &args = {},
+                  const QDBusConnection &bus = QDBusConnection::sessionBus())
 {
     QDBusMessage message = QDBusMessage::createMethodCall(kName, path, interface, member);
     message.setArguments(args);
-    return QDBusConnection::sessionBus().call(message, QDBus::Block, 10000);
+    return bus.call(message, QDBus::Block, 10000);
 }
 
 QDBusMessage execute(const QString &line) { return call("/Application/Personality", "ZEP.Personality", "ExecuteCommand", {line}); }
@@ -69,9 +72,9 @@ QStringList captions()
     return all;
 }
 
-QStringList childNodes(const QString &path)
+QStringList childNodes(const QString &path, const QDBusConnection &bus = QDBusConnection::sessionBus())
 {
-    const QDBusMessage reply = call(path, "org.freedesktop.DBus.Introspectable", "Introspect");
+    const QDBusMessage reply = call(path, "org.freedesktop.DBus.Introspectable", "Introspect", {}, bus);
     QStringList names;
     for (const auto &m : QRegularExpression("<node name=\"([^\"]+)\"").globalMatch(reply.arguments().value(0).toString()))
         names << m.captured(1);
@@ -116,6 +119,38 @@ bool startHost(QProcess &host, const PrivateBus &bus, const QStringList &args)
     }
     QDBusConnection::disconnectFromBus("probe-" + bus.address);
     return owned;
+}
+
+// A host on a private bus, shown, with a scenario and the focus in its Object
+// Browser (the one window left open), which searches its list as keys come.
+bool startWithListFocus(QProcess &host, const PrivateBus &bus, const QString &journal, QDBusConnection *client)
+{
+    if (!startHost(host, bus, {"--journal", journal}))
+        return false;
+    *client = QDBusConnection::connectToBus(bus.address, "client-" + bus.address);
+    for (const char *name : {"UserControl", "Visible"})
+        call(kApp, "org.freedesktop.DBus.Properties", "Set", {"ZEP.Application", name, QVariant::fromValue(QDBusVariant(true))}, *client);
+    for (const char *line : {"New / Scenario Velmora", "New / Scenario/Velmora/Satellite Satellite"})
+        call("/Application/Personality", "ZEP.Personality", "ExecuteCommand", {QString(line)}, *client);
+    for (const QString &id : childNodes(kWindows, *client)) {
+        if (id != "1")  // the Object Browser, made first
+            call(kWindows + '/' + id, "ZEP.Window", "Close", {}, *client);
+    }
+    QTest::qWait(500);  // the closed windows go, and the browser takes the focus, from the host's event loop
+    return answered(call(kApp, "ZEP.Application", "Activate", {}, *client));
+}
+
+QDBusPendingCall sendKeysLater(const QDBusConnection &client, const QString &keys)
+{
+    QDBusMessage m = QDBusMessage::createMethodCall(kName, kApp, "ZEP.Application", "SendKeys");
+    m.setArguments({keys});
+    return client.asyncCall(m, 10000);
+}
+
+QDBusMessage await(QDBusPendingCall pending)
+{
+    QDBusPendingCallWatcher watcher(pending);
+    return QTest::qWaitFor([&] { return watcher.isFinished(); }, 12000) ? pending.reply() : QDBusMessage();
 }
 
 } // namespace
@@ -489,6 +524,60 @@ private slots:
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QStringList lines = QString::fromLatin1(file.readAll()).split('\n', Qt::SkipEmptyParts);
         QVERIFY2(lines.value(lines.size() - 1).endsWith(lastLine), qPrintable(lines.join('\n')));
+    }
+
+    // A list's type-ahead search costs the square of a burst of keys: long
+    // texts are refused, short ones typed, each answered at once; SIGTERM
+    // ends the host the normal way within a second, and tells a call in hand.
+    void keysIntoAList_data()
+    {
+        QTest::addColumn<int>("length");
+        QTest::addColumn<bool>("stop");
+        QTest::addColumn<QString>("says");  // in the error, none when typed
+        QTest::newRow("1 KiB") << 1024 << false << "";
+        QTest::newRow("100 KiB") << 100 * 1024 << false << "at most 1024";
+        QTest::newRow("1 MiB") << 1024 * 1024 << false << "at most 1024";
+        // The second call waits out the list's type-ahead pause: the signal finds it in hand.
+        QTest::newRow("1 KiB twice, SIGTERM") << 1024 << true << "host stopped";
+    }
+
+    void keysIntoAList()
+    {
+        QFETCH(int, length);
+        QFETCH(bool, stop);
+        QFETCH(QString, says);
+        PrivateBus bus;
+        QVERIFY(bus.start());
+        QProcess host;
+        QDBusConnection client{QString()};
+        const QString journal = dir_.filePath(QString("keys-%1.log").arg(QTest::currentDataTag()));
+        QVERIFY(startWithListFocus(host, bus, journal, &client));
+        const QString keys(length, u'x');
+        QElapsedTimer clock;
+        clock.start();
+        QDBusMessage reply;
+        if (stop) {
+            const QDBusPendingCall first = sendKeysLater(client, keys), second = sendKeysLater(client, keys);
+            QVERIFY(QTest::qWaitFor([&] {
+                QFile file(journal);
+                return file.open(QIODevice::ReadOnly) && file.readAll().count("app SendKeys xxx") == 2;
+            }, 5000));
+            clock.start();
+            ::kill(pid_t(host.processId()), SIGTERM);
+            QVERIFY(host.waitForFinished(1000));
+            QCOMPARE(host.exitStatus(), QProcess::NormalExit);
+            QCOMPARE(host.exitCode(), 0);
+            QVERIFY(answered(await(first)));
+            reply = await(second);
+        } else {
+            reply = await(sendKeysLater(client, keys));
+        }
+        QVERIFY2(clock.elapsed() < (stop ? 1000 : 5000), qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(answered(reply), says.isEmpty());
+        if (!says.isEmpty()) {
+            QCOMPARE(reply.errorName(), kFailed);
+            QVERIFY2(reply.errorMessage().contains(says), qPrintable(reply.errorMessage()));
+        }
     }
 
     // A journal path that cannot be used costs one line, not the start-up.
