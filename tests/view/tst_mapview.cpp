@@ -4,6 +4,7 @@
 #include "standin/astro/groundtrack.h"
 #include "standin/view/mapgeometry.h"
 #include "standin/view/mapview.h"
+#include "standin/view/overlaypainter.h"
 #include "standin/view/samplescene.h"
 #include "viewtest.h"
 
@@ -111,6 +112,25 @@ private slots:
                 coloured += sameColor(frame.pixelColor(x, y), color);
             if (!equatorial)
                 QVERIFY2(coloured < frame.width() / 4, qPrintable(QString("row %1: %2 pixels").arg(y).arg(coloured)));
+        }
+    }
+
+    void refusedStateIsSaid()
+    {
+        // The refusal's box lies at the map's top left, over the old track, until a state is accepted.
+        for (const QString &why : {QStringLiteral("eccentricity 1.5 must be below 1"), QString()}) {
+            Snapshot s = view::sampleScene();
+            s.stateRefusal = why;
+            s.revision = ++revision_;
+            store_.publish(std::make_shared<const Snapshot>(s));
+            QTRY_COMPARE(map_->drawnRevision(), revision_);
+            const QImage frame = map_->grab().toImage();
+            const QPoint inBox = map_->mapRect().topLeft().toPoint() + QPoint(8, 8);
+            int red = 0;
+            for (int x = inBox.x(); x < inBox.x() + 200; ++x)
+                for (int y = inBox.y(); y < inBox.y() + 14; ++y)
+                    red += sameColor(frame.pixelColor(x, y), view::refusalColor());
+            QVERIFY2((red > 20) == !why.isEmpty(), qPrintable(QString::number(red)));
         }
     }
 
