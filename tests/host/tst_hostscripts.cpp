@@ -10,21 +10,11 @@
 
 using namespace velmora;
 using velmora::testing::FakeHost;
+using velmora::testing::RecordingKeys;
 using velmora::testing::RecordingNotice;
 namespace golden = velmora::testing::golden;
 
 namespace {
-
-// Remembers what would have been typed.
-class RecordingKeys : public host::KeySender {
-public:
-    QStringList typed;
-    bool typeKeys(const QString &keys) override
-    {
-        typed << keys;
-        return true;
-    }
-};
 
 using Rig = LinkRig;
 

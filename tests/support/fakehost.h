@@ -3,6 +3,7 @@
 // and records, in order, every command line and every direct member access.
 
 #include "host/automation.h"
+#include "host/handover.h"
 #include "host/hostlink.h"
 
 #include <QHash>
@@ -74,6 +75,26 @@ private:
     host::AutomationRef app_;
     std::function<void()> gone_;
     std::function<void(bool)> probe_;
+};
+
+// Records what the hand-over would type instead of typing it: into `typed`,
+// or into a list kept by the test when the sender is handed to a window.
+class RecordingKeys : public host::KeySender {
+public:
+    RecordingKeys() : into_(typed) {}
+    explicit RecordingKeys(QStringList &into) : into_(into) {}
+    RecordingKeys(const RecordingKeys &) = delete;
+    RecordingKeys &operator=(const RecordingKeys &) = delete;
+
+    QStringList typed;
+    bool typeKeys(const QString &keys) override
+    {
+        into_ << keys;
+        return true;
+    }
+
+private:
+    QStringList &into_;
 };
 
 // Records the fatal path instead of showing a box and exiting.

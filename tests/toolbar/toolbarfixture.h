@@ -19,20 +19,6 @@
 
 namespace velmora::testing {
 
-// Records what the hand-over types instead of typing it.
-class RecordingKeys : public host::KeySender {
-public:
-    explicit RecordingKeys(QStringList &typed) : typed_(typed) {}
-    bool typeKeys(const QString &keys) override
-    {
-        typed_ << keys;
-        return true;
-    }
-
-private:
-    QStringList &typed_;
-};
-
 // Contrast of two colours as the accessibility guidelines define it, worked
 // out here on its own so that it checks the toolbar's choice of colours.
 inline double ContrastRatio(const QColor &a, const QColor &b)
