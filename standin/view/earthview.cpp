@@ -247,9 +247,34 @@ bool EarthView::takePrepared(bool wait)
             d->container = QWidget::createWindowContainer(d->surface, this);
             d->container->setFocusPolicy(Qt::NoFocus);
             layout()->addWidget(d->container);
+            if (isVisible()) {
+                // Shown now, not by the layout's queued call, so that its
+                // native windows are stacked before their first expose.
+                layout()->activate();
+                d->container->show();
+                stackNativeWindows();
+            }
         }
     }
     return d->prepared && d->context;
+}
+
+// Inside the document area the container makes its native window with every
+// ancestor's, and with each ancestor its siblings, in the order those were
+// made, not in the order they are stacked: a document window made before the
+// 3-D window then lies above it on screen, and its stale pixels hide the
+// frames (all of them in a tiled window, all but one corner in a maximised
+// one). The native windows are stacked as the widgets are; the widgets' own
+// raises keep them so from then on.
+void EarthView::stackNativeWindows()
+{
+    for (QWidget *w = d->container; w && !w->isWindow(); w = w->parentWidget()) {
+        for (QObject *child : w->parentWidget()->children()) {
+            auto *sibling = qobject_cast<QWidget *>(child);
+            if (sibling && !sibling->isWindow() && sibling->internalWinId() && sibling->windowHandle())
+                sibling->windowHandle()->raise();
+        }
+    }
 }
 
 EarthView::~EarthView()
@@ -428,6 +453,14 @@ void EarthView::paintEvent(QPaintEvent *event)
     QPainter(this).drawImage(QPointF(0, 0), frame);
     emit frameDrawn(double(timer.nsecsElapsed()) / 1e6);
     emit frameSwapped();
+}
+
+void EarthView::showEvent(QShowEvent *event)
+{
+    // The container was shown just before, and made the native windows.
+    if (d->container)
+        stackNativeWindows();
+    QWidget::showEvent(event);
 }
 
 void EarthView::mousePressEvent(QMouseEvent *event)

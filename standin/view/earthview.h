@@ -80,6 +80,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     void wheelEvent(QWheelEvent *event) override;
 
 private:
@@ -87,6 +88,7 @@ private:
     void prepareAside();
     void giveOffscreen();
     bool takePrepared(bool wait);
+    void stackNativeWindows();
     void requestFrame();
     void present();
     void drawPictures();
