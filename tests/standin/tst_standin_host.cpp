@@ -1,5 +1,6 @@
 // The host in-process on a private bus: which thread serves commands, what the
-// widget requests do to the real window, the View menu and typed keys.
+// widget requests do to the real window, the 3-D view on the screen, the View
+// menu and typed keys.
 
 #include "standin/app/graphicswindows.h"
 #include "standin/app/hostserver.h"
@@ -9,9 +10,11 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
+#include <QDBusVariant>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QScreen>
 #include <QSlider>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -84,6 +87,49 @@ private slots:
         QCOMPARE(server_->window().scenarioWindow()->windowTitle(), QString("3D Graphics 1 - Earth"));
         QCOMPARE(captions().filter("Graphics"), (QStringList{"3D Graphics 1 - Earth", "2D Graphics 1 - Map"}));
         QCOMPARE(server_->personality().lastCallThread(), &server_->commandThread());
+    }
+
+    void earthFillsItsWindow_data()
+    {
+        QTest::addColumn<int>("state");  // written to the 3-D window's WindowState; 0: as the scenario made it
+        QTest::newRow("first frames of a host already shown") << 0;
+        QTest::newRow("maximised") << 3;
+        QTest::newRow("restored") << 1;
+    }
+
+    void earthFillsItsWindow()
+    {
+        QFETCH(int, state);
+        HostWindow &w = server_->window();
+        QMdiSubWindow *window = w.scenarioWindow();
+        QVERIFY(window);
+        if (state == 0) {
+            // The Sahara at noon faces the camera.
+            QVERIFY(answered(execute("VO * ViewerPosition 20 100 30000000")));
+        } else {
+            const QString path = QString("/Application/Windows/%1").arg(w.windowId(window));
+            const QVariant value = QVariant::fromValue(QDBusVariant(state));
+            QVERIFY(answered(callHost(message(path, "org.freedesktop.DBus.Properties", "Set", {"ZEP.Window", "WindowState", value}))));
+        }
+        // What the screen shows, not a frame drawn again off screen: the
+        // Earth in the window's centre, space in a corner.
+        const QWidget *view = window->widget();
+        const auto shade = [view](QPoint at) {
+            const QPoint global = view->mapToGlobal(at - QPoint(10, 10));
+            const QImage shown = view->screen()->grabWindow(0, global.x(), global.y(), 21, 21).toImage();
+            int sum = 0;
+            for (int y = 0; y < shown.height(); ++y)
+                for (int x = 0; x < shown.width(); ++x) {
+                    const QColor c = shown.pixelColor(x, y);
+                    sum += c.red() + c.green() + c.blue();
+                }
+            return sum / (3 * 21 * 21);
+        };
+        const QPoint centre = view->rect().center();
+        const QPoint corner(view->width() / 10, view->height() * 9 / 10);
+        QTRY_VERIFY2_WITH_TIMEOUT(shade(centre) > 80, qPrintable(QString::number(shade(centre))), 10000);
+        QVERIFY2(shade(corner) < 30, qPrintable(QString::number(shade(corner))));
+        QCOMPARE(HostWindow::stateCode(window->windowState()), state ? state : 1);
     }
 
     void queriesDoNotWaitForTheGui()
