@@ -1,7 +1,6 @@
 #include "host/handover.h"
 
 #include "contract/zepcontract.h"
-#include "host/xtestkeys.h"
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -58,29 +57,6 @@ const QString kVersion7 = QStringLiteral("ZEP v7");
 
 } // namespace
 
-std::optional<QList<KeyStroke>> parseKeySequence(const QString &keys)
-{
-    QList<KeyStroke> strokes;
-    KeyStroke next;
-    bool pending = false;
-    for (const QChar c : keys) {
-        if (c == u'%' || c == u'^' || c == u'+') {
-            (c == u'%' ? next.alt : c == u'^' ? next.control : next.shift) = true;
-            pending = true;
-            continue;
-        }
-        if (c.category() == QChar::Other_Control)
-            return std::nullopt;
-        next.key = c;
-        strokes.append(next);
-        next = {};
-        pending = false;
-    }
-    if (pending)
-        return std::nullopt;
-    return strokes;
-}
-
 std::unique_ptr<KeySender> makeKeySender(HostLink &link, std::function<qint64()> hostPid,
                                          std::unique_ptr<KeySender> desktopKeys,
                                          std::unique_ptr<HostWindows> windows)
@@ -89,10 +65,9 @@ std::unique_ptr<KeySender> makeKeySender(HostLink &link, std::function<qint64()>
                                             std::make_unique<HostKeySender>(link));
 }
 
-std::unique_ptr<KeySender> makeKeySender(HostLink &link, std::function<qint64()> hostPid)
+std::unique_ptr<KeySender> makeKeySender(HostLink &link)
 {
-    XDesktop x = makeXDesktop();
-    return makeKeySender(link, std::move(hostPid), std::move(x.keys), std::move(x.windows));
+    return makeKeySender(link, {}, nullptr, nullptr);
 }
 
 void handOverToHost(HostLink &link, KeySender &keys)

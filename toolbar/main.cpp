@@ -1,5 +1,6 @@
 // velmora-toolbar: the toolbar window, attached to the host over the session bus.
 #include "desktop/platformchoice.h"
+#include "desktop/x11desktop.h"
 #include "host/dbusautomation.h"
 #include "host/handover.h"
 #include "host/hostlink.h"
@@ -36,9 +37,13 @@ int main(int argc, char **argv)
     velmora::host::DBusAutomation automation;
     velmora::toolbar::DesktopNotice notice;
     velmora::host::HostLink link(automation, notice);
-    // Keys for the hand-over go to the process that owns the host's name.
+    // Keys for the hand-over go to the process that owns the host's name,
+    // typed by the desktop where it can, else by the host.
+    velmora::desktop::X11Desktop x11 = velmora::desktop::makeX11Desktop();
     velmora::toolbar::MainFrm frm(
-        link, velmora::host::makeKeySender(link, [&] { return automation.processIdOf(link.HostApp()); }));
+        link, velmora::host::makeKeySender(
+                  link, [&] { return automation.processIdOf(link.HostApp()); }, std::move(x11.keys),
+                  std::move(x11.windows)));
     notice.setOwner(&frm);
     QuitOnClose quitOnClose;
     frm.installEventFilter(&quitOnClose);

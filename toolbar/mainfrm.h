@@ -29,7 +29,7 @@ inline constexpr int kLabelRightEdge = 101;   // common right edge of the row ca
 class MainFrm : public QWidget, private host::OrbitDisplay {
     Q_OBJECT
 public:
-    // Without a key sender, the hand-over makes one when it first needs it.
+    // Without a key sender, the host types the hand-over's keys itself.
     explicit MainFrm(host::HostLink &link, std::unique_ptr<host::KeySender> keys = nullptr,
                      QWidget *parent = nullptr);
     ~MainFrm() override;

@@ -110,8 +110,6 @@ private slots:
     void keySenderFallsBackToTheHost();
     void keysGoToTheDesktopOnlyIntoTheActiveHostWindow_data();
     void keysGoToTheDesktopOnlyIntoTheActiveHostWindow();
-    void keySequences_data();
-    void keySequences();
 
     // After the end
     void scriptsSendNothingAfterTheEnd();
@@ -441,37 +439,6 @@ void TstHostScripts::keysGoToTheDesktopOnlyIntoTheActiveHostWindow()
     QVERIFY(keys->typeKeys(QStringLiteral("%v4")));
     QCOMPARE(seen, trace);
     QCOMPARE(rig.fake.log, hostLog);
-}
-
-void TstHostScripts::keySequences_data()
-{
-    QTest::addColumn<QString>("keys");
-    QTest::addColumn<bool>("valid");
-    QTest::addColumn<QString>("strokes");  // key with A/C/S for the modifiers held
-
-    QTest::newRow("alt v, 4") << "%v4" << true << "vA 4";
-    QTest::newRow("alt v, 1") << "%v1" << true << "vA 1";
-    QTest::newRow("modifiers combine") << "^+%x" << true << "xACS";
-    QTest::newRow("plain text") << "ab" << true << "a b";
-    QTest::newRow("empty") << "" << true << "";
-    QTest::newRow("ends in a modifier") << "v%" << false << "";
-    QTest::newRow("control character") << QStringLiteral("a\x01") << false << "";
-}
-
-void TstHostScripts::keySequences()
-{
-    QFETCH(QString, keys);
-    QFETCH(bool, valid);
-    QFETCH(QString, strokes);
-
-    const auto parsed = host::parseKeySequence(keys);
-    QCOMPARE(parsed.has_value(), valid);
-    if (!parsed)
-        return;
-    QStringList shown;
-    for (const host::KeyStroke &s : *parsed)
-        shown << QString(s.key) + (s.alt ? "A" : "") + (s.control ? "C" : "") + (s.shift ? "S" : "");
-    QCOMPARE(shown.join(u' '), strokes);
 }
 
 void TstHostScripts::scriptsSendNothingAfterTheEnd()

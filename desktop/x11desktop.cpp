@@ -1,10 +1,13 @@
-#include "host/xtestkeys.h"
+#include "desktop/x11desktop.h"
 
+#include <QByteArray>
 #include <QDeadlineTimer>
 #include <QGuiApplication>
-#include <QThread>
 
+#include <cerrno>
 #include <vector>
+
+#include <poll.h>
 
 // After Qt: the X11 headers define None, Bool, Status and friends as macros.
 #include <X11/XKBlib.h>
@@ -13,7 +16,7 @@
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 
-namespace velmora::host {
+namespace velmora::desktop {
 
 namespace {
 
@@ -84,17 +87,31 @@ private:
 // through Xlib's default error handler.
 int ignoreXError(Display *, XErrorEvent *) { return 0; }
 
+// How often a request to activate is repeated while it has not taken effect.
+constexpr int kAskAgainMs = 400;
+
+// On a connection of its own, opened at first use: Qt reads the events of its
+// connection itself, and the root window's event mask belongs to a connection.
 class XHostWindows : public HostWindows {
 public:
-    explicit XHostWindows(SharedDisplay display) : shared_(std::move(display)), display_(shared_.get()) {}
+    explicit XHostWindows(QByteArray displayName) : displayName_(std::move(displayName)) {}
+    ~XHostWindows() override
+    {
+        if (display_)
+            XCloseDisplay(display_);
+    }
 
     bool activateWindowOf(qint64 pid, std::chrono::milliseconds timeout) override
     {
         if (pid <= 0)
             return false;
+        if (!display_ && !(display_ = XOpenDisplay(displayName_.isEmpty() ? nullptr : displayName_.constData())))
+            return false;
         const XErrorHandler previous = XSetErrorHandler(ignoreXError);
         const bool active = activate(pid, timeout);
-        XSync(display_, False);
+        // Nothing of this wait stays queued for the next one.
+        XSelectInput(display_, root(), NoEventMask);
+        XSync(display_, True);
         XSetErrorHandler(previous);
         return active;
     }
@@ -105,6 +122,9 @@ private:
         const Window window = topWindowOf(pid);
         if (window == 0)
             return false;
+        // Selected before the first look, so no change after it goes unseen.
+        XSelectInput(display_, root(), PropertyChangeMask);
+        const Atom activeAtom = XInternAtom(display_, "_NET_ACTIVE_WINDOW", False);
         const QDeadlineTimer deadline(timeout);
         QDeadlineTimer askAgain(0);
         for (;;) {
@@ -117,9 +137,29 @@ private:
             // own activation; asking again costs nothing.
             if (askAgain.hasExpired()) {
                 requestActivation(window);
-                askAgain.setRemainingTime(400);
+                askAgain.setRemainingTime(kAskAgainMs);
             }
-            QThread::msleep(10);
+            waitForChangeOf(activeAtom, askAgain < deadline ? askAgain : deadline);
+        }
+    }
+
+    // Blocks on the connection, as the rest of the hand-over blocks on the
+    // bus, until the root window's `atom` changes or `until` passes.
+    void waitForChangeOf(Atom atom, QDeadlineTimer until)
+    {
+        for (;;) {
+            while (XPending(display_) > 0) {
+                XEvent e;
+                XNextEvent(display_, &e);
+                if (e.type == PropertyNotify && e.xproperty.atom == atom)
+                    return;
+            }
+            const qint64 ms = until.remainingTime();
+            if (ms == 0)
+                return;
+            pollfd ready{ConnectionNumber(display_), POLLIN, 0};
+            if (::poll(&ready, 1, int(ms)) < 0 && errno != EINTR)
+                return;
         }
     }
 
@@ -172,13 +212,13 @@ private:
 
     Window root() const { return DefaultRootWindow(display_); }
 
-    SharedDisplay shared_;
-    Display *display_;
+    QByteArray displayName_;
+    Display *display_ = nullptr;
 };
 
 } // namespace
 
-XDesktop makeXDesktop()
+X11Desktop makeX11Desktop()
 {
     if (QGuiApplication::platformName() != QLatin1String("xcb"))
         return {};
@@ -192,7 +232,8 @@ XDesktop makeXDesktop()
     int event = 0, error = 0, major = 0, minor = 0;
     if (!XTestQueryExtension(display.get(), &event, &error, &major, &minor))
         return {};
-    return {std::make_unique<XTestKeySender>(display), std::make_unique<XHostWindows>(display)};
+    return {std::make_unique<XTestKeySender>(display),
+            std::make_unique<XHostWindows>(QByteArray(DisplayString(display.get())))};
 }
 
-} // namespace velmora::host
+} // namespace velmora::desktop

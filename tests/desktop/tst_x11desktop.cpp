@@ -1,7 +1,7 @@
 // Synthesised keys on a real X display reach the focused window as typed keys,
-// and a process's window is found and made active.
-#include "host/xtestkeys.h"
-#include "linkrig.h"
+// a process's window is found and made active, and key sequences read as the
+// host's SendKeys reads them.
+#include "desktop/x11desktop.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -37,16 +37,18 @@ protected:
 
 } // namespace
 
-class TstHostXTestKeys : public QObject {
+class TstDesktopX11 : public QObject {
     Q_OBJECT
 private slots:
     void keysReachTheFocusedWindow_data();
     void keysReachTheFocusedWindow();
     void activatesOnlyAWindowOfTheProcess_data();
     void activatesOnlyAWindowOfTheProcess();
+    void keySequences_data();
+    void keySequences();
 };
 
-void TstHostXTestKeys::keysReachTheFocusedWindow_data()
+void TstDesktopX11::keysReachTheFocusedWindow_data()
 {
     QTest::addColumn<QString>("keys");
     QTest::addColumn<QStringList>("presses");
@@ -56,14 +58,12 @@ void TstHostXTestKeys::keysReachTheFocusedWindow_data()
     QTest::newRow("control held") << "^x" << QStringList{"XC"};
 }
 
-void TstHostXTestKeys::keysReachTheFocusedWindow()
+void TstDesktopX11::keysReachTheFocusedWindow()
 {
     QFETCH(QString, keys);
     QFETCH(QStringList, presses);
     if (QGuiApplication::platformName() != QLatin1String("xcb"))
         QSKIP("needs an X display");
-
-    LinkRig rig(false);
 
     KeyLog window;
     window.resize(200, 100);
@@ -71,14 +71,13 @@ void TstHostXTestKeys::keysReachTheFocusedWindow()
     window.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&window));
 
-    auto sender = host::makeXDesktop().keys;
+    auto sender = desktop::makeX11Desktop().keys;
     QVERIFY(sender);
     QVERIFY(sender->typeKeys(keys));
     QTRY_COMPARE(window.presses, presses);
-    QVERIFY(rig.fake.log.isEmpty());  // typed by the desktop, not handed to the host
 }
 
-void TstHostXTestKeys::activatesOnlyAWindowOfTheProcess_data()
+void TstDesktopX11::activatesOnlyAWindowOfTheProcess_data()
 {
     QTest::addColumn<bool>("ownPid");
     QTest::addColumn<qint64>("pid");
@@ -88,7 +87,7 @@ void TstHostXTestKeys::activatesOnlyAWindowOfTheProcess_data()
     QTest::newRow("unknown process") << false << qint64(0) << false;
 }
 
-void TstHostXTestKeys::activatesOnlyAWindowOfTheProcess()
+void TstDesktopX11::activatesOnlyAWindowOfTheProcess()
 {
     QFETCH(bool, ownPid);
     QFETCH(qint64, pid);
@@ -108,7 +107,7 @@ void TstHostXTestKeys::activatesOnlyAWindowOfTheProcess()
     QTRY_VERIFY(!window.isActiveWindow() && QApplication::activeWindow() == nullptr);
     QTest::qWait(200);
 
-    auto windows = host::makeXDesktop().windows;
+    auto windows = desktop::makeX11Desktop().windows;
     QVERIFY(windows);
     QElapsedTimer took;
     took.start();
@@ -121,5 +120,36 @@ void TstHostXTestKeys::activatesOnlyAWindowOfTheProcess()
         QVERIFY2(took.elapsed() < 1000, "no window of the process: no wait");
 }
 
-QTEST_MAIN(TstHostXTestKeys)
-#include "tst_xtestkeys.moc"
+void TstDesktopX11::keySequences_data()
+{
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<bool>("valid");
+    QTest::addColumn<QString>("strokes");  // key with A/C/S for the modifiers held
+
+    QTest::newRow("alt v, 4") << "%v4" << true << "vA 4";
+    QTest::newRow("alt v, 1") << "%v1" << true << "vA 1";
+    QTest::newRow("modifiers combine") << "^+%x" << true << "xACS";
+    QTest::newRow("plain text") << "ab" << true << "a b";
+    QTest::newRow("empty") << "" << true << "";
+    QTest::newRow("ends in a modifier") << "v%" << false << "";
+    QTest::newRow("control character") << QStringLiteral("a\x01") << false << "";
+}
+
+void TstDesktopX11::keySequences()
+{
+    QFETCH(QString, keys);
+    QFETCH(bool, valid);
+    QFETCH(QString, strokes);
+
+    const auto parsed = desktop::parseKeySequence(keys);
+    QCOMPARE(parsed.has_value(), valid);
+    if (!parsed)
+        return;
+    QStringList shown;
+    for (const desktop::KeyStroke &s : *parsed)
+        shown << QString(s.key) + (s.alt ? "A" : "") + (s.control ? "C" : "") + (s.shift ? "S" : "");
+    QCOMPARE(shown.join(u' '), strokes);
+}
+
+QTEST_MAIN(TstDesktopX11)
+#include "tst_x11desktop.moc"
