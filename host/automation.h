@@ -44,14 +44,14 @@ public:
     virtual Outcome call(const QString &method, const QVariantList &args = {}) = 0;
 };
 
-// Finds the host application object by its class name.
+// Finds the host application object by the bus name the host owns.
 class AutomationSystem {
 public:
     virtual ~AutomationSystem() = default;
-    // A running object registered under the class name, or a failure.
-    virtual Outcome attach(const QString &className) = 0;
-    // A newly started object of the class, or a failure.
-    virtual Outcome create(const QString &className) = 0;
+    // The running host that owns the bus name, or a failure.
+    virtual Outcome attach(const QString &busName) = 0;
+    // A newly started host that owns the bus name, or a failure.
+    virtual Outcome create(const QString &busName) = 0;
 
     // Both report from the event loop, about the host that attach or create
     // last gave out; without one they report nothing.

@@ -11,16 +11,21 @@
 #include <QDBusServiceWatcher>
 #include <QDBusVariant>
 #include <QDeadlineTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QProcess>
+#include <QSocketNotifier>
 #include <QStandardPaths>
 #include <QStringList>
-#include <QThread>
 #include <QTimer>
 
+#include <optional>
+
 #include <signal.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 namespace velmora::host {
 
@@ -166,6 +171,36 @@ bool processAlive(qint64 pid)
     return state != 'Z' && state != 'X';
 }
 
+// Ends a wait when a process that is not our child exits: the kernel tells
+// through a pidfd; a kernel without them is asked now and then instead.
+class ExitWatch {
+public:
+    ExitWatch(qint64 pid, QEventLoop &loop) : fd_(int(::syscall(SYS_pidfd_open, pid_t(pid), 0)))
+    {
+        if (fd_ >= 0) {
+            exited_.emplace(fd_, QSocketNotifier::Read);
+            QObject::connect(&*exited_, &QSocketNotifier::activated, &loop, &QEventLoop::quit);
+            return;
+        }
+        QObject::connect(&lookAgain_, &QTimer::timeout, &loop, &QEventLoop::quit);
+        lookAgain_.start(kExitLookMs);
+    }
+    ~ExitWatch()
+    {
+        exited_.reset();
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    ExitWatch(const ExitWatch &) = delete;
+    ExitWatch &operator=(const ExitWatch &) = delete;
+
+private:
+    static constexpr int kExitLookMs = 50;
+    int fd_;
+    std::optional<QSocketNotifier> exited_;
+    QTimer lookAgain_;
+};
+
 } // namespace
 
 DBusAutomation::DBusAutomation(QDBusConnection bus) : bus_(std::move(bus)) {}
@@ -206,9 +241,9 @@ void DBusAutomation::probeHost(std::function<void(bool)> done)
     });
 }
 
-Outcome DBusAutomation::adopt(const QString &className)
+Outcome DBusAutomation::adopt(const QString &busName)
 {
-    const QDBusMessage owner = busCall(bus_, QStringLiteral("GetNameOwner"), {className});
+    const QDBusMessage owner = busCall(bus_, QStringLiteral("GetNameOwner"), {busName});
     if (owner.type() != QDBusMessage::ReplyMessage || owner.arguments().isEmpty())
         return failureOf(owner);
     const QString unique = owner.arguments().first().toString();
@@ -217,27 +252,27 @@ Outcome DBusAutomation::adopt(const QString &className)
                                                              contract::kApplicationInterface, callTimeoutMs_));
 }
 
-Outcome DBusAutomation::attach(const QString &className)
+Outcome DBusAutomation::attach(const QString &busName)
 {
     if (!bus_.isConnected())
         return Outcome::failure(QStringLiteral("no session bus: %1").arg(bus_.lastError().message()));
-    return adopt(className);
+    return adopt(busName);
 }
 
-Outcome DBusAutomation::create(const QString &className)
+Outcome DBusAutomation::create(const QString &busName)
 {
     if (!bus_.isConnected())
         return Outcome::failure(QStringLiteral("no session bus: %1").arg(bus_.lastError().message()));
 
     // The bus starts the host itself when a service file names it.
     const QDBusMessage started = busCall(bus_, QStringLiteral("StartServiceByName"),
-                                         {className, 0u}, int(startTimeout_.count()));
+                                         {busName, 0u}, int(startTimeout_.count()));
     if (started.type() == QDBusMessage::ReplyMessage) {
-        Outcome app = adopt(className);
+        Outcome app = adopt(busName);
         if (app.ok)
             return app;
     }
-    return startExecutable(className);
+    return startExecutable(busName);
 }
 
 qint64 DBusAutomation::processIdOf(const AutomationRef &object)
@@ -265,7 +300,7 @@ QString DBusAutomation::standInProgram()
     return QStandardPaths::findExecutable(kStandInName);
 }
 
-Outcome DBusAutomation::startExecutable(const QString &className)
+Outcome DBusAutomation::startExecutable(const QString &busName)
 {
     const QString program = standInProgram();
     if (program.isEmpty())
@@ -276,19 +311,32 @@ Outcome DBusAutomation::startExecutable(const QString &className)
         return Outcome::failure(QStringLiteral("cannot start %1").arg(program));
 
     // Wait for the name, but give up early when the started host has already
-    // exited (a second copy, say): one last look decides.
-    QDeadlineTimer deadline(startTimeout_);
+    // exited (a second copy, say): one last look decides. The bus tells when
+    // the name is taken and the kernel when the host exits; meanwhile the
+    // event loop runs with user input held back, as for the rest of the
+    // start-up. The watch begins before the first look, so nothing in between
+    // is missed.
+    const QDeadlineTimer deadline(startTimeout_);
+    QEventLoop loop;
+    QDBusServiceWatcher owner(busName, bus_, QDBusServiceWatcher::WatchForRegistration);
+    QObject::connect(&owner, &QDBusServiceWatcher::serviceRegistered, &loop, &QEventLoop::quit);
+    const ExitWatch exit(pid, loop);
+    QTimer late;
+    late.setSingleShot(true);
+    late.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&late, &QTimer::timeout, &loop, &QEventLoop::quit);
     for (;;) {
         const bool alive = processAlive(pid);
-        const QDBusMessage owned = busCall(bus_, QStringLiteral("NameHasOwner"), {className});
+        const QDBusMessage owned = busCall(bus_, QStringLiteral("NameHasOwner"), {busName});
         if (owned.type() == QDBusMessage::ReplyMessage && !owned.arguments().isEmpty()
             && owned.arguments().first().toBool())
-            return adopt(className);
+            return adopt(busName);
         if (!alive)
-            return Outcome::failure(QStringLiteral("%1 exited without providing %2").arg(program, className));
+            return Outcome::failure(QStringLiteral("%1 exited without providing %2").arg(program, busName));
         if (deadline.hasExpired())
-            return Outcome::failure(QStringLiteral("%1 did not provide %2 in time").arg(program, className));
-        QThread::msleep(5);  // a bus round trip costs far less than the wait
+            return Outcome::failure(QStringLiteral("%1 did not provide %2 in time").arg(program, busName));
+        late.start(int(deadline.remainingTime()));
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
     }
 }
 

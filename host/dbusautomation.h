@@ -21,8 +21,8 @@ class DBusAutomation : public AutomationSystem {   // the platform's object syst
 public:
     explicit DBusAutomation(QDBusConnection bus = QDBusConnection::sessionBus());
     ~DBusAutomation() override;
-    Outcome attach(const QString &className) override;  // the name has an owner
-    Outcome create(const QString &className) override;  // bus activation, else start the stand-in host
+    Outcome attach(const QString &busName) override;  // the name has an owner
+    Outcome create(const QString &busName) override;  // bus activation, else start the stand-in host
     void watchHost(std::function<void()> gone) override;  // the host's unique name loses its owner
     void probeHost(std::function<void(bool)> done) override;  // the bus's Peer.Ping, asynchronous
     qint64 processIdOf(const AutomationRef &object) override;  // as the bus knows the object's owner
@@ -39,8 +39,8 @@ public:
     static constexpr std::chrono::milliseconds kCallTimeout{3000};
 
 private:
-    Outcome adopt(const QString &className);
-    Outcome startExecutable(const QString &className);
+    Outcome adopt(const QString &busName);
+    Outcome startExecutable(const QString &busName);
 
     QDBusConnection bus_;
     std::chrono::milliseconds startTimeout_{10000};

@@ -82,11 +82,11 @@ bool HostLink::ConnectToHost()
     if (ended_)
         return false;
 
-    Outcome app = system_.attach(kHostClassName);
+    Outcome app = system_.attach(kHostBusName);
     const bool attached = app.ok && app.object;
     if (!attached) {
         noteFailure(app);
-        app = system_.create(kHostClassName);
+        app = system_.create(kHostBusName);
         if (!app.ok || !app.object) {
             noteFailure(app);
             endWith(kStartupFailureTitle, kStartupFailureText);

@@ -24,7 +24,7 @@ public:
     virtual void endProgram() = 0;
 };
 
-inline const QString kHostClassName = contract::kBusName;
+inline const QString kHostBusName = contract::kBusName;
 inline const QString kStartupFailureTitle = QStringLiteral("Error loading ZEP");
 inline const QString kStartupFailureText = QStringLiteral(
     "Error occurred during startup.  Please check that you have ZEP installed with the "

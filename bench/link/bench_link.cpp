@@ -162,10 +162,10 @@ qint64 hostPid(const QString &name)
 // Ends the host that a run started, by its own process id.
 void stopHost()
 {
-    const qint64 pid = hostPid(host::kHostClassName);
+    const qint64 pid = hostPid(host::kHostBusName);
     if (pid > 0)
         ::kill(pid_t(pid), SIGTERM);
-    for (int i = 0; i < 500 && hostPid(host::kHostClassName) != 0; ++i)
+    for (int i = 0; i < 500 && hostPid(host::kHostBusName) != 0; ++i)
         QThread::msleep(10);
 }
 
@@ -196,7 +196,7 @@ double hostStartTime(const QString &host)
     QProcess process;
     process.setProcessEnvironment(env);
     process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    QDBusServiceWatcher owner(host::kHostClassName, QDBusConnection::sessionBus(),
+    QDBusServiceWatcher owner(host::kHostBusName, QDBusConnection::sessionBus(),
                               QDBusServiceWatcher::WatchForRegistration);
     QEventLoop loop;
     double ms = 0;
@@ -316,7 +316,7 @@ int main(int argc, char **argv)
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
     const Echo echo = startEcho();
     QCoreApplication app(argc, argv);
-    if (hostPid(host::kHostClassName) != 0) {
+    if (hostPid(host::kHostBusName) != 0) {
         std::fprintf(stderr, "bench_link: a host is already running; stop it first\n");
         return 2;
     }

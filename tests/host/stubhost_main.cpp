@@ -1,6 +1,7 @@
 // The stub host as a program, for starting a host the way the toolbar does.
 // ZEP_STUB_NAME names the bus name to take; ZEP_STUB_MODE "exit" quits at
-// once, "silent" stays up a while without taking the name.
+// once, "silent" stays up a while without taking the name; ZEP_STUB_DELAY
+// holds the name back for that many milliseconds.
 #include "stubhost.h"
 
 #include <QCoreApplication>
@@ -23,9 +24,11 @@ int main(int argc, char **argv)
 
     const QString name = qEnvironmentVariable("ZEP_STUB_NAME", QStringLiteral("ZEP.Application"));
     velmora::testing::StubHost host(QDBusConnection::sessionBus(), {QStringLiteral("Messages")});
-    if (!host.publish(name)) {
-        std::fprintf(stderr, "stub host: %s is taken\n", qPrintable(name));
-        return 1;
-    }
+    QTimer::singleShot(qEnvironmentVariableIntValue("ZEP_STUB_DELAY"), &app, [&host, name] {
+        if (!host.publish(name)) {
+            std::fprintf(stderr, "stub host: %s is taken\n", qPrintable(name));
+            QCoreApplication::exit(1);
+        }
+    });
     return app.exec();
 }

@@ -7,7 +7,9 @@
 #include "tests/support/fakehost.h"
 
 #include <QDBusConnectionInterface>
+#include <QDBusServiceWatcher>
 #include <QElapsedTimer>
+#include <QScopeGuard>
 #include <QThread>
 #include <QtTest>
 
@@ -91,6 +93,8 @@ private slots:
 
     void create_data();
     void create();
+    void startWaitEndsWithTheName_data();
+    void startWaitEndsWithTheName();
     void standInProgramFollowsTheEnvironment();
 };
 
@@ -399,6 +403,64 @@ void TstHostDBusAutomation::create()
         QCOMPARE(notice.messages.first().title, host::kStartupFailureTitle);
     }
     qunsetenv("ZEP_STUB_MODE");
+}
+
+void TstHostDBusAutomation::startWaitEndsWithTheName_data()
+{
+    QTest::addColumn<QString>("mode");
+    QTest::addColumn<int>("delayMs");     // until the started host takes its name
+    QTest::addColumn<int>("timeoutMs");
+    QTest::addColumn<bool>("comesUp");
+    QTest::newRow("name taken at once") << "" << 0 << 5000 << true;
+    QTest::newRow("name taken late, in time") << "" << 1200 << 5000 << true;
+    QTest::newRow("name taken after the deadline") << "" << 2500 << 700 << false;
+    QTest::newRow("name never taken") << "silent" << 0 << 700 << false;
+}
+
+void TstHostDBusAutomation::startWaitEndsWithTheName()
+{
+    QFETCH(QString, mode);
+    QFETCH(int, delayMs);
+    QFETCH(int, timeoutMs);
+    QFETCH(bool, comesUp);
+    // A name of its own per row: a host that comes up late disturbs no other.
+    static int row = 0;
+    const QString name = QStringLiteral("ZEP.StubWait%1").arg(++row);
+    qputenv("ZEP_STANDIN", VELMORA_STUB_HOST);
+    qputenv("ZEP_STUB_MODE", mode.toUtf8());
+    qputenv("ZEP_STUB_NAME", name.toUtf8());
+    qputenv("ZEP_STUB_DELAY", QByteArray::number(delayMs));
+    const auto unset = qScopeGuard([] {
+        qunsetenv("ZEP_STUB_MODE");
+        qunsetenv("ZEP_STUB_DELAY");
+    });
+
+    // The wait runs the event loop: this watch hears the name when it does.
+    QElapsedTimer clock;
+    qint64 seenAt = -1;
+    QDBusServiceWatcher watch(name, QDBusConnection::sessionBus(), QDBusServiceWatcher::WatchForRegistration);
+    connect(&watch, &QDBusServiceWatcher::serviceRegistered, this, [&] { seenAt = clock.elapsed(); });
+    host::DBusAutomation bus;
+    bus.setStartTimeout(std::chrono::milliseconds(timeoutMs));
+    clock.start();
+    const Outcome app = bus.create(name);
+    const qint64 took = clock.elapsed();
+
+    QCOMPARE(app.ok, comesUp);
+    if (comesUp) {
+        QVERIFY(took >= delayMs);
+        QVERIFY2(seenAt >= 0 && took - seenAt < 300,
+                 qPrintable(QStringLiteral("name seen at %1 ms, wait over at %2 ms").arg(seenAt).arg(took)));
+        stopStub(app.object);
+    } else {
+        QVERIFY2(app.error.contains(QStringLiteral("in time")), qPrintable(app.error));
+        QVERIFY2(took >= timeoutMs && took < timeoutMs + 500, qPrintable(QString::number(took)));
+    }
+    if (delayMs > 0 && !comesUp) {
+        QTRY_VERIFY_WITH_TIMEOUT(nameOwned(name), 10000);
+        stopStub(bus.attach(name).object);
+    }
+    QTRY_VERIFY(!nameOwned(name));
 }
 
 void TstHostDBusAutomation::standInProgramFollowsTheEnvironment()

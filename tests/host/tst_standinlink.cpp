@@ -37,7 +37,7 @@ void TstHostStandInLink::initTestCase()
     const QString standIn = host::DBusAutomation::standInProgram();
     if (standIn.isEmpty() || !QFileInfo(standIn).isExecutable())
         QSKIP("the stand-in host is not built");
-    QVERIFY(!QDBusConnection::sessionBus().interface()->isServiceRegistered(host::kHostClassName));
+    QVERIFY(!QDBusConnection::sessionBus().interface()->isServiceRegistered(host::kHostBusName));
 
     journalPath_ = dir_.filePath(QStringLiteral("journal"));
     qputenv("ZEP_JOURNAL", journalPath_.toLocal8Bit());
@@ -54,8 +54,8 @@ void TstHostStandInLink::initTestCase()
 void TstHostStandInLink::cleanupTestCase()
 {
     auto *bus = QDBusConnection::sessionBus().interface();
-    if (bus->isServiceRegistered(host::kHostClassName)) {
-        const uint pid = bus->servicePid(host::kHostClassName);
+    if (bus->isServiceRegistered(host::kHostBusName)) {
+        const uint pid = bus->servicePid(host::kHostBusName);
         if (pid > 0)
             ::kill(pid_t(pid), SIGTERM);
     }

@@ -192,17 +192,17 @@ AutomationRef FakeHost::app()
     return app_;
 }
 
-Outcome FakeHost::attach(const QString &className)
+Outcome FakeHost::attach(const QString &busName)
 {
-    log << QStringLiteral("attach %1").arg(className);
+    log << QStringLiteral("attach %1").arg(busName);
     if (!running)
         return Outcome::failure(QStringLiteral("no running host"));
     return Outcome::objectResult(app());
 }
 
-Outcome FakeHost::create(const QString &className)
+Outcome FakeHost::create(const QString &busName)
 {
-    log << QStringLiteral("create %1").arg(className);
+    log << QStringLiteral("create %1").arg(busName);
     if (!creatable)
         return Outcome::failure(QStringLiteral("cannot start a host"));
     running = true;

@@ -62,8 +62,8 @@ public:
     void goAway();              // the host leaves: the watch reports it
     bool watched() const { return bool(gone_); }
 
-    host::Outcome attach(const QString &className) override;
-    host::Outcome create(const QString &className) override;
+    host::Outcome attach(const QString &busName) override;
+    host::Outcome create(const QString &busName) override;
     void watchHost(std::function<void()> gone) override { gone_ = std::move(gone); }
     void probeHost(std::function<void(bool)> done) override;
 
