@@ -193,12 +193,26 @@ private slots:
         // The window system shows that same frame, overlay and all, not only
         // one drawn again off screen.
         const QRect area(view->mapToGlobal(QPoint(0, 0)), view->size());
+        // The window surface and the off-screen frame may rasterise a line's
+        // edge a pixel apart: a shown pixel counts only when nothing next to
+        // it in the frame matches.
         const auto differing = [&] {
-            const QImage shown = view->screen()->grabWindow(0, area.x(), area.y(), area.width(), area.height()).toImage();
+            const QImage shown = view->screen()->grabWindow(0, area.x(), area.y(), area.width(), area.height())
+                                     .toImage()
+                                     .convertToFormat(QImage::Format_RGB32);
+            const auto near = [](QRgb a, QRgb b) {
+                return std::abs(qRed(a) - qRed(b)) <= 8 && std::abs(qGreen(a) - qGreen(b)) <= 8 && std::abs(qBlue(a) - qBlue(b)) <= 8;
+            };
             int n = 0;
             for (int y = 0; y < img.height(); ++y)
-                for (int x = 0; x < img.width(); ++x)
-                    n += !close(shown.pixelColor(x, y), img.pixelColor(x, y), 8);
+                for (int x = 0; x < img.width(); ++x) {
+                    const QRgb c = shown.pixel(x, y);
+                    bool matched = false;
+                    for (int dy = -1; dy <= 1 && !matched; ++dy)
+                        for (int dx = -1; dx <= 1 && !matched; ++dx)
+                            matched = img.valid(x + dx, y + dy) && near(c, img.pixel(x + dx, y + dy));
+                    n += !matched;
+                }
             return n;
         };
         QTRY_VERIFY2(differing() < img.width() * img.height() / 200, qPrintable(QString::number(differing())));
