@@ -3,6 +3,7 @@
 #include "contract/zepcontract.h"
 
 #include <QLoggingCategory>
+#include <QPointer>
 #include <QStringList>
 #include <QTimer>
 
@@ -15,8 +16,8 @@ namespace {
 constexpr int kProbePauseMs = 500;
 } // namespace
 
-HostLink::HostLink(AutomationSystem &system, UserNotice &notice)
-    : system_(system), notice_(notice), self_(std::make_shared<HostLink *>(this))
+HostLink::HostLink(AutomationSystem &system, UserNotice &notice, QObject *parent)
+    : QObject(parent), system_(system), notice_(notice)
 {
 }
 
@@ -35,30 +36,26 @@ bool HostLink::noteFailure(const Outcome &outcome)
     if (outcome.unanswered && answered_ && answering_ && !ended_) {
         answering_ = false;
         probe();
-        if (onAnswering_)
-            onAnswering_(false);
+        emit answeringChanged(false);
     }
     return false;
 }
 
 void HostLink::probe()
 {
-    std::weak_ptr<HostLink *> self = self_;
-    system_.probeHost([self](bool answers) {
-        const auto link = self.lock();
-        if (!link || (*link)->ended_ || (*link)->answering_)
+    // The answer comes from the event loop, perhaps after the link has gone.
+    system_.probeHost([link = QPointer<HostLink>(this)](bool answers) {
+        if (!link || link->ended_ || link->answering_)
             return;
-        HostLink &l = **link;
         if (!answers) {
-            QTimer::singleShot(kProbePauseMs, [self] {
-                if (const auto again = self.lock(); again && !(*again)->ended_)
-                    (*again)->probe();
+            QTimer::singleShot(kProbePauseMs, link, [link] {
+                if (!link->ended_)
+                    link->probe();
             });
             return;
         }
-        l.answering_ = true;
-        if (l.onAnswering_)
-            l.onAnswering_(true);
+        link->answering_ = true;
+        emit link->answeringChanged(true);
     });
 }
 
@@ -94,10 +91,9 @@ bool HostLink::ConnectToHost()
         }
     }
     hostApp_ = app.object;
-    std::weak_ptr<HostLink *> self = self_;
-    system_.watchHost([self] {
-        if (const auto link = self.lock())
-            (*link)->hostGone();
+    system_.watchHost([link = QPointer<HostLink>(this)] {
+        if (link)
+            link->hostGone();
     });
 
     // A failing Personality read is not fatal here: the first command reports it.

@@ -5,11 +5,9 @@
 #include "contract/zepcontract.h"
 #include "host/automation.h"
 
+#include <QObject>
 #include <QString>
 #include <QStringList>
-
-#include <functional>
-#include <memory>
 
 namespace velmora::host {
 
@@ -34,12 +32,14 @@ inline const QString kHostBusyText = QStringLiteral("Please close current instan
 inline const QString kHostGoneTitle = QStringLiteral("Velmora Toolbar");
 inline const QString kHostGoneText = QStringLiteral("ZEP has closed. Velmora Toolbar closes too.");
 
-class HostLink {
+// The design's names for its procedures and flags (ConnectToHost,
+// SendHostCommand, CommandSucceeded, HostApp, HostPersonality); Qt's for the rest.
+class HostLink : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(bool answering READ isAnswering NOTIFY answeringChanged)
 public:
-    HostLink(AutomationSystem &system, UserNotice &notice);
-    ~HostLink();
-    HostLink(const HostLink &) = delete;
-    HostLink &operator=(const HostLink &) = delete;
+    HostLink(AutomationSystem &system, UserNotice &notice, QObject *parent = nullptr);
+    ~HostLink() override;
 
     // Attach or create, adopt the host and watch it: once it has left, the
     // program tells the user and ends. On failure the program has ended and
@@ -59,14 +59,12 @@ public:
     // False when it has: the caller stops too.
     bool sendHostCommands(const QStringList &commands);
 
-    bool Answering() const { return answering_; }
-    // Runs when the host stops answering (false, inside the call that went
-    // unanswered) and from the event loop when it answers again (true), so
-    // that the caller can send what the host missed.
-    void setOnAnswering(std::function<void(bool)> run) { onAnswering_ = std::move(run); }
+    bool isAnswering() const { return answering_; }
 
+    // Some command has gone through since the flag was last cleared: until
+    // then a failed command is fatal. The start-up clears it when it is done.
     bool CommandSucceeded() const { return commandSucceeded_; }
-    void clearCommandSucceeded() { commandSucceeded_ = false; }
+    void SetCommandSucceeded(bool succeeded) { commandSucceeded_ = succeeded; }
 
     // True once the fatal path has run: callers stop what they were doing.
     bool ended() const { return ended_; }
@@ -83,6 +81,12 @@ public:
     // so callers can `return fail(o)`.
     bool noteFailure(const Outcome &outcome);
 
+signals:
+    // The host stopped answering (false, inside the call that went unanswered)
+    // or answers again (true, from the event loop), so that a receiver can
+    // send what the host missed.
+    void answeringChanged(bool answering);
+
 private:
     void endWith(const QString &title, const QString &text);
     void hostGone();
@@ -97,8 +101,6 @@ private:
     bool answered_ = false;    // some call went through this run
     bool answering_ = true;
     QString lastError_;
-    std::function<void(bool)> onAnswering_;
-    std::shared_ptr<HostLink *> self_;   // reports from the event loop go through it
 };
 
 } // namespace velmora::host

@@ -15,14 +15,16 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDeadlineTimer>
+#include <QEventLoop>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPalette>
 #include <QPixmap>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
-#include <QThread>
+#include <QTimer>
 #include <QWindow>
 
 #include <algorithm>
@@ -90,6 +92,41 @@ QFont windowFont()
     return font;
 }
 
+// Ends a wait once the window it watches has been exposed.
+class ExposeWatch : public QObject {
+public:
+    explicit ExposeWatch(QEventLoop &loop) : loop_(loop) {}
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Expose)
+            loop_.quit();
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QEventLoop &loop_;
+};
+
+// Runs the event loop, user input held back, until the window is on the screen
+// or `timeout` has passed.
+void waitUntilExposed(QWindow *window, int timeout)
+{
+    const QPointer<QWindow> shown = window;
+    QEventLoop loop;
+    ExposeWatch watch(loop);
+    window->installEventFilter(&watch);
+    QTimer late;
+    late.setSingleShot(true);
+    QObject::connect(&late, &QTimer::timeout, &loop, &QEventLoop::quit);
+    const QDeadlineTimer deadline(timeout);
+    while (shown && !shown->isExposed() && !deadline.hasExpired()) {
+        late.start(int(deadline.remainingTime()));
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    }
+    if (shown)
+        shown->removeEventFilter(&watch);
+}
+
 } // namespace
 
 MainFrm::MainFrm(host::HostLink &link, std::unique_ptr<host::KeySender> keys, QWidget *parent)
@@ -107,14 +144,14 @@ MainFrm::MainFrm(host::HostLink &link, std::unique_ptr<host::KeySender> keys, QW
     buildControls();
     DescribeControls(*this);
     // A host that stopped answering missed the edits made meanwhile.
-    link_.setOnAnswering([this](bool answering) { HostAnswering(answering); });
+    connect(&link_, &host::HostLink::answeringChanged, this, &MainFrm::HostAnswering);
     if (const QScreen *screen = this->screen())
         move(screen->availableGeometry().center() - rect().center());
 }
 
 MainFrm::~MainFrm()
 {
-    link_.setOnAnswering({});
+    disconnect(&link_, nullptr, this, nullptr);
     // Tearing the controls down moves the focus and can make a list report a
     // pick: no handler may run on a window that is half gone.
     for (QObject *child : findChildren<QObject *>())
@@ -225,12 +262,9 @@ void MainFrm::Load()
     raise();
     // Let the splash reach the screen before the host calls block; user input
     // waits until start-up is over.
-    const QDeadlineTimer exposed(500);
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    while (windowHandle() && !windowHandle()->isExposed() && !exposed.hasExpired()) {
-        QThread::msleep(5);
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    }
+    if (QWindow *window = windowHandle())
+        waitUntilExposed(window, 500);
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 
     orbit::OrbitElements &el = state_.Elements;
@@ -272,7 +306,7 @@ void MainFrm::Load()
         return;
 
     state_.GeometryAidsFirstUse = true;
-    link_.clearCommandSucceeded();
+    link_.SetCommandSucceeded(false);
     Splash->hide();
     state_.SatelliteColor = orbit::kColorWhite;
     state_.FormLoading = false;

@@ -306,7 +306,7 @@ void TstHostDBusAutomation::stoppedHostIsWaitedForOnceThenProbed()
     StartedStub stub;
     QVERIFY(stub.connect());
     int caughtUp = 0;
-    stub.link.setOnAnswering([&](bool answering) {
+    QObject::connect(&stub.link, &host::HostLink::answeringChanged, [&](bool answering) {
         if (!answering)
             return;
         ++caughtUp;
@@ -320,7 +320,7 @@ void TstHostDBusAutomation::stoppedHostIsWaitedForOnceThenProbed()
     QVERIFY(stub.link.SendHostCommand(QStringLiteral("GetZEPVersion /")).isNull());
     const qint64 firstWait = clock.restart();
     QVERIFY2(firstWait < host::DBusAutomation::kCallTimeout.count() + 1000, qPrintable(QString::number(firstWait)));
-    QVERIFY(!stub.link.Answering());
+    QVERIFY(!stub.link.isAnswering());
     for (int k = 0; k < 5; ++k)
         QVERIFY(stub.link.SendHostCommand(QStringLiteral("GetZEPVersion /")).isNull());
     QVERIFY2(clock.elapsed() < 100, qPrintable(QString::number(clock.elapsed())));
@@ -328,7 +328,7 @@ void TstHostDBusAutomation::stoppedHostIsWaitedForOnceThenProbed()
     QCOMPARE(caughtUp, 0);
 
     ::kill(pid_t(stub.pid), SIGCONT);
-    QTRY_VERIFY_WITH_TIMEOUT(stub.link.Answering(), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(stub.link.isAnswering(), 10000);
     QCOMPARE(caughtUp, 1);
     QVERIFY(stub.notice.messages.isEmpty());
     QCOMPARE(stub.link.SendHostCommand(QStringLiteral("GetZEPVersion /")), QStringLiteral("ZEP v7.0 (stub)"));
@@ -348,9 +348,9 @@ void TstHostDBusAutomation::hungCommandIsWaitedForThenProbedBack()
     // taken back at once.
     QVERIFY(link.SendHostCommand(QStringLiteral("Hang /")).isNull());
     QVERIFY2(link.lastError().contains(QStringLiteral("NoReply")), qPrintable(link.lastError()));
-    QVERIFY(!link.Answering());
+    QVERIFY(!link.isAnswering());
     QVERIFY(notice.messages.isEmpty());
-    QTRY_VERIFY(link.Answering());
+    QTRY_VERIFY(link.isAnswering());
     QCOMPARE(link.SendHostCommand(QStringLiteral("GetZEPVersion /")), QStringLiteral("ZEP v7.0 (stub)"));
 }
 

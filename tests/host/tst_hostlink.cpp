@@ -117,7 +117,7 @@ void TstHostLink::failureIsFatalOnlyBeforeASuccess()
     QVERIFY(!link.ended());
 
     // The start-up's reset makes the next failure fatal again.
-    link.clearCommandSucceeded();
+    link.SetCommandSucceeded(false);
     QVERIFY(link.SendHostCommand(QStringLiteral("Bad /")).isNull());
     QCOMPARE(notice.messages.size(), 1);
     QCOMPARE(notice.messages.first().title, host::kStartupFailureTitle);
@@ -171,7 +171,7 @@ void TstHostLink::unansweredCall()
     if (answeredBefore)
         QCOMPARE(rig.link.SendHostCommand(QStringLiteral("GetZEPVersion /")), QStringLiteral("ZEP v7.0 (stand-in)"));
     if (clearedAfter)
-        rig.link.clearCommandSucceeded();
+        rig.link.SetCommandSucceeded(false);
     rig.fake.hung = true;
     rig.fake.log.clear();
     QVERIFY(rig.link.SendHostCommand(QStringLiteral("GetEpoch Scenario/Velmora")).isNull());
@@ -180,7 +180,7 @@ void TstHostLink::unansweredCall()
     if (fatal)
         return;
     // Nothing more reaches the host, and nothing waits for it.
-    QVERIFY(!rig.link.Answering());
+    QVERIFY(!rig.link.isAnswering());
     QVERIFY(rig.link.SendHostCommand(QStringLiteral("GetEpoch Scenario/Velmora")).isNull());
     QCOMPARE(rig.fake.log.filter(QStringLiteral("GetEpoch")),
              QStringList{QStringLiteral("unanswered GetEpoch Scenario/Velmora")});
@@ -192,7 +192,7 @@ void TstHostLink::probesUntilTheHostAnswers()
     LinkRig rig;
     int caughtUp = 0;
     int pauses = 0;
-    rig.link.setOnAnswering([&](bool answering) {
+    QObject::connect(&rig.link, &host::HostLink::answeringChanged, [&](bool answering) {
         if (!answering) {
             ++pauses;
             return;
@@ -205,10 +205,10 @@ void TstHostLink::probesUntilTheHostAnswers()
     QVERIFY(rig.link.SendHostCommand(QStringLiteral("GetZEPVersion /")).isNull());
     QCOMPARE(rig.fake.probes, 1);
     rig.fake.failProbe();
-    QVERIFY(!rig.link.Answering());
+    QVERIFY(!rig.link.isAnswering());
     QTRY_COMPARE(rig.fake.probes, 2);   // asked again after a pause
     rig.fake.resume();
-    QVERIFY(rig.link.Answering());
+    QVERIFY(rig.link.isAnswering());
     QCOMPARE(caughtUp, 1);
     QCOMPARE(pauses, 1);
     QVERIFY(rig.notice.messages.isEmpty());

@@ -365,7 +365,7 @@ void TstHostScripts::handOverStopsAtAFailingStep()
 void TstHostScripts::handOverEndsWhenARestoreCommandIsFatal()
 {
     Rig rig;
-    rig.link.clearCommandSucceeded();
+    rig.link.SetCommandSucceeded(false);
     rig.fake.failing << QStringLiteral("Application / ToolBar Show \"*\"");
     RecordingKeys keys;
     host::handOverToHost(rig.link, keys);
@@ -445,7 +445,7 @@ void TstHostScripts::scriptsSendNothingAfterTheEnd()
 {
     Rig rig;
     rig.fake.windows = windowsFrom({"Messages", "Map"});
-    rig.link.clearCommandSucceeded();
+    rig.link.SetCommandSucceeded(false);
     rig.fake.failing << QStringLiteral("Application / ToolBar Hide \"*\"");
     host::ArrangeHostWindows(rig.link);
     QVERIFY(rig.link.ended());

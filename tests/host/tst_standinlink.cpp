@@ -84,7 +84,7 @@ void TstHostStandInLink::startUpAndHandOver()
     QVERIFY2(link.ConnectToHost(), qPrintable(link.lastError()));
     host::PrepareScenario(link);
     host::ArrangeHostWindows(link);
-    link.clearCommandSucceeded();
+    link.SetCommandSucceeded(false);
     QVERIFY(notice.messages.isEmpty());
     QVERIFY(!link.ended());
 

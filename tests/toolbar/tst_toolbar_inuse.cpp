@@ -201,7 +201,7 @@ private slots:
         QTest::keyClicks(w.ElementValue[2], QStringLiteral("45"));
         // Nothing was carried out; the edit stays where the user made it.
         QVERIFY(t.take().isEmpty());
-        QVERIFY(!t.link.Answering());
+        QVERIFY(!t.link.isAnswering());
         QCOMPARE(w.ElementValue[2]->text(), QStringLiteral("45"));
         QCOMPARE(t.fake.log.filter(QStringLiteral("unanswered")).size(), 1);
         // What would talk to the host waits, visibly.
