@@ -114,8 +114,8 @@ void GraphicsWindows::extendMenus(QMenu *file, QMenu *window)
         journal_.event(QStringLiteral("menu"), QStringLiteral("Copy Picture"));
         const bool copied = copyPicture();
         journal_.event(QStringLiteral("picture"), copied ? QStringLiteral("copied") : QStringLiteral("nothing to copy"));
-        host_.statusBar()->showMessage(copied ? tr("Picture copied") : tr("Nothing copied: there is no graphics window to take a picture of."),
-                                       5000);
+        host_.statusBar()->showMessage(
+            copied ? tr("Picture copied") : tr("Nothing copied: there is no graphics window to take a picture of."), 5000);
     });
     host_.menuBar()->insertMenu(host_.viewMenu()->menuAction(), edit);
 

@@ -171,7 +171,8 @@ void MapView::paintEvent(QPaintEvent *)
     if (const QString refusal = view::refusalLine(*snap); !refusal.isEmpty()) {
         QFont font = p.font();
         font.setPointSizeF(map.width() < 480 ? 8 : 9.5);
-        const view::RefusalLayout r = view::layOutRefusal(refusal, font, map.topLeft() + QPointF(6, 6), map.width() - 12);
+        const view::RefusalLayout r =
+            view::layOutRefusal(refusal, font, map.topLeft() + QPointF(6, 6), map.width() - 12);
         view::paintRefusal(p, r.box, r.lines, font);
     }
     d->drawnRevision = snap->revision;

@@ -202,7 +202,8 @@ OverlayLayout arrange(const Scene &scene, const QFont &base, const QString &cred
             out.dataLines.push_back({{x, y + lh * (i + 1)}, {}, lines[i], QColor(225, 232, 240)});
     }
 
-    const QStringList &right = style.brief && !scene.briefAnnotations.isEmpty() ? scene.briefAnnotations : scene.annotations;
+    const QStringList &right =
+        style.brief && !scene.briefAnnotations.isEmpty() ? scene.briefAnnotations : scene.annotations;
     auto annotationsAt = [&](double y0) {
         out.annotations.clear();
         for (int i = 0; i < right.size(); ++i)
@@ -283,7 +284,8 @@ OverlayLayout arrangeToFit(const Scene &scene, const QFont &base, const QString 
     // Below the sizes the views allow: the data display loses lines from its
     // end, then the notes go, then the data display.
     const Style &tight = std::end(kStyles)[-1];
-    const int lines = scene.dataDisplay ? int(std::max(scene.dataDisplay->lines.size(), scene.dataDisplay->briefLines.size())) : 0;
+    const int lines =
+        scene.dataDisplay ? int(std::max(scene.dataDisplay->lines.size(), scene.dataDisplay->briefLines.size())) : 0;
     for (bool withNotes : {true, false})
         for (int n = lines - 1; n >= 0; --n) {
             OverlayLayout l = arrange(scene, base, credit, tight, n, withNotes);

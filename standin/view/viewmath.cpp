@@ -347,11 +347,13 @@ QStringList classicalElementsLines(const astro::State &s, astro::Instant t, Word
         return lines;
     }
     const astro::Elements &el = rep->elements;
-    auto deg = [&](double rad) { return QString::number(wrapDegrees(rad), 'f', 3) + (brief ? QStringLiteral("\u00B0") : QStringLiteral(" deg")); };
+    const QString degrees = brief ? QStringLiteral("\u00B0") : QStringLiteral(" deg");
+    auto deg = [&](double rad) { return QString::number(wrapDegrees(rad), 'f', 3) + degrees; };
     lines << QStringLiteral("%1 %2 km").arg(say("Semi-major Axis:", "a:")).arg(el.a / 1000, 0, 'f', 3);
     lines << QStringLiteral("%1 %2").arg(say("Eccentricity:", "e:")).arg(el.e, 0, 'f', 6);
     lines << QStringLiteral("%1 %2").arg(say("Inclination:", "i:"), deg(el.i));
-    lines << QStringLiteral("RAAN: %1%2").arg(deg(el.raan), rep->equatorial ? say(" (undefined, i = 0)", " (undef.)") : QString());
+    lines << QStringLiteral("RAAN: %1%2").arg(deg(el.raan),
+                                              rep->equatorial ? say(" (undefined, i = 0)", " (undef.)") : QString());
     lines << QStringLiteral("%1 %2%3").arg(say("Arg of Perigee:", "AoP:"), deg(el.argp),
                                           rep->circular ? say(" (undefined, e = 0)", " (undef.)") : QString());
     QString from;
@@ -360,7 +362,8 @@ QStringList classicalElementsLines(const astro::State &s, astro::Instant t, Word
     lines << QStringLiteral("%1 %2%3").arg(say("True Anomaly:", "TA:"), deg(rep->trueAnomaly), from);
     if (const std::optional<astro::OrbitReadouts> now = astro::orbitReadouts(s)) {
         auto value = [](double v) { return QString::number(v, 'f', 3); };
-        lines << QStringLiteral("%1 %2 km").arg(say("Perigee Altitude:", "Perigee Alt:"), value(now->perigeeAltitudeKm));
+        lines << QStringLiteral("%1 %2 km").arg(say("Perigee Altitude:", "Perigee Alt:"),
+                                                value(now->perigeeAltitudeKm));
         lines << QStringLiteral("%1 %2 km").arg(say("Apogee Altitude:", "Apogee Alt:"), value(now->apogeeAltitudeKm));
         lines << QStringLiteral("Period: %1 min").arg(value(now->periodMin));
         lines << QStringLiteral("%1 %2 km").arg(say("Altitude:", "Alt:"), value(now->altitudeKm));
