@@ -66,22 +66,17 @@ void checkPlacement(const OverlayLayout &layout, const Scene &scene, bool apart)
                      qPrintable(layout.labels[i].text + QStringLiteral(" on ") + layout.labels[j].text));
 }
 
-// WCAG contrast of two opaque colours.
-double contrast(const QColor &a, const QColor &b)
+// WCAG contrast of a text colour on a translucent box over a backdrop.
+double contrast(const QColor &text, const QColor &box, const QColor &behind)
 {
-    auto luminance = [](const QColor &c) {
-        auto channel = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
-        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+    auto luminance = [](double r, double g, double b) {
+        auto linear = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+        return 0.2126 * linear(r) + 0.7152 * linear(g) + 0.0722 * linear(b);
     };
-    const double la = luminance(a), lb = luminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
-}
-
-QColor over(const QColor &top, const QColor &below)
-{
-    const double a = top.alphaF();
-    return QColor::fromRgbF(float(top.redF() * a + below.redF() * (1 - a)), float(top.greenF() * a + below.greenF() * (1 - a)),
-                            float(top.blueF() * a + below.blueF() * (1 - a)));
+    const auto mix = [a = box.alphaF()](double top, double below) { return top * a + below * (1 - a); };
+    const double lt = luminance(text.redF(), text.greenF(), text.blueF());
+    const double lb = luminance(mix(box.redF(), behind.redF()), mix(box.greenF(), behind.greenF()), mix(box.blueF(), behind.blueF()));
+    return (std::max(lt, lb) + 0.05) / (std::min(lt, lb) + 0.05);
 }
 
 } // namespace
@@ -330,15 +325,17 @@ private slots:
     void refusedStateIsSaidUntilOneIsAccepted_data()
     {
         QTest::addColumn<QStringList>("states");  // elements of the state commands, in order
-        QTest::addColumn<QString>("line");        // what the view then says; empty: nothing
-        QTest::newRow("accepted") << QStringList{"7000000 0.1 10 20 30 40"} << QString();
-        QTest::newRow("hyperbolic") << QStringList{"7000000 0.1 10 20 30 40", "7000000 1.5 10 20 30 40"}
-                                    << "Not shown: eccentricity 1.5 must be below 1";
-        QTest::newRow("refused before any orbit") << QStringList{"-7000000 0 0 0 0 0"}
-                                                  << "Not shown: semi-major axis -7000 km must be above zero";
-        QTest::newRow("the newest refusal") << QStringList{"7000000 1.5 10 20 30 40", "7000000 -0.5 10 20 30 40"}
-                                            << "Not shown: eccentricity -0.5 must not be negative";
-        QTest::newRow("accepted again") << QStringList{"7000000 1.5 10 20 30 40", "7000000 0.5 10 20 30 40"} << QString();
+        QTest::addColumn<QString>("line");        // what the views then say; empty: nothing
+        const QString ok = QStringLiteral("7000000 0.1 10 20 30 40");
+        QTest::newRow("accepted") << QStringList{ok} << QString();
+        QTest::newRow("hyperbolic") << QStringList{ok, "7000000 1.5 10 20 30 40"} << "Not shown: eccentricity 1.5 must be below 1";
+        QTest::newRow("negative eccentricity") << QStringList{ok, "7000000 -0.2 10 20 30 40"}
+                                               << "Not shown: eccentricity -0.2 must not be negative";
+        QTest::newRow("before any orbit") << QStringList{"-7000000 0 0 0 0 0"}
+                                          << "Not shown: semi-major axis -7000 km must be above zero";
+        QTest::newRow("not a number") << QStringList{"7000000 0.1 ten 20 30 40"}
+                                      << "Not shown: the inclination \"ten\" is not a finite decimal number";
+        QTest::newRow("accepted again") << QStringList{"7000000 1.5 10 20 30 40", ok} << QString();
     }
 
     void refusedStateIsSaidUntilOneIsAccepted()
@@ -358,12 +355,9 @@ private slots:
         QCOMPARE(refusalLine(*store.snapshot()), line);  // the map's words
         const OverlayLayout layout = layOutOverlay(scene, QFont());
         QCOMPARE(layout.refusalBox.has_value(), !line.isEmpty());
-        if (line.isEmpty())
-            return;
-        QCOMPARE(layout.refusalLines.front().text, line);
         // Legible on its box wherever the box lies, on a black sky or a white cloud.
         for (const QColor &behind : {QColor(Qt::black), QColor(Qt::white)})
-            QVERIFY(contrast(refusalColor(), over(refusalBackground(), behind)) >= 4.5);
+            QVERIFY(contrast(refusalColor(), refusalBackground(), behind) >= 4.5);
     }
 
     void overlayBoxesStayApart_data()
