@@ -320,7 +320,7 @@ Outcome DBusAutomation::startExecutable(const QString &busName)
     QEventLoop loop;
     QDBusServiceWatcher owner(busName, bus_, QDBusServiceWatcher::WatchForRegistration);
     QObject::connect(&owner, &QDBusServiceWatcher::serviceRegistered, &loop, &QEventLoop::quit);
-    const ExitWatch exit(pid, loop);
+    const ExitWatch exited(pid, loop);
     QTimer late;
     late.setSingleShot(true);
     late.setTimerType(Qt::PreciseTimer);
