@@ -1,5 +1,6 @@
 #include "standin/app/automationobjects.h"
 
+#include "standin/app/documentwindows.h"
 #include "standin/app/hostwindow.h"
 #include "standin/app/keytyper.h"
 #include "standin/app/propertygate.h"
@@ -70,7 +71,7 @@ WindowObject::WindowObject(HostWindow &host, QMdiSubWindow *window, Journal &jou
 
 bool WindowObject::gone() const
 {
-    if (window_ && host_.isDocumentWindow(window_))
+    if (window_ && host_.documents().contains(window_))
         return false;
     // Property calls reach here through the gate, so they carry it too.
     if (calledFromDBus())
@@ -90,7 +91,7 @@ int WindowObject::windowState() const
 {
     if (gone())
         return 0;
-    return HostWindow::stateCode(window_->windowState());
+    return windowStateCode(window_->windowState());
 }
 
 void WindowObject::setWindowState(int state)
@@ -98,7 +99,7 @@ void WindowObject::setWindowState(int state)
     if (gone())
         return;
     journal_.event(QStringLiteral("window"), QStringLiteral("%1 WindowState %2").arg(window_->windowTitle()).arg(state));
-    const QString why = host_.setDocumentWindowState(window_, state);
+    const QString why = host_.documents().setState(window_, state);
     if (!why.isEmpty()) {
         journal_.event(QStringLiteral("window"), QStringLiteral("refused: ") + why);
         if (calledFromDBus())
@@ -112,7 +113,7 @@ void WindowObject::Close()
         return;
     lastCaption_ = window_->windowTitle();
     journal_.event(QStringLiteral("window"), QStringLiteral("%1 Close").arg(lastCaption_));
-    host_.closeDocumentWindow(window_);
+    host_.documents().close(window_);
     emit closed();
 }
 
@@ -143,14 +144,14 @@ WindowsObject::WindowsObject(HostWindow &host, Journal &journal, QDBusConnection
 {
     new WindowsAdaptor(this);
     new PropertyGate(this, bus);
-    for (QMdiSubWindow *window : host_.documentWindows())
+    for (QMdiSubWindow *window : host_.documents().list())
         publish(window);
-    connect(&host_, &HostWindow::documentWindowAdded, this, &WindowsObject::publish);
+    connect(&host_.documents(), &DocumentWindows::added, this, &WindowsObject::publish);
 }
 
 QString WindowsObject::publish(QMdiSubWindow *window)
 {
-    const quint32 id = host_.windowId(window);
+    const quint32 id = host_.documents().id(window);
     const QString objectPath = QStringLiteral("%1/%2").arg(path()).arg(id);
     if (objects_.contains(id))
         return objectPath;
@@ -164,12 +165,12 @@ QString WindowsObject::publish(QMdiSubWindow *window)
 
 int WindowsObject::count() const
 {
-    return int(host_.documentWindows().size());
+    return int(host_.documents().list().size());
 }
 
 QDBusObjectPath WindowsObject::Item(int index)
 {
-    const QList<QMdiSubWindow *> windows = host_.documentWindows();
+    const QList<QMdiSubWindow *> windows = host_.documents().list();
     if (index < 0 || index >= windows.size()) {
         sendErrorReply(QLatin1StringView(kErrorInvalidIndex),
                        windows.isEmpty() ? QStringLiteral("no window at index %1: the host has no windows").arg(index)
@@ -198,7 +199,7 @@ void WindowsObject::retire(quint32 id)
 void WindowsObject::Arrange(int arrangeStyle)
 {
     journal_.event(QStringLiteral("app"), QStringLiteral("Arrange %1").arg(arrangeStyle));
-    const QString why = host_.arrange(arrangeStyle);
+    const QString why = host_.documents().arrange(arrangeStyle);
     if (!why.isEmpty())
         sendErrorReply(QLatin1StringView(kErrorCommandFailed), why);
 }
@@ -237,7 +238,7 @@ void ApplicationObject::setVisible(bool on)
 
 int ApplicationObject::windowState() const
 {
-    return HostWindow::stateCode(host_.windowState());
+    return windowStateCode(host_.windowState());
 }
 
 void ApplicationObject::setWindowState(int state)

@@ -19,7 +19,6 @@
 #include <QPointer>
 
 #include <atomic>
-#include <functional>
 
 #include <QMdiSubWindow>
 
@@ -32,14 +31,6 @@ using velmora::contract::kBusName;
 using velmora::contract::kErrorCommandFailed;
 using velmora::contract::kErrorInvalidIndex;
 using velmora::contract::kErrorNoSuchWindow;
-
-// How the command thread has the GUI carry out a request; done() may be
-// called from any thread, with an empty text on success.
-class UiPort {
-public:
-    virtual ~UiPort() = default;
-    virtual void carryOut(const UiRequest &request, std::function<void(const QString &error)> done) = 0;
-};
 
 class Personality : public QObject, protected QDBusContext {
     Q_OBJECT

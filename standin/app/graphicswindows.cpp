@@ -27,41 +27,6 @@
 
 namespace zep {
 
-QList<QRect> cascadeGeometry(QSize area, int count, int step)
-{
-    QList<QRect> out;
-    if (count <= 0 || area.isEmpty())
-        return out;
-    const QSize least = QSize(480, 360).expandedTo(area * 0.6).boundedTo(area);
-    const QSize size = (area - QSize(step, step) * (count - 1)).expandedTo(least).boundedTo(area);
-    const QSize spare = area - size;
-    const int positions = step > 0 ? std::min(spare.width(), spare.height()) / step + 1 : 1;
-    for (int k = 0; k < count; ++k) {
-        const int offset = (k % positions) * step;
-        out.append(QRect(QPoint(offset, offset), size));
-    }
-    return out;
-}
-
-void cascadeDocuments(QMdiArea *area)
-{
-    QList<QMdiSubWindow *> windows;
-    for (QMdiSubWindow *w : area->subWindowList(QMdiArea::StackingOrder))
-        if (w->isVisible() && !w->isMinimized())
-            windows.append(w);
-    if (windows.isEmpty())
-        return;
-    const int step = area->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, windows.first()) + 4;
-    const QList<QRect> places = cascadeGeometry(area->viewport()->size(), int(windows.size()), step);
-    // Bottom of the stack first: the active window ends on top, as before.
-    for (qsizetype k = 0; k < windows.size(); ++k) {
-        if (windows[k]->isMaximized())
-            windows[k]->showNormal();
-        windows[k]->setGeometry(places[k]);
-        windows[k]->raise();
-    }
-}
-
 GraphicsWindows::GraphicsWindows(HostWindow &host, ScenarioStore &store, AnimationClock &clock, Journal &journal)
     : QObject(&host), host_(host), store_(store), clock_(clock), journal_(journal)
 {
@@ -75,7 +40,7 @@ QMdiSubWindow *GraphicsWindows::openScenarioWindows()
     });
     if (!haveMap)
         newMapWindow();
-    host_.documentArea()->setActiveSubWindow(earth);
+    host_.documents().area()->setActiveSubWindow(earth);
     return earth;
 }
 
@@ -83,21 +48,21 @@ QMdiSubWindow *GraphicsWindows::newEarthWindow()
 {
     QWidget *view = createEarthView(store_, clock_, nullptr, host_.imagery());
     view->setMinimumSize(320, 240);
-    QMdiSubWindow *window = host_.addDocument(view, QStringLiteral("3D Graphics %1 - Earth").arg(++earthNumber_));
+    QMdiSubWindow *window = host_.documents().add(view, QStringLiteral("3D Graphics %1 - Earth").arg(++earthNumber_));
     window->resize(800, 600);
     windows_.append(window);
     host_.setScenarioWindow(window);
-    host_.documentArea()->setActiveSubWindow(window);
+    host_.documents().area()->setActiveSubWindow(window);
     return window;
 }
 
 QMdiSubWindow *GraphicsWindows::newMapWindow()
 {
     auto *map = new MapView(store_, clock_, host_.imagery());
-    QMdiSubWindow *window = host_.addDocument(map, QStringLiteral("2D Graphics %1 - Map").arg(++mapNumber_));
+    QMdiSubWindow *window = host_.documents().add(map, QStringLiteral("2D Graphics %1 - Map").arg(++mapNumber_));
     window->resize(640, 360);
     windows_.append(window);
-    host_.documentArea()->setActiveSubWindow(window);
+    host_.documents().area()->setActiveSubWindow(window);
     return window;
 }
 
@@ -135,13 +100,13 @@ void GraphicsWindows::extendMenus(QMenu *file, QMenu *window)
 
 QMdiSubWindow *GraphicsWindows::pictureWindow() const
 {
-    const QList<QMdiSubWindow *> open = host_.documentWindows();
+    const QList<QMdiSubWindow *> open = host_.documents().list();
     QMdiSubWindow *newest = nullptr;
     for (const QPointer<QMdiSubWindow> &w : windows_) {
         if (w && open.contains(w.data()))
             newest = w;
     }
-    QMdiSubWindow *active = host_.documentArea()->activeSubWindow();
+    QMdiSubWindow *active = host_.documents().area()->activeSubWindow();
     const bool activeIsGraphics = std::any_of(windows_.cbegin(), windows_.cend(),
                                               [&](const QPointer<QMdiSubWindow> &w) { return w && w == active; });
     return activeIsGraphics && open.contains(active) ? active : newest;

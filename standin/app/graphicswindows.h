@@ -12,7 +12,6 @@
 #include <QList>
 #include <QObject>
 #include <QPointer>
-#include <QRect>
 
 class QMdiArea;
 class QMdiSubWindow;
@@ -21,14 +20,6 @@ class QMenu;
 namespace zep {
 
 class HostWindow;
-
-// Window > Cascade. Qt's own cascade shrinks every window with the count (to
-// 284 x 230 and less), below what a 3-D view can use. Here each window keeps
-// at least 480 x 360 or 60 % of the area, whichever is more (the whole area
-// when it is smaller), and is as large as the offsets allow; the offsets
-// start over at the top left when the next would push a window out of the area.
-QList<QRect> cascadeGeometry(QSize area, int count, int step);
-void cascadeDocuments(QMdiArea *area);
 
 class GraphicsWindows : public QObject {
     Q_OBJECT

@@ -1,6 +1,5 @@
 #include "standin/app/hostwindow.h"
 
-#include "contract/zepcontract.h"
 #include "standin/app/animationbar.h"
 #include "standin/app/graphicswindows.h"
 #include "standin/view/earthview.h"
@@ -25,26 +24,6 @@
 namespace zep {
 
 namespace {
-
-const char kIdProperty[] = "zepWindowId";
-
-using velmora::contract::ArrangeStyle;
-using velmora::contract::WindowState;
-
-std::optional<Qt::WindowState> stateFromCode(int code)
-{
-    switch (WindowState(code)) {
-    case WindowState::Normal: return Qt::WindowNoState;
-    case WindowState::Minimised: return Qt::WindowMinimized;
-    case WindowState::Maximised: return Qt::WindowMaximized;
-    }
-    return std::nullopt;
-}
-
-QString badState(int code)
-{
-    return QStringLiteral("window state %1 is not 1 (normal), 2 (minimised) or 3 (maximised)").arg(code);
-}
 
 QString welcomePage()
 {
@@ -73,6 +52,11 @@ HostWindow::HostWindow(ScenarioStore &store, AnimationClock &clock, Journal &jou
     area_ = new QMdiArea(this);
     area_->setObjectName(QStringLiteral("DocumentArea"));
     setCentralWidget(area_);
+    documents_ = new DocumentWindows(area_);
+    connect(documents_, &DocumentWindows::closing, this, [this](QMdiSubWindow *window) {
+        if (window == scenarioWindow_)
+            scenarioWindow_.clear();
+    });
     graphics_ = new GraphicsWindows(*this, store_, clock_, journal_);
 
     buildMenus();
@@ -84,18 +68,18 @@ HostWindow::HostWindow(ScenarioStore &store, AnimationClock &clock, Journal &jou
 
     browser_ = new QTreeWidget;
     browser_->setHeaderLabel(tr("Objects"));
-    addDocument(browser_, QStringLiteral("Object Browser"));
+    documents_->add(browser_, QStringLiteral("Object Browser"));
 
     messages_ = new QPlainTextEdit;
     messages_->setReadOnly(true);
     messages_->setMaximumBlockCount(500);
     messages_->appendPlainText(tr("ZEP stand-in host ready."));
-    addDocument(messages_, QStringLiteral("Messages"));
+    documents_->add(messages_, QStringLiteral("Messages"));
 
     auto *welcome = new QTextBrowser;
     welcome->setHtml(welcomePage());
-    addDocument(welcome, QStringLiteral("HTML Viewer - Welcome"));
-    area_->tileSubWindows();
+    documents_->add(welcome, QStringLiteral("HTML Viewer - Welcome"));
+    documents_->tile();
 
     connect(&clock_, &AnimationClock::timeChanged, this, &HostWindow::updateTimeLabel);
     refreshScenario();
@@ -122,8 +106,8 @@ void HostWindow::buildMenus()
     tidy->setObjectName(QStringLiteral("ShowAllAction"));
 
     QMenu *window = menuBar()->addMenu(tr("&Window"));
-    window->addAction(tr("&Tile"), this, [this] { area_->tileSubWindows(); });
-    window->addAction(tr("&Cascade"), this, [this] { cascadeDocuments(area_); });
+    window->addAction(tr("&Tile"), documents_, &DocumentWindows::tile);
+    window->addAction(tr("&Cascade"), documents_, &DocumentWindows::cascade);
     graphics_->extendMenus(file, window);
 }
 
@@ -135,8 +119,8 @@ void HostWindow::buildToolBars()
         toolBars_.append(bar);
     }
     QToolBar *standard = toolBar(QStringLiteral("Standard"));
-    standard->addAction(tr("Tile"), this, [this] { area_->tileSubWindows(); });
-    standard->addAction(tr("Cascade"), this, [this] { cascadeDocuments(area_); });
+    standard->addAction(tr("Tile"), documents_, &DocumentWindows::tile);
+    standard->addAction(tr("Cascade"), documents_, &DocumentWindows::cascade);
 
     animation_ = new AnimationBar(toolBar(QStringLiteral("Animation")), area_, clock_, this);
 
@@ -153,83 +137,11 @@ QToolBar *HostWindow::toolBar(const QString &name) const
     return nullptr;
 }
 
-QMdiSubWindow *HostWindow::addDocument(QWidget *content, const QString &caption)
-{
-    QMdiSubWindow *window = area_->addSubWindow(content);
-    window->setAttribute(Qt::WA_DeleteOnClose);
-    window->setWindowTitle(caption);
-    window->setProperty(kIdProperty, nextWindowId_++);
-    emit documentWindowAdded(window);
-    window->show();
-    return window;
-}
-
-QList<QMdiSubWindow *> HostWindow::documentWindows() const
-{
-    QList<QMdiSubWindow *> windows;
-    for (QMdiSubWindow *window : area_->subWindowList(QMdiArea::CreationOrder)) {
-        if (window->property("zepClosing").toBool())
-            continue;
-        windows.append(window);
-    }
-    return windows;
-}
-
-bool HostWindow::isDocumentWindow(QMdiSubWindow *window) const
-{
-    return window && documentWindows().contains(window);
-}
-
-quint32 HostWindow::windowId(QMdiSubWindow *window) const
-{
-    return window ? window->property(kIdProperty).toUInt() : 0;
-}
-
-QString HostWindow::setDocumentWindowState(QMdiSubWindow *window, int state)
-{
-    const auto wanted = stateFromCode(state);
-    if (!wanted)
-        return badState(state);
-    switch (*wanted) {
-    case Qt::WindowMinimized: window->showMinimized(); break;
-    case Qt::WindowMaximized: window->showMaximized(); break;
-    default: window->showNormal(); break;
-    }
-    return {};
-}
-
-void HostWindow::closeDocumentWindow(QMdiSubWindow *window)
-{
-    // Gone from the list at once, whatever the deferred deletion does.
-    window->setProperty("zepClosing", true);
-    if (window == scenarioWindow_)
-        scenarioWindow_.clear();
-    window->close();
-}
-
-QString HostWindow::arrange(int style)
-{
-    switch (ArrangeStyle(style)) {
-    case ArrangeStyle::Cascade: cascadeDocuments(area_); return {};
-    case ArrangeStyle::TiledSideBySide: area_->tileSubWindows(); return {};
-    }
-    return QStringLiteral("arrange style %1 is not 1 (cascade) or 2 (tiled side by side)").arg(style);
-}
-
-int HostWindow::stateCode(Qt::WindowStates states)
-{
-    if (states & Qt::WindowMaximized)
-        return int(WindowState::Maximised);
-    if (states & Qt::WindowMinimized)
-        return int(WindowState::Minimised);
-    return int(WindowState::Normal);
-}
-
 QString HostWindow::setMainWindowState(int state)
 {
-    const auto wanted = stateFromCode(state);
+    const auto wanted = windowStateFromCode(state);
     if (!wanted)
-        return badState(state);
+        return badWindowState(state);
     // A hidden host keeps its state for when it is shown.
     setWindowState((windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized)) | *wanted);
     return {};
@@ -352,7 +264,7 @@ void HostWindow::setAllBarsVisible()
 void HostWindow::showAllAndTile()
 {
     setAllBarsVisible();
-    area_->tileSubWindows();
+    documents_->tile();
 }
 
 void HostWindow::updateTimeLabel()

@@ -8,8 +8,9 @@
 //   "&4 Show all bars and tile" shows every tool bar, the menu bar and the
 //                              status bar, and tiles the document windows.
 
-#include "standin/app/automationobjects.h"
+#include "standin/app/documentwindows.h"
 #include "standin/model/clock.h"
+#include "standin/model/interpreter.h"
 #include "standin/model/journal.h"
 #include "standin/model/store.h"
 #include "standin/view/earthimagery.h"
@@ -38,39 +39,23 @@ public:
 
     void carryOut(const UiRequest &request, std::function<void(const QString &error)> done) override;
 
-    // Document windows in creation order, as the bus numbers them.
-    QList<QMdiSubWindow *> documentWindows() const;
-    bool isDocumentWindow(QMdiSubWindow *window) const;
-    quint32 windowId(QMdiSubWindow *window) const;
-    QString setDocumentWindowState(QMdiSubWindow *window, int state);
-    void closeDocumentWindow(QMdiSubWindow *window);
-    QString arrange(int style);
-
     QString setMainWindowState(int state);
     void activateHost();
 
     bool userControl() const { return userControl_; }
     void setUserControl(bool on) { userControl_ = on; }
 
-    // 1 normal, 2 minimised, 3 maximised (maximised wins over minimised).
-    static int stateCode(Qt::WindowStates states);
-
-    QMdiArea *documentArea() const { return area_; }
+    DocumentWindows &documents() const { return *documents_; }
     QToolBar *toolBar(const QString &name) const;
     QMenu *viewMenu() const { return viewMenu_; }
     QMdiSubWindow *scenarioWindow() const { return scenarioWindow_; }
     // The 3-D window that "*" names; the newest one made.
     void setScenarioWindow(QMdiSubWindow *window) { scenarioWindow_ = window; }
-    QMdiSubWindow *addDocument(QWidget *content, const QString &caption);
     GraphicsWindows &graphics() const { return *graphics_; }
     // The Earth's pictures, loaded once for every view of the Earth.
     const std::shared_ptr<view::EarthImagery> &imagery() const { return imagery_; }
     // Loads what the first view needs while the host is still hidden.
     void prepareViews();
-
-signals:
-    // Right after a document window was made, before anyone could see it.
-    void documentWindowAdded(QMdiSubWindow *window);
 
 public slots:
     void refreshScenario();
@@ -102,8 +87,8 @@ private:
     QPointer<QMdiSubWindow> scenarioWindow_;
     AnimationBar *animation_ = nullptr;
     GraphicsWindows *graphics_ = nullptr;  // a child
+    DocumentWindows *documents_ = nullptr; // a child of the area
     std::shared_ptr<view::EarthImagery> imagery_ = std::make_shared<view::EarthImagery>();
-    quint32 nextWindowId_ = 1;
     bool userControl_ = false;
 };
 

@@ -8,6 +8,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 namespace zep {
 
 // The main window's tool bars, by the names the commands use.
@@ -22,6 +24,14 @@ struct UiRequest {
     bool show = true;
     QString toolBar;  // Kind::ToolBar: a name of hostToolBarNames(), or "*" for all
     Clock clock = Clock::Pause;
+};
+
+// How the command thread has the GUI carry out a request; done() may be
+// called from any thread, with an empty text on success.
+class UiPort {
+public:
+    virtual ~UiPort() = default;
+    virtual void carryOut(const UiRequest &request, std::function<void(const QString &error)> done) = 0;
 };
 
 struct CommandOutcome {

@@ -2,6 +2,7 @@
 // widget requests do to the real window, the 3-D view on the screen, the View
 // menu and typed keys.
 
+#include "standin/app/documentwindows.h"
 #include "standin/app/graphicswindows.h"
 #include "standin/app/hostserver.h"
 
@@ -107,7 +108,7 @@ private slots:
             // The Sahara at noon faces the camera.
             QVERIFY(answered(execute("VO * ViewerPosition 20 100 30000000")));
         } else {
-            const QString path = QString("/Application/Windows/%1").arg(w.windowId(window));
+            const QString path = QString("/Application/Windows/%1").arg(w.documents().id(window));
             const QVariant value = QVariant::fromValue(QDBusVariant(state));
             QVERIFY(answered(callHost(message(path, "org.freedesktop.DBus.Properties", "Set", {"ZEP.Window", "WindowState", value}))));
         }
@@ -124,7 +125,7 @@ private slots:
         const QPoint corner(view->width() / 10, view->height() * 9 / 10);
         const auto seen = [&] { return shown(centre).name() + " in the centre, " + shown(corner).name() + " in a corner"; };
         QTRY_VERIFY2_WITH_TIMEOUT(earthy(shown(centre)) && shown(corner).value() < 40, qPrintable(seen()), 10000);
-        QCOMPARE(HostWindow::stateCode(window->windowState()), state ? state : 1);
+        QCOMPARE(windowStateCode(window->windowState()), state ? state : 1);
     }
 
     void queriesDoNotWaitForTheGui()
@@ -199,17 +200,17 @@ private slots:
     {
         HostWindow &w = server_->window();
         QList<quint32> seen;
-        for (QMdiSubWindow *window : w.documentWindows())
-            seen << w.windowId(window);
+        for (QMdiSubWindow *window : w.documents().list())
+            seen << w.documents().id(window);
         QVERIFY(seen.size() >= 4);
         const quint32 closedId = seen.first();
-        w.closeDocumentWindow(w.documentWindows().first());
-        QTRY_COMPARE(w.documentArea()->subWindowList().size(), seen.size() - 1);
-        QVERIFY(!w.documentWindows().isEmpty());
-        for (QMdiSubWindow *window : w.documentWindows())
-            QVERIFY(w.windowId(window) != closedId);
+        w.documents().close(w.documents().list().first());
+        QTRY_COMPARE(w.documents().area()->subWindowList().size(), seen.size() - 1);
+        QVERIFY(!w.documents().list().isEmpty());
+        for (QMdiSubWindow *window : w.documents().list())
+            QVERIFY(w.documents().id(window) != closedId);
         // The scenario window cannot be opened twice, but its id stays its own.
-        QVERIFY(seen.contains(w.windowId(w.scenarioWindow())));
+        QVERIFY(seen.contains(w.documents().id(w.scenarioWindow())));
     }
 
     void menuActionsAreJournalled()
@@ -278,14 +279,14 @@ private slots:
         QFETCH(bool, toggles);
         HostWindow &w = server_->window();
         QMdiSubWindow *target = nullptr;
-        for (QMdiSubWindow *window : w.documentWindows()) {
+        for (QMdiSubWindow *window : w.documents().list()) {
             if (window->windowTitle() == caption)
                 target = window;
         }
         QVERIFY(target);
         w.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&w));
-        w.documentArea()->setActiveSubWindow(target);
+        w.documents().area()->setActiveSubWindow(target);
         target->widget()->setFocus();
         QTRY_VERIFY(target->widget()->hasFocus());
 
@@ -316,9 +317,9 @@ private slots:
         QFETCH(bool, viewTarget);
         HostWindow &w = server_->window();
         if (!closeFirst.isEmpty()) {
-            for (QMdiSubWindow *window : w.documentWindows()) {
+            for (QMdiSubWindow *window : w.documents().list()) {
                 if (window->windowTitle().startsWith(closeFirst))
-                    w.closeDocumentWindow(window);
+                    w.documents().close(window);
             }
             QTRY_VERIFY(captions().filter(QRegularExpression('^' + closeFirst)).isEmpty());
         }
@@ -326,7 +327,7 @@ private slots:
         QVERIFY(answered(execute("Application / MenuBar Show")));
         QVERIFY(answered(sendKeys(keys)));
         QCOMPARE(captions().last(), caption);
-        QCOMPARE(w.scenarioWindow() == w.documentWindows().last(), viewTarget);
+        QCOMPARE(w.scenarioWindow() == w.documents().list().last(), viewTarget);
         if (!viewTarget)
             QCOMPARE(w.scenarioWindow(), before.data());
         // The view commands reach the window that is there now.
@@ -362,7 +363,7 @@ private slots:
         HostWindow &w = server_->window();
         QMdiSubWindow *map = windowNamed("2D");
         QVERIFY(map);
-        w.documentArea()->setActiveSubWindow(map);
+        w.documents().area()->setActiveSubWindow(map);
         QCOMPARE(w.graphics().pictureWindow(), map);
         const QString file = dir_.filePath("map.png");
         QCOMPARE(w.graphics().savePicture(file), QString());
@@ -372,7 +373,7 @@ private slots:
         QCOMPARE(QGuiApplication::clipboard()->image().size(), map->widget()->size());
 
         // A text window is no graphics window: the newest graphics window is taken.
-        w.documentArea()->setActiveSubWindow(windowNamed("Messages"));
+        w.documents().area()->setActiveSubWindow(windowNamed("Messages"));
         QVERIFY(w.graphics().pictureWindow());
         QVERIFY(w.graphics().pictureWindow()->windowTitle().contains("Graphics"));
 
@@ -418,9 +419,9 @@ private slots:
         HostWindow &w = server_->window();
         QVERIFY(answered(execute("Application / MenuBar Show")));
         QVERIFY(answered(sendKeys("%wc")));
-        const QSize area = w.documentArea()->viewport()->size();
+        const QSize area = w.documents().area()->viewport()->size();
         const QSize least = QSize(480, 360).boundedTo(area);
-        for (QMdiSubWindow *window : w.documentWindows()) {
+        for (QMdiSubWindow *window : w.documents().list()) {
             QVERIFY2(window->width() >= least.width() && window->height() >= least.height(), qPrintable(window->windowTitle()));
             QVERIFY2(QRect(QPoint(), area).contains(window->geometry()), qPrintable(window->windowTitle()));
         }
@@ -439,7 +440,7 @@ private slots:
 private:
     QMdiSubWindow *windowNamed(const QString &start) const
     {
-        for (QMdiSubWindow *window : server_->window().documentWindows()) {
+        for (QMdiSubWindow *window : server_->window().documents().list()) {
             if (window->windowTitle().startsWith(start))
                 return window;
         }
@@ -449,7 +450,7 @@ private:
     QStringList captions() const
     {
         QStringList out;
-        for (QMdiSubWindow *window : server_->window().documentWindows())
+        for (QMdiSubWindow *window : server_->window().documents().list())
             out << window->windowTitle();
         return out;
     }
