@@ -3,7 +3,7 @@
 // items that make more of them, and pictures of them (save, copy). Also the
 // About box, which names the Earth picture's credit. GUI thread only.
 
-#include "standin/astro/astro.h"
+#include "standin/astro/time.h"
 #include "standin/model/clock.h"
 #include "standin/model/journal.h"
 #include "standin/model/store.h"

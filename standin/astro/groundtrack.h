@@ -2,7 +2,8 @@
 // Where the satellite is over the Earth: the sub-satellite point and the
 // ground track for a flat map. Pure functions on plain values, no Qt.
 
-#include "standin/astro/astro.h"
+#include "standin/astro/orbit.h"
+#include "standin/astro/time.h"
 
 #include <vector>
 

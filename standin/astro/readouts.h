@@ -2,7 +2,7 @@
 // The numbers the element overlay shows beside the orbit, read back from a
 // propagated state so that they show what the host actually flies.
 
-#include "standin/astro/astro.h"
+#include "standin/astro/orbit.h"
 
 #include <optional>
 

@@ -1,11 +1,15 @@
 #pragma once
-// The one vector algebra of the stand-in host. Doubles everywhere; element
-// conversions instantiate it on long double where cancellation costs digits.
+// The one vector algebra of the stand-in host, and pi. Doubles everywhere;
+// element conversions instantiate it on long double where cancellation costs
+// digits.
 
 #include <cmath>
 #include <type_traits>
 
 namespace zep::astro {
+
+// Here, below both the orbits and the clock, since both count angles with it.
+inline constexpr double kPi = 3.14159265358979323846;
 
 template <class T>
 struct Vector3 {

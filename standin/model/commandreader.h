@@ -6,6 +6,7 @@
 // read returns nothing. So a handler reads its whole line, then asks end()
 // once before it changes anything.
 
+#include "standin/astro/time.h"
 #include "standin/model/interpreter.h"
 
 #include <QColor>

@@ -1,5 +1,7 @@
 // The scenario, its time span, its animation and the satellite's orbit.
 
+#include "standin/astro/orbit.h"
+#include "standin/astro/time.h"
 #include "standin/model/commandtable.h"
 
 namespace zep {

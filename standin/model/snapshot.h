@@ -2,7 +2,8 @@
 // The scenario as the view draws it: an immutable value that the command
 // thread publishes and the GUI thread reads, one per paint.
 
-#include "standin/astro/astro.h"
+#include "standin/astro/orbit.h"
+#include "standin/astro/time.h"
 
 #include <QColor>
 #include <QMap>

@@ -4,7 +4,7 @@
 // without Qt: the window owns one, feeds it wall-clock time and hands now()
 // to the AnimationClock that the views follow.
 
-#include "standin/astro/astro.h"
+#include "standin/astro/time.h"
 
 #include <array>
 

@@ -1,6 +1,7 @@
 // The 3-D view: grids, annotations, the satellite's display, the camera, and
 // the geometry (vectors, axes, angles) it draws.
 
+#include "standin/astro/orbit.h"
 #include "standin/model/commandtable.h"
 
 namespace zep {

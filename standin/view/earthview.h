@@ -8,7 +8,7 @@
 // the Earth's textures uploaded on a thread of their own as soon as the view
 // exists, usually while the host is still hidden.
 
-#include "standin/astro/astro.h"
+#include "standin/astro/vec3.h"
 #include "standin/model/clock.h"
 #include "standin/model/store.h"
 #include "standin/view/earthimagery.h"

@@ -1,6 +1,6 @@
 #include "standin/view/renderer.h"
 
-#include "standin/astro/astro.h"
+#include "standin/astro/vec3.h"
 #include "standin/view/earthimagery.h"
 #include "standin/view/globe.h"
 #include "standin/view/shaders.h"
