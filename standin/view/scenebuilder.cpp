@@ -1,5 +1,7 @@
 #include "standin/view/scenebuilder.h"
 
+#include "standin/view/aidtext.h"
+
 #include <algorithm>
 #include <cmath>
 

@@ -5,7 +5,8 @@
 
 #include "standin/model/snapshot.h"
 #include "standin/view/scene.h"
-#include "standin/view/viewmath.h"
+#include "standin/view/camera.h"
+#include "standin/view/orbitgeometry.h"
 
 #include <optional>
 

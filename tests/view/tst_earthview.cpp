@@ -1,6 +1,7 @@
 // Frames of the 3-D view drawn under Xvfb with Mesa's software OpenGL: what
 // the user sees where the geometry says it should be.
 
+#include "standin/view/camera.h"
 #include "standin/view/earthview.h"
 #include "standin/view/samplescene.h"
 #include "tests/view/viewtest.h"

@@ -1,6 +1,6 @@
 #pragma once
 // Shared by the view tests: elements in km and degrees, vector comparison.
-#include "standin/view/viewmath.h"
+#include "standin/astro/orbit.h"
 
 #include <QString>
 
