@@ -112,7 +112,7 @@ CommandOutcome scenarioChanged()
     return out;
 }
 
-bool CommandReader::fail(const QString &why)
+bool CommandReader::noteRefusal(const QString &why)
 {
     if (error_.isEmpty())
         error_ = why;
@@ -131,7 +131,7 @@ CommandOutcome CommandReader::refusal() const
 
 CommandOutcome CommandReader::refuse(const QString &why)
 {
-    fail(why);
+    noteRefusal(why);
     return refusal();
 }
 
@@ -140,7 +140,7 @@ std::optional<QString> CommandReader::take()
     if (!ok())
         return std::nullopt;
     if (cursor_ >= words_.size()) {
-        fail(usageText());
+        noteRefusal(usageText());
         return std::nullopt;
     }
     return words_.at(cursor_++);
@@ -149,7 +149,7 @@ std::optional<QString> CommandReader::take()
 bool CommandReader::end()
 {
     if (ok() && cursor_ < words_.size())
-        fail(usageText());
+        noteRefusal(usageText());
     return ok();
 }
 
@@ -177,23 +177,24 @@ bool CommandReader::target(Target kind)
     switch (kind) {
     case Target::Application:
         if (*path != u'/')
-            return fail(QStringLiteral("expected \"/\" (the application), not %1").arg(quoted(*path)));
+            return noteRefusal(QStringLiteral("expected \"/\" (the application), not %1").arg(quoted(*path)));
         return true;
     case Target::Scenario:
         if (!s.scenarioOpen)
-            return fail(QStringLiteral("no scenario is open"));
+            return noteRefusal(QStringLiteral("no scenario is open"));
         if (path->compare(QStringLiteral("Scenario/") + s.scenarioName, Qt::CaseInsensitive) != 0)
-            return fail(QStringLiteral("no scenario %1 (the open one is \"Scenario/%2\")").arg(quoted(*path), s.scenarioName));
+            return noteRefusal(
+                QStringLiteral("no scenario %1 (the open one is \"Scenario/%2\")").arg(quoted(*path), s.scenarioName));
         return true;
     case Target::Satellite:
         if (const QString why = satelliteProblem(*path); !why.isEmpty())
-            return fail(why);
+            return noteRefusal(why);
         return true;
     case Target::Window:
         if (*path != u'*')
-            return fail(QStringLiteral("expected \"*\" (the current 3-D window), not %1").arg(quoted(*path)));
+            return noteRefusal(QStringLiteral("expected \"*\" (the current 3-D window), not %1").arg(quoted(*path)));
         if (!s.scenarioOpen)
-            return fail(QStringLiteral("there is no 3-D window: no scenario is open"));
+            return noteRefusal(QStringLiteral("there is no 3-D window: no scenario is open"));
         return true;
     }
     return false;
@@ -208,7 +209,7 @@ QString CommandReader::name()
 {
     const auto text = take();
     if (text && !validName(*text))
-        fail(refusalFor("%1 is not a name (letters, digits, \"_\" and \"-\", at most 64)", *text));
+        noteRefusal(refusalFor("%1 is not a name (letters, digits, \"_\" and \"-\", at most 64)", *text));
     return ok() ? *text : QString();
 }
 
@@ -233,7 +234,7 @@ int CommandReader::oneOf(std::initializer_list<const char *> choices, const char
             return index;
         ++index;
     }
-    fail(refusal ? refusalFor(refusal, *text) : usageText());
+    noteRefusal(refusal ? refusalFor(refusal, *text) : usageText());
     return -1;
 }
 
@@ -249,7 +250,7 @@ std::optional<QColor> CommandReader::colour()
     if (!text)
         return std::nullopt;
     if (!QColor::isValidColorName(*text)) {
-        fail(refusalFor("%1 is not a colour", *text));
+        noteRefusal(refusalFor("%1 is not a colour", *text));
         return std::nullopt;
     }
     return QColor(*text);
@@ -263,7 +264,7 @@ std::optional<astro::Instant> CommandReader::date()
     const QByteArray latin = text->toLatin1();
     const auto instant = astro::parseDate(std::string_view(latin.constData(), size_t(latin.size())));
     if (!instant)
-        fail(refusalFor("%1 is not a date like \"1 Jul 2005 12:00:00.00\"", *text));
+        noteRefusal(refusalFor("%1 is not a date like \"1 Jul 2005 12:00:00.00\"", *text));
     return instant;
 }
 
@@ -273,7 +274,7 @@ std::optional<astro::Instant> CommandReader::dateAfter(const std::optional<astro
     if (!stop || !start)
         return std::nullopt;
     if (!(stop->seconds > start->seconds)) {
-        fail(QStringLiteral("the stop time must come after the start time"));
+        noteRefusal(QStringLiteral("the stop time must come after the start time"));
         return std::nullopt;
     }
     return stop;
@@ -288,7 +289,7 @@ std::optional<double> CommandReader::readNumber(const Text &refusal)
         return std::nullopt;
     const auto value = parseNumber(*text);
     if (!value)
-        fail(QString(refusal).arg(quoted(*text)));
+        noteRefusal(QString(refusal).arg(quoted(*text)));
     return value;
 }
 
@@ -301,7 +302,7 @@ std::optional<double> CommandReader::above(double floor, const char *refusal)
 {
     const auto value = readNumber(QLatin1StringView(refusal));
     if (value && !(*value > floor)) {
-        fail(refusalFor(refusal, words_.at(cursor_ - 1)));
+        noteRefusal(refusalFor(refusal, words_.at(cursor_ - 1)));
         return std::nullopt;
     }
     return value;
@@ -316,7 +317,7 @@ std::optional<double> CommandReader::within(double low, double high, const char 
 {
     const auto value = readNumber(QLatin1StringView(refusal));
     if (value && (*value < low || *value > high)) {
-        fail(refusalFor(refusal, words_.at(cursor_ - 1)));
+        noteRefusal(refusalFor(refusal, words_.at(cursor_ - 1)));
         return std::nullopt;
     }
     return value;
@@ -333,12 +334,12 @@ bool CommandReader::options(std::initializer_list<Option> known, const char *unk
                 option = &candidate;
         }
         if (!option)
-            return fail(refusalFor(unknown, key));
+            return noteRefusal(refusalFor(unknown, key));
         if (bool *const *flag = std::get_if<bool *>(&option->value)) {
             const auto text = take();
             const auto on = text ? parseSwitch(*text) : std::nullopt;
             if (text && !on)
-                return fail(QStringLiteral("%1 takes On or Off, not %2").arg(key, quoted(*text)));
+                return noteRefusal(QStringLiteral("%1 takes On or Off, not %2").arg(key, quoted(*text)));
             if (on)
                 **flag = *on;
         } else if (const auto colour = this->colour()) {
@@ -346,7 +347,7 @@ bool CommandReader::options(std::initializer_list<Option> known, const char *unk
         }
     }
     if (ok() && read < atLeast)
-        return fail(usageText());
+        return noteRefusal(usageText());
     return ok();
 }
 

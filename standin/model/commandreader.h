@@ -87,7 +87,8 @@ private:
     std::optional<QString> take();  // the next word, or a misfit
     template <typename Text>
     std::optional<double> readNumber(const Text &refusal);
-    bool fail(const QString &why);  // always false
+    // Keeps the first refusal of the line; false, so a read can return it.
+    bool noteRefusal(const QString &why);
     QString usageText() const;
 
     const QStringList &words_;
