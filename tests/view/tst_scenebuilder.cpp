@@ -242,7 +242,7 @@ private slots:
         s.annotations = {true, true, true};
         for (int k = 0; k < 12; ++k) {
             const astro::Instant t{sampleStart().seconds + astro::period(o.elements.a) * k / 12};
-            const Scene scene = buildScene(s, Camera{20, 30 * k, range}, t, size);
+            const Scene scene = buildScene(s, Camera{20, 30.0 * k, range}, t, size);
             checkPlacement(layOutOverlay(scene, QFont(), QStringLiteral("Imagery: someone")), scene, true);
         }
     }
