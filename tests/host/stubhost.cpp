@@ -1,98 +1,102 @@
 #include "stubhost.h"
 
-#include <QCoreApplication>
-#include <QMutexLocker>
+#include "contract/zepcontract.h"
+
 #include <QThread>
 
 namespace velmora::testing {
 
+using host::AutomationObject;
+using host::Outcome;
+namespace zep = contract;
+
 namespace {
-const QString kAppPath = QStringLiteral("/Application");
-const QString kPersonalityPath = QStringLiteral("/Application/Personality");
-const QString kWindowsPath = QStringLiteral("/Application/Windows");
 constexpr auto kExport = QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllProperties;
-QString onOff(bool on) { return QLatin1String(on ? "true" : "false"); }
 } // namespace
+
+// Every object -------------------------------------------------------------
+
+Outcome StubObject::answer(const std::function<Outcome(AutomationObject &)> &access,
+                           QLatin1StringView error) const
+{
+    Outcome got;
+    {
+        QMutexLocker lock(&host_.mutex_);
+        got = model_ ? access(*model_) : Outcome::failure(QStringLiteral("no such object"));
+    }
+    if (got.ok || !calledFromDBus())
+        return got;
+    if (got.unanswered)
+        setDelayedReply(true);  // taken, never answered: a host stuck in its work
+    else
+        sendErrorReply(QString(error), got.error);
+    return got;
+}
+
+QVariant StubObject::read(QLatin1StringView property) const
+{
+    return answer([&](AutomationObject &o) { return o.get(property); }, {}).value;
+}
+
+void StubObject::write(QLatin1StringView property, const QVariant &value)
+{
+    answer([&](AutomationObject &o) { return o.set(property, value); }, {});
+}
+
+QVariant StubObject::invoke(QLatin1StringView method, const QVariantList &args, QLatin1StringView error)
+{
+    return answer([&](AutomationObject &o) { return o.call(method, args); }, error).value;
+}
 
 // Application ---------------------------------------------------------------
 
-QDBusObjectPath StubApp::personality() const { return QDBusObjectPath(kPersonalityPath); }
-QDBusObjectPath StubApp::windows() const { return QDBusObjectPath(kWindowsPath); }
-
-bool StubApp::userControl() const { return host_.get(host_.userControl_); }
-bool StubApp::visible() const { return host_.get(host_.visible_); }
-int StubApp::windowState() const { return host_.get(host_.windowState_); }
-void StubApp::setUserControl(bool on) { host_.set(host_.userControl_, on, "set UserControl " + onOff(on)); }
-void StubApp::setVisible(bool on) { host_.set(host_.visible_, on, "set Visible " + onOff(on)); }
-void StubApp::setWindowState(int state)
-{
-    host_.set(host_.windowState_, state, QStringLiteral("set WindowState %1").arg(state));
-}
-void StubApp::Activate() { host_.note(QStringLiteral("call Activate")); }
-void StubApp::SendKeys(const QString &keys) { host_.note(QStringLiteral("call SendKeys %1").arg(keys)); }
+QDBusObjectPath StubApp::personality() const { return QDBusObjectPath(zep::kPersonalityPath); }
+QDBusObjectPath StubApp::windows() const { return QDBusObjectPath(zep::kWindowsPath); }
+bool StubApp::userControl() const { return read(zep::kUserControl).toBool(); }
+void StubApp::setUserControl(bool on) { write(zep::kUserControl, on); }
+bool StubApp::visible() const { return read(zep::kVisible).toBool(); }
+void StubApp::setVisible(bool on) { write(zep::kVisible, on); }
+int StubApp::windowState() const { return read(zep::kWindowState).toInt(); }
+void StubApp::setWindowState(int state) { write(zep::kWindowState, state); }
+void StubApp::Activate() { invoke(zep::kActivate, {}, zep::kErrorCommandFailed); }
+void StubApp::SendKeys(const QString &keys) { invoke(zep::kSendKeys, {keys}, zep::kErrorCommandFailed); }
 
 // Commands ------------------------------------------------------------------
 
 QStringList StubPersonality::ExecuteCommand(const QString &command)
 {
-    host_.note(QStringLiteral("cmd %1").arg(command));
-    if (command == QLatin1String("GetZEPVersion /"))
-        return {QStringLiteral("ZEP v7.0 (stub)")};
-    if (command == QLatin1String("CheckScenario /"))
-        return {QStringLiteral("0")};
-    if (command == QLatin1String("Empty /"))
-        return {};
-    if (command == QLatin1String("Lines /"))
-        return {QStringLiteral("first"), QStringLiteral("second")};
-    if (command == QLatin1String("Hang /")) {
-        // Taken, never answered: a host stuck in its work.
-        setDelayedReply(true);
-        return {};
-    }
-    if (command == QLatin1String("Quit /")) {
-        QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit,
-                                  Qt::QueuedConnection);
-        return {};
-    }
-    sendErrorReply(QStringLiteral("ZEP.Error.CommandFailed"),
-                   QStringLiteral("unknown command: %1").arg(command));
-    return {};
+    return invoke(zep::kExecuteCommand, {command}, zep::kErrorCommandFailed).toStringList();
 }
 
 // Windows -------------------------------------------------------------------
 
-int StubWindows::count() const { return int(host_.get(host_.windows_).size()); }
+int StubWindows::count() const { return read(zep::kCount).toInt(); }
+
+void StubWindows::Arrange(int arrangeStyle) { invoke(zep::kArrange, {arrangeStyle}, zep::kErrorCommandFailed); }
 
 QDBusObjectPath StubWindows::Item(int index)
 {
-    QMutexLocker lock(&host_.mutex_);
-    if (index < 0 || index >= host_.windows_.size()) {
-        sendErrorReply(QStringLiteral("ZEP.Error.InvalidIndex"), QStringLiteral("no window %1").arg(index));
+    const Outcome item = answer([&](AutomationObject &o) { return o.call(zep::kItem, {index}); },
+                                zep::kErrorInvalidIndex);
+    if (!item.object)
         return {};
-    }
-    return QDBusObjectPath(StubHost::windowPath(host_.windows_[index]->id()));
+    const QString path = QStringLiteral("%1/%2").arg(zep::kWindowsPath).arg(++taken_);
+    auto *window = new StubWindow(host_, item.object, path);
+    window->setParent(this);
+    host_.bus_.registerObject(path, window, kExport);
+    return QDBusObjectPath(path);
 }
 
-void StubWindows::Arrange(int arrangeStyle)
-{
-    host_.note(QStringLiteral("call Arrange %1").arg(arrangeStyle));
-}
-
-int StubWindow::windowState() const { return host_.get(host_.windowStates_).value(id_); }
-
-void StubWindow::setWindowState(int state)
-{
-    host_.note(QStringLiteral("set WindowState %1 of %2").arg(state).arg(caption_));
-    QMutexLocker lock(&host_.mutex_);
-    host_.windowStates_[id_] = state;
-}
+QString StubWindow::caption() const { return read(zep::kCaption).toString(); }
+int StubWindow::windowState() const { return read(zep::kWindowState).toInt(); }
+void StubWindow::setWindowState(int state) { write(zep::kWindowState, state); }
 
 void StubWindow::Close()
 {
-    host_.note(QStringLiteral("close %1").arg(caption_));
-    host_.bus_.unregisterObject(StubHost::windowPath(id_));
-    QMutexLocker lock(&host_.mutex_);
-    host_.windows_.removeOne(this);
+    if (!answer([](AutomationObject &o) { return o.call(zep::kClose); }, zep::kErrorNoSuchWindow).ok)
+        return;
+    // Its object leaves the bus with it.
+    host_.bus_.unregisterObject(path_);
     deleteLater();
 }
 
@@ -100,53 +104,21 @@ void StubWindow::Close()
 
 StubHost::StubHost(QDBusConnection bus, const QStringList &captions) : bus_(std::move(bus))
 {
-    for (const QString &caption : captions) {
-        windows_.append(new StubWindow(*this, int(windows_.size()), caption));
-        windowStates_.append(0);
-    }
-}
-
-StubHost::~StubHost()
-{
-    qDeleteAll(windows_);
-}
-
-QString StubHost::windowPath(int id)
-{
-    return kWindowsPath + u'/' + QString::number(id);
+    for (const QString &caption : captions)
+        fake_.windows.append({caption});
 }
 
 void StubHost::moveToThread(QThread *thread)
 {
-    for (QObject *o : std::initializer_list<QObject *>{&app_, &personality_, &windowCollection_})
+    for (QObject *o : std::initializer_list<QObject *>{&app_, &personality_, &windows_})
         o->moveToThread(thread);
-    for (StubWindow *w : windows_)
-        w->moveToThread(thread);
 }
 
 bool StubHost::publish(const QString &busName)
 {
-    bool ok = bus_.registerObject(kAppPath, &app_, kExport)
-              && bus_.registerObject(kPersonalityPath, &personality_, kExport)
-              && bus_.registerObject(kWindowsPath, &windowCollection_, kExport);
-    for (StubWindow *w : windows_)
-        ok = ok && bus_.registerObject(windowPath(w->id()), w, kExport);
-    return ok && bus_.registerService(busName);
-}
-
-void StubHost::note(const QString &line)
-{
-    QMutexLocker lock(&mutex_);
-    journal_ << line;
-}
-
-QStringList StubHost::captions() const
-{
-    QMutexLocker lock(&mutex_);
-    QStringList out;
-    for (const StubWindow *w : windows_)
-        out << w->caption();
-    return out;
+    return bus_.registerObject(zep::kApplicationPath, &app_, kExport)
+           && bus_.registerObject(zep::kPersonalityPath, &personality_, kExport)
+           && bus_.registerObject(zep::kWindowsPath, &windows_, kExport) && bus_.registerService(busName);
 }
 
 } // namespace velmora::testing

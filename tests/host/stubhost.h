@@ -1,7 +1,10 @@
 #pragma once
-// A small host on the bus that speaks the automation contract, for the bus
-// client's tests: in the test process on a connection of its own, or as a
-// separate program that the client starts.
+// The recording fake host put on the bus, for the bus client's tests: in the
+// test process on a connection of its own, or as a separate program that the
+// client starts. The bus objects only translate; every answer, failure and log
+// line comes from the fake, so the host behaves the same on the bus as in process.
+
+#include "tests/support/fakehost.h"
 
 #include <QDBusConnection>
 #include <QDBusContext>
@@ -9,13 +12,32 @@
 #include <QMutex>
 #include <QMutexLocker>
 #include <QObject>
-#include <QStringList>
 
 namespace velmora::testing {
 
 class StubHost;
 
-class StubApp : public QObject, protected QDBusContext {
+// One bus object in front of one of the fake's automation objects. Q_OBJECT
+// lets the bus find its QDBusContext.
+class StubObject : public QObject, protected QDBusContext {
+    Q_OBJECT
+public:
+    StubObject(StubHost &host, host::AutomationRef model) : host_(host), model_(std::move(model)) {}
+
+protected:
+    // The fake's answer; on the bus a failure becomes `error`, and a command the
+    // fake leaves unanswered stays unanswered. Property reads cannot fail on the bus.
+    host::Outcome answer(const std::function<host::Outcome(host::AutomationObject &)> &access,
+                         QLatin1StringView error) const;
+    QVariant read(QLatin1StringView property) const;
+    void write(QLatin1StringView property, const QVariant &value);
+    QVariant invoke(QLatin1StringView method, const QVariantList &args, QLatin1StringView error);
+
+    StubHost &host_;
+    host::AutomationRef model_;
+};
+
+class StubApp : public StubObject {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "ZEP.Application")
     Q_PROPERTY(QDBusObjectPath Personality READ personality)
@@ -24,7 +46,7 @@ class StubApp : public QObject, protected QDBusContext {
     Q_PROPERTY(bool Visible READ visible WRITE setVisible)
     Q_PROPERTY(int WindowState READ windowState WRITE setWindowState)
 public:
-    explicit StubApp(StubHost &host) : host_(host) {}
+    using StubObject::StubObject;
     QDBusObjectPath personality() const;
     QDBusObjectPath windows() const;
     bool userControl() const;
@@ -36,103 +58,78 @@ public:
 public slots:
     void Activate();
     void SendKeys(const QString &keys);
-
-private:
-    StubHost &host_;
 };
 
-class StubPersonality : public QObject, protected QDBusContext {
+class StubPersonality : public StubObject {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "ZEP.Personality")
 public:
-    explicit StubPersonality(StubHost &host) : host_(host) {}
+    using StubObject::StubObject;
 public slots:
     QStringList ExecuteCommand(const QString &command);
-
-private:
-    StubHost &host_;
 };
 
-class StubWindows : public QObject, protected QDBusContext {
+class StubWindows : public StubObject {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "ZEP.Windows")
     Q_PROPERTY(int Count READ count)
 public:
-    explicit StubWindows(StubHost &host) : host_(host) {}
+    using StubObject::StubObject;
     int count() const;
 public slots:
     QDBusObjectPath Item(int index);
     void Arrange(int arrangeStyle);
 
 private:
-    StubHost &host_;
+    int taken_ = 0;  // window objects handed out, for their paths
 };
 
-class StubWindow : public QObject, protected QDBusContext {
+// A window object the collection handed out, bound as the fake binds it.
+class StubWindow : public StubObject {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "ZEP.Window")
     Q_PROPERTY(QString Caption READ caption)
     Q_PROPERTY(int WindowState READ windowState WRITE setWindowState)
 public:
-    StubWindow(StubHost &host, int id, QString caption)
-        : host_(host), id_(id), caption_(std::move(caption)) {}
-    QString caption() const { return caption_; }
+    StubWindow(StubHost &host, host::AutomationRef model, QString path)
+        : StubObject(host, std::move(model)), path_(std::move(path)) {}
+    QString caption() const;
     int windowState() const;
     void setWindowState(int state);
-    int id() const { return id_; }
 public slots:
     void Close();
 
 private:
-    StubHost &host_;
-    int id_;
-    QString caption_;
+    QString path_;
 };
 
-// The host's state and what reached it. Calls arrive on the thread that the
-// objects live in; the test reads through the locked accessors.
+// Calls arrive on the thread that the objects live in; the test reaches the
+// fake only through with(), under the same lock.
 class StubHost {
 public:
     StubHost(QDBusConnection bus, const QStringList &captions);
-    ~StubHost();
     // Registers the objects and takes the name; false when the name is taken.
     bool publish(const QString &busName);
     void moveToThread(QThread *thread);
 
-    QStringList journal() const { return get(journal_); }  // "cmd ...", "set Visible false" ...
-    bool visible() const { return get(visible_); }
-    QStringList captions() const;
+    template <class F> auto with(F &&f)
+    {
+        QMutexLocker lock(&mutex_);
+        return f(fake_);
+    }
+    QStringList log() { return with([](FakeHost &h) { return h.log; }); }
 
 private:
-    friend class StubApp;
-    friend class StubPersonality;
+    friend class StubObject;
     friend class StubWindows;
     friend class StubWindow;
-    void note(const QString &line);
-    template <class T> T get(const T &field) const
-    {
-        QMutexLocker lock(&mutex_);
-        return field;
-    }
-    template <class T> void set(T &field, T value, const QString &line)
-    {
-        note(line);
-        QMutexLocker lock(&mutex_);
-        field = value;
-    }
-    static QString windowPath(int id);
 
     QDBusConnection bus_;
-    mutable QMutex mutex_;
-    QStringList journal_;
-    bool userControl_ = false;
-    bool visible_ = true;
-    int windowState_ = 0;
-    QList<StubWindow *> windows_;  // in the host's order
-    QList<int> windowStates_;
-    StubApp app_{*this};
-    StubPersonality personality_{*this};
-    StubWindows windowCollection_{*this};
+    QMutex mutex_;
+    FakeHost fake_;
+    StubApp app_{*this, fake_.app()};
+    StubPersonality personality_{*this, fake_.app()->get(QStringLiteral("Personality")).object};
+    StubWindows windows_{*this, fake_.app()->get(QStringLiteral("Windows")).object};
 };
 
 } // namespace velmora::testing

@@ -1,7 +1,7 @@
 // The stub host as a program, for starting a host the way the toolbar does.
 // ZEP_STUB_NAME names the bus name to take; ZEP_STUB_MODE "exit" quits at
 // once, "silent" stays up a while without taking the name; ZEP_STUB_DELAY
-// holds the name back for that many milliseconds.
+// holds the name back for that many milliseconds. "Quit /" ends it.
 #include "stubhost.h"
 
 #include <QCoreApplication>
@@ -24,6 +24,12 @@ int main(int argc, char **argv)
 
     const QString name = qEnvironmentVariable("ZEP_STUB_NAME", QStringLiteral("ZEP.Application"));
     velmora::testing::StubHost host(QDBusConnection::sessionBus(), {QStringLiteral("Messages")});
+    host.with([](velmora::testing::FakeHost &fake) {
+        fake.afterCommand = [](const QString &line) {
+            if (line == QLatin1String("Quit /"))
+                QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+        };
+    });
     QTimer::singleShot(qEnvironmentVariableIntValue("ZEP_STUB_DELAY"), &app, [&host, name] {
         if (!host.publish(name)) {
             std::fprintf(stderr, "stub host: %s is taken\n", qPrintable(name));

@@ -1,5 +1,6 @@
-// The bus client against a stub host on a private session bus: in this process
-// on a connection and thread of its own, or as a program the client starts.
+// The bus client against the recording fake host on a private session bus: in
+// this process on a connection and thread of its own, or as a program the
+// client starts.
 #include "host/dbusautomation.h"
 #include "host/handover.h"
 #include "host/hostlink.h"
@@ -18,12 +19,14 @@
 using namespace velmora;
 using host::AutomationRef;
 using host::Outcome;
+using velmora::testing::FakeHost;
 using velmora::testing::StubHost;
 
 namespace {
 
 const QString kName = QStringLiteral("ZEP.Application");
 const QString kServiceConnection = QStringLiteral("stub-host");
+const QString kVersion = QStringLiteral("ZEP v7.0 (stand-in)");  // the fake's
 
 // The stub host serving on its own connection from its own thread, so that the
 // client's blocking calls in the test thread really cross the bus.
@@ -134,7 +137,7 @@ void TstHostDBusAutomation::propertiesReadAndWrite()
     QCOMPARE(visible.value.toBool(), true);
 
     QVERIFY(app->set(QStringLiteral("Visible"), false).ok);
-    QVERIFY(!stub.host().visible());
+    QVERIFY(!stub.host().with([](FakeHost &h) { return h.visible; }));
     QCOMPARE(app->get(QStringLiteral("Visible")).value.toBool(), false);
 
     QVERIFY(app->set(QStringLiteral("WindowState"), 1).ok);
@@ -143,7 +146,7 @@ void TstHostDBusAutomation::propertiesReadAndWrite()
     QCOMPARE(state.value.toInt(), 1);
 
     QVERIFY(app->set(QStringLiteral("UserControl"), true).ok);
-    QCOMPARE(stub.host().journal(),
+    QCOMPARE(stub.host().log(),
              (QStringList{"set Visible false", "set WindowState 1", "set UserControl true"}));
 
     QVERIFY(!app->get(QStringLiteral("NoSuchThing")).ok);
@@ -168,11 +171,11 @@ void TstHostDBusAutomation::commands_data()
     QTest::addColumn<QStringList>("reply");
     QTest::addColumn<QString>("error");  // empty: the call goes through
     const QString run = QStringLiteral("ExecuteCommand");
-    QTest::newRow("one line") << run << QVariantList{"GetZEPVersion /"} << QStringList{"ZEP v7.0 (stub)"} << "";
+    QTest::newRow("one line") << run << QVariantList{"GetZEPVersion /"} << QStringList{kVersion} << "";
     QTest::newRow("two lines") << run << QVariantList{"Lines /"} << QStringList{"first", "second"} << "";
     QTest::newRow("no line") << run << QVariantList{"Empty /"} << QStringList{} << "";
     QTest::newRow("refused command") << run << QVariantList{"Bogus / x"} << QStringList{}
-                                     << "ZEP.Error.CommandFailed: unknown command: Bogus / x";
+                                     << "ZEP.Error.CommandFailed: refused: Bogus / x";
     QTest::newRow("unknown method") << "NoSuchMethod" << QVariantList{} << QStringList{} << "UnknownMethod";
     QTest::newRow("wrong argument type") << run << QVariantList{42} << QStringList{} << "UnknownMethod";
 }
@@ -184,6 +187,10 @@ void TstHostDBusAutomation::commands()
     QFETCH(QStringList, reply);
     QFETCH(QString, error);
     ServedStub stub;
+    stub.host().with([](FakeHost &h) {
+        h.replies.insert(QStringLiteral("Lines /"), {QStringLiteral("first"), QStringLiteral("second")});
+        h.failing << QStringLiteral("Bogus / x");
+    });
     const AutomationRef app = attached();
     QVERIFY(app);
     const AutomationRef personality = app->get(QStringLiteral("Personality")).object;
@@ -225,18 +232,19 @@ void TstHostDBusAutomation::windowsByIndex()
     // A window object outlives its window only as a failure.
     QVERIFY(!first->get(QStringLiteral("Caption")).ok);
     QVERIFY(windows->call(QStringLiteral("Arrange"), {2}).ok);
-    QCOMPARE(stub.host().journal(),
-             (QStringList{"set WindowState 1 of Map", "close Messages", "call Arrange 2"}));
+    QCOMPARE(stub.host().log(), (QStringList{"get Count", "get Caption 1", "set WindowState 1 of Map",
+                                             "close Messages", "get Count", "call Arrange 2"}));
 }
 
 void TstHostDBusAutomation::linkOverTheBus()
 {
     ServedStub stub;
+    stub.host().with([](FakeHost &h) { h.failing << QStringLiteral("Bogus /"); });
     host::DBusAutomation bus;
     testing::RecordingNotice notice;
     host::HostLink link(bus, notice);
     QVERIFY(link.ConnectToHost());
-    QCOMPARE(link.SendHostCommand(QStringLiteral("GetZEPVersion /")), QStringLiteral("ZEP v7.0 (stub)"));
+    QCOMPARE(link.SendHostCommand(QStringLiteral("GetZEPVersion /")), kVersion);
     QCOMPARE(link.SendHostCommand(QStringLiteral("Empty /")), QStringLiteral("0"));
     QVERIFY(link.SendHostCommand(QStringLiteral("Bogus /")).isNull());
     QVERIFY(link.lastError().startsWith(QStringLiteral("ZEP.Error.CommandFailed")));
@@ -245,7 +253,7 @@ void TstHostDBusAutomation::linkOverTheBus()
     // No synthesised input offscreen: the hand-over's keys go to the host.
     auto keys = host::makeKeySender(link);
     QVERIFY(keys->typeKeys(QStringLiteral("%v4")));
-    QCOMPARE(stub.host().journal(),
+    QCOMPARE(stub.host().log(),
              (QStringList{"cmd CheckScenario /", "set UserControl true", "set Visible false",
                           "cmd GetZEPVersion /", "cmd Empty /", "cmd Bogus /", "call SendKeys %v4"}));
 }
@@ -284,7 +292,7 @@ void TstHostDBusAutomation::hostThatWentAwayEndsTheProgram()
 {
     StartedStub stub;
     QVERIFY(stub.connect());
-    QCOMPARE(stub.link.SendHostCommand(QStringLiteral("GetZEPVersion /")), QStringLiteral("ZEP v7.0 (stub)"));
+    QCOMPARE(stub.link.SendHostCommand(QStringLiteral("GetZEPVersion /")), kVersion);
 
     ::kill(pid_t(stub.pid), SIGKILL);
     stub.pid = 0;
@@ -298,7 +306,7 @@ void TstHostDBusAutomation::hostThatWentAwayEndsTheProgram()
     ServedStub second;
     QVERIFY(second.published());
     QVERIFY(stub.link.SendHostCommand(QStringLiteral("GetZEPVersion /")).isNull());
-    QVERIFY(second.host().journal().isEmpty());
+    QVERIFY(second.host().log().isEmpty());
 }
 
 void TstHostDBusAutomation::stoppedHostIsWaitedForOnceThenProbed()
@@ -312,7 +320,7 @@ void TstHostDBusAutomation::stoppedHostIsWaitedForOnceThenProbed()
         ++caughtUp;
         stub.link.SendHostCommand(QStringLiteral("Lines /"));
     });
-    QCOMPARE(stub.link.SendHostCommand(QStringLiteral("GetZEPVersion /")), QStringLiteral("ZEP v7.0 (stub)"));
+    QCOMPARE(stub.link.SendHostCommand(QStringLiteral("GetZEPVersion /")), kVersion);
 
     ::kill(pid_t(stub.pid), SIGSTOP);
     QElapsedTimer clock;
@@ -331,7 +339,7 @@ void TstHostDBusAutomation::stoppedHostIsWaitedForOnceThenProbed()
     QTRY_VERIFY_WITH_TIMEOUT(stub.link.isAnswering(), 10000);
     QCOMPARE(caughtUp, 1);
     QVERIFY(stub.notice.messages.isEmpty());
-    QCOMPARE(stub.link.SendHostCommand(QStringLiteral("GetZEPVersion /")), QStringLiteral("ZEP v7.0 (stub)"));
+    QCOMPARE(stub.link.SendHostCommand(QStringLiteral("GetZEPVersion /")), kVersion);
 }
 
 void TstHostDBusAutomation::hungCommandIsWaitedForThenProbedBack()
@@ -345,13 +353,15 @@ void TstHostDBusAutomation::hungCommandIsWaitedForThenProbedBack()
 
     // The lost answer makes the host not answering, which is not fatal once
     // it has answered; a host that answers Ping (its bus thread is alive) is
-    // taken back at once.
-    QVERIFY(link.SendHostCommand(QStringLiteral("Hang /")).isNull());
+    // taken back at once, though its commands still hang.
+    stub.host().with([](FakeHost &h) { h.hung = true; });
+    QVERIFY(link.SendHostCommand(QStringLiteral("GetZEPVersion /")).isNull());
     QVERIFY2(link.lastError().contains(QStringLiteral("NoReply")), qPrintable(link.lastError()));
     QVERIFY(!link.isAnswering());
     QVERIFY(notice.messages.isEmpty());
     QTRY_VERIFY(link.isAnswering());
-    QCOMPARE(link.SendHostCommand(QStringLiteral("GetZEPVersion /")), QStringLiteral("ZEP v7.0 (stub)"));
+    stub.host().with([](FakeHost &h) { h.resume(); });
+    QCOMPARE(link.SendHostCommand(QStringLiteral("GetZEPVersion /")), kVersion);
 }
 
 void TstHostDBusAutomation::create_data()

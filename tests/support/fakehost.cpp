@@ -47,6 +47,8 @@ public:
         FakeHost::Window *w = find();
         if (!w)
             return Outcome::failure(QStringLiteral("window gone"));
+        if (p == QLatin1String("WindowState"))
+            return Outcome::success(w->state);
         if (p != QLatin1String("Caption"))
             return unknown(p);
         host_.log << QStringLiteral("get Caption %1").arg(id_);
@@ -139,6 +141,10 @@ public:
             return Outcome::objectResult(std::make_shared<FakeWindows>(host_));
         if (p == QLatin1String("Visible"))
             return Outcome::success(host_.visible);
+        if (p == QLatin1String("UserControl"))
+            return Outcome::success(host_.userControl);
+        if (p == QLatin1String("WindowState"))
+            return Outcome::success(host_.windowState);
         return unknown(p);
     }
     Outcome set(const QString &p, const QVariant &v) override

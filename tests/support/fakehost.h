@@ -1,6 +1,7 @@
 #pragma once
 // An in-process host for the window logic's tests: it answers like the real one
 // and records, in order, every command line and every direct member access.
+// The bus client's tests put this same host on the bus (tests/host/stubhost.h).
 
 #include "host/automation.h"
 #include "host/handover.h"
