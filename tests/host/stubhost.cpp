@@ -1,14 +1,11 @@
 #include "stubhost.h"
 
-#include "contract/zepcontract.h"
-
 #include <QThread>
 
 namespace velmora::testing {
 
 using host::AutomationObject;
 using host::Outcome;
-namespace zep = contract;
 
 namespace {
 constexpr auto kExport = QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllProperties;
@@ -48,52 +45,24 @@ QVariant StubObject::invoke(QLatin1StringView method, const QVariantList &args, 
     return answer([&](AutomationObject &o) { return o.call(method, args); }, error).value;
 }
 
-// Application ---------------------------------------------------------------
-
-QDBusObjectPath StubApp::personality() const { return QDBusObjectPath(zep::kPersonalityPath); }
-QDBusObjectPath StubApp::windows() const { return QDBusObjectPath(zep::kWindowsPath); }
-bool StubApp::userControl() const { return read(zep::kUserControl).toBool(); }
-void StubApp::setUserControl(bool on) { write(zep::kUserControl, on); }
-bool StubApp::visible() const { return read(zep::kVisible).toBool(); }
-void StubApp::setVisible(bool on) { write(zep::kVisible, on); }
-int StubApp::windowState() const { return read(zep::kWindowState).toInt(); }
-void StubApp::setWindowState(int state) { write(zep::kWindowState, state); }
-void StubApp::Activate() { invoke(zep::kActivate, {}, zep::kErrorCommandFailed); }
-void StubApp::SendKeys(const QString &keys) { invoke(zep::kSendKeys, {keys}, zep::kErrorCommandFailed); }
-
-// Commands ------------------------------------------------------------------
-
-QStringList StubPersonality::ExecuteCommand(const QString &command)
-{
-    return invoke(zep::kExecuteCommand, {command}, zep::kErrorCommandFailed).toStringList();
-}
-
 // Windows -------------------------------------------------------------------
-
-int StubWindows::count() const { return read(zep::kCount).toInt(); }
-
-void StubWindows::Arrange(int arrangeStyle) { invoke(zep::kArrange, {arrangeStyle}, zep::kErrorCommandFailed); }
 
 QDBusObjectPath StubWindows::Item(int index)
 {
-    const Outcome item = answer([&](AutomationObject &o) { return o.call(zep::kItem, {index}); },
-                                zep::kErrorInvalidIndex);
+    const Outcome item = answer([&](AutomationObject &o) { return o.call(contract::kItem, {index}); },
+                                contract::kErrorInvalidIndex);
     if (!item.object)
         return {};
-    const QString path = QStringLiteral("%1/%2").arg(zep::kWindowsPath).arg(++taken_);
+    const QString path = QStringLiteral("%1/%2").arg(contract::kWindowsPath).arg(++taken_);
     auto *window = new StubWindow(host_, item.object, path);
     window->setParent(this);
     host_.bus_.registerObject(path, window, kExport);
     return QDBusObjectPath(path);
 }
 
-QString StubWindow::caption() const { return read(zep::kCaption).toString(); }
-int StubWindow::windowState() const { return read(zep::kWindowState).toInt(); }
-void StubWindow::setWindowState(int state) { write(zep::kWindowState, state); }
-
 void StubWindow::Close()
 {
-    if (!answer([](AutomationObject &o) { return o.call(zep::kClose); }, zep::kErrorNoSuchWindow).ok)
+    if (!answer([](AutomationObject &o) { return o.call(contract::kClose); }, contract::kErrorNoSuchWindow).ok)
         return;
     // Its object leaves the bus with it.
     host_.bus_.unregisterObject(path_);
@@ -116,9 +85,9 @@ void StubHost::moveToThread(QThread *thread)
 
 bool StubHost::publish(const QString &busName)
 {
-    return bus_.registerObject(zep::kApplicationPath, &app_, kExport)
-           && bus_.registerObject(zep::kPersonalityPath, &personality_, kExport)
-           && bus_.registerObject(zep::kWindowsPath, &windows_, kExport) && bus_.registerService(busName);
+    return bus_.registerObject(contract::kApplicationPath, &app_, kExport)
+           && bus_.registerObject(contract::kPersonalityPath, &personality_, kExport)
+           && bus_.registerObject(contract::kWindowsPath, &windows_, kExport) && bus_.registerService(busName);
 }
 
 } // namespace velmora::testing

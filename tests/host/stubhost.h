@@ -4,6 +4,7 @@
 // client starts. The bus objects only translate; every answer, failure and log
 // line comes from the fake, so the host behaves the same on the bus as in process.
 
+#include "contract/zepcontract.h"
 #include "tests/support/fakehost.h"
 
 #include <QDBusConnection>
@@ -31,7 +32,8 @@ protected:
                          QLatin1StringView error) const;
     QVariant read(QLatin1StringView property) const;
     void write(QLatin1StringView property, const QVariant &value);
-    QVariant invoke(QLatin1StringView method, const QVariantList &args, QLatin1StringView error);
+    QVariant invoke(QLatin1StringView method, const QVariantList &args,
+                    QLatin1StringView error = contract::kErrorCommandFailed);
 
     StubHost &host_;
     host::AutomationRef model_;
@@ -47,17 +49,17 @@ class StubApp : public StubObject {
     Q_PROPERTY(int WindowState READ windowState WRITE setWindowState)
 public:
     using StubObject::StubObject;
-    QDBusObjectPath personality() const;
-    QDBusObjectPath windows() const;
-    bool userControl() const;
-    void setUserControl(bool on);
-    bool visible() const;
-    void setVisible(bool on);
-    int windowState() const;
-    void setWindowState(int state);
+    QDBusObjectPath personality() const { return QDBusObjectPath(contract::kPersonalityPath); }
+    QDBusObjectPath windows() const { return QDBusObjectPath(contract::kWindowsPath); }
+    bool userControl() const { return read(contract::kUserControl).toBool(); }
+    void setUserControl(bool on) { write(contract::kUserControl, on); }
+    bool visible() const { return read(contract::kVisible).toBool(); }
+    void setVisible(bool on) { write(contract::kVisible, on); }
+    int windowState() const { return read(contract::kWindowState).toInt(); }
+    void setWindowState(int state) { write(contract::kWindowState, state); }
 public slots:
-    void Activate();
-    void SendKeys(const QString &keys);
+    void Activate() { invoke(contract::kActivate, {}); }
+    void SendKeys(const QString &keys) { invoke(contract::kSendKeys, {keys}); }
 };
 
 class StubPersonality : public StubObject {
@@ -66,7 +68,10 @@ class StubPersonality : public StubObject {
 public:
     using StubObject::StubObject;
 public slots:
-    QStringList ExecuteCommand(const QString &command);
+    QStringList ExecuteCommand(const QString &command)
+    {
+        return invoke(contract::kExecuteCommand, {command}).toStringList();
+    }
 };
 
 class StubWindows : public StubObject {
@@ -75,10 +80,10 @@ class StubWindows : public StubObject {
     Q_PROPERTY(int Count READ count)
 public:
     using StubObject::StubObject;
-    int count() const;
+    int count() const { return read(contract::kCount).toInt(); }
 public slots:
     QDBusObjectPath Item(int index);
-    void Arrange(int arrangeStyle);
+    void Arrange(int arrangeStyle) { invoke(contract::kArrange, {arrangeStyle}); }
 
 private:
     int taken_ = 0;  // window objects handed out, for their paths
@@ -93,9 +98,9 @@ class StubWindow : public StubObject {
 public:
     StubWindow(StubHost &host, host::AutomationRef model, QString path)
         : StubObject(host, std::move(model)), path_(std::move(path)) {}
-    QString caption() const;
-    int windowState() const;
-    void setWindowState(int state);
+    QString caption() const { return read(contract::kCaption).toString(); }
+    int windowState() const { return read(contract::kWindowState).toInt(); }
+    void setWindowState(int state) { write(contract::kWindowState, state); }
 public slots:
     void Close();
 
