@@ -2,11 +2,11 @@
 // The scenario's 3-D window: the Earth, the satellite's orbit and the geometry
 // aids, drawn on demand from the store's latest snapshot.
 //
-// The view draws into a native window of its own, so the window around it
-// stays a plain raster window and a frame reaches the screen without being
-// composed with the rest. Its OpenGL context is made, its programs built and
-// the Earth's textures uploaded on a thread of their own as soon as the view
-// exists, usually while the host is still hidden.
+// The view only joins the parts: a ViewPreparer makes its context, programs
+// and textures on a thread of their own as soon as the view exists, usually
+// while the host is still hidden; a Presenter takes the frames to the screen
+// (a native window of the view's own, or pictures); the view's life moves on
+// in one place (viewlife.h).
 
 #include "standin/astro/vec3.h"
 #include "standin/model/clock.h"
@@ -84,15 +84,8 @@ protected:
     void wheelEvent(QWheelEvent *event) override;
 
 private:
-    friend class ViewSurface;
-    void prepareAside();
-    void giveOffscreen();
     bool takePrepared(bool wait);
-    void stackNativeWindows();
     void requestFrame();
-    void present();
-    void drawPictures();
-    void drawFrame();
 
     struct Private;
     std::unique_ptr<Private> d;

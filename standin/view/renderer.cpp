@@ -62,44 +62,22 @@ Renderer::~Renderer() = default;
 
 bool Renderer::initialize(QOpenGLContext *context, const EarthPictures &earth)
 {
-    if (!initializeWithoutEarth(context))
-        return false;
-    setEarthTextures(uploadEarth(earth));
-    return ready_;
-}
-
-bool Renderer::initializeWithoutEarth(QOpenGLContext *context)
-{
     release();
     if (!build(context)) {
         release();
         return false;
     }
-    return true;
-}
-
-Renderer::EarthTextures Renderer::uploadEarth(const EarthPictures &earth)
-{
-    EarthTextures t;
-    if (earth.day.isEmpty())
-        return t;
-    t.day = uploadTexture(earth.day);
-    if (!earth.night.isEmpty())
-        t.night = uploadTexture(earth.night);
-    t.credit = earth.credit();
-    return t;
-}
-
-void Renderer::setEarthTextures(EarthTextures textures)
-{
-    if (!gl_ || !textures.day) {
+    if (earth.day.isEmpty()) {
         failure_ = QStringLiteral("no picture of the Earth");
-        return;
+        release();
+        return false;
     }
-    dayTexture_ = std::move(textures.day);
-    nightTexture_ = std::move(textures.night);
-    credit_ = textures.credit;
+    dayTexture_ = uploadTexture(earth.day);
+    if (!earth.night.isEmpty())
+        nightTexture_ = uploadTexture(earth.night);
+    credit_ = earth.credit();
     ready_ = true;
+    return true;
 }
 
 QString Renderer::imageryCredit() const

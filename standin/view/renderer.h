@@ -27,22 +27,11 @@ public:
     Renderer(const Renderer &) = delete;
     Renderer &operator=(const Renderer &) = delete;
 
-    // False, with failure() saying why, when the context is not desktop
-    // OpenGL 3.3 or a program does not build; nothing is held then. The
+    // The one way in, with `context` current. False, with failure() saying
+    // why, when the context is not desktop OpenGL 3.3, a program does not
+    // build or there is no picture of the Earth; nothing is held then. The
     // pictures are only uploaded: their levels are ready-made.
     bool initialize(QOpenGLContext *context, const EarthPictures &earth);
-    // The same without the Earth's textures: the renderer is ready once
-    // setEarthTextures() has given them.
-    bool initializeWithoutEarth(QOpenGLContext *context);
-
-    // The Earth's textures, made with any context of the view's share group
-    // current, such as a loader thread's (which must outlive them).
-    struct EarthTextures {
-        std::unique_ptr<QOpenGLTexture> day, night;
-        QString credit;
-    };
-    static EarthTextures uploadEarth(const EarthPictures &earth);
-    void setEarthTextures(EarthTextures textures);
     void release();
     bool ready() const { return ready_; }
     QString failure() const { return failure_; }
