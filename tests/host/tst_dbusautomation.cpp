@@ -8,7 +8,6 @@
 #include "tests/support/fakehost.h"
 
 #include <QDBusConnectionInterface>
-#include <QDBusServiceWatcher>
 #include <QElapsedTimer>
 #include <QScopeGuard>
 #include <QThread>
@@ -445,22 +444,18 @@ void TstHostDBusAutomation::startWaitEndsWithTheName()
         qunsetenv("ZEP_STUB_DELAY");
     });
 
-    // The wait runs the event loop: this watch hears the name when it does.
-    QElapsedTimer clock;
-    qint64 seenAt = -1;
-    QDBusServiceWatcher watch(name, QDBusConnection::sessionBus(), QDBusServiceWatcher::WatchForRegistration);
-    connect(&watch, &QDBusServiceWatcher::serviceRegistered, this, [&] { seenAt = clock.elapsed(); });
     host::DBusAutomation bus;
     bus.setStartTimeout(std::chrono::milliseconds(timeoutMs));
+    QElapsedTimer clock;
     clock.start();
     const Outcome app = bus.create(name);
     const qint64 took = clock.elapsed();
 
     QCOMPARE(app.ok, comesUp);
     if (comesUp) {
-        QVERIFY(took >= delayMs);
-        QVERIFY2(seenAt >= 0 && took - seenAt < 300,
-                 qPrintable(QStringLiteral("name seen at %1 ms, wait over at %2 ms").arg(seenAt).arg(took)));
+        // Over once the name is there: the host's own start is the only
+        // slack allowed, however long the deadline.
+        QVERIFY2(took >= delayMs && took < delayMs + 1500, qPrintable(QString::number(took)));
         stopStub(app.object);
     } else {
         QVERIFY2(app.error.contains(QStringLiteral("in time")), qPrintable(app.error));

@@ -16,17 +16,6 @@ using astro::Vec3;
 
 using namespace viewtest;
 
-namespace {
-
-astro::Instant at(const char *text)
-{
-    const auto t = astro::parseDate(text);
-    Q_ASSERT(t);
-    return *t;
-}
-
-} // namespace
-
 class TstAidText : public QObject {
     Q_OBJECT
 private slots:

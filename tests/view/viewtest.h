@@ -1,6 +1,7 @@
 #pragma once
-// Shared by the view tests: elements in km and degrees, vector comparison.
+// Shared by the view tests: elements in km and degrees, dates, vector comparison.
 #include "standin/astro/orbit.h"
+#include "standin/astro/time.h"
 
 #include <QString>
 
@@ -21,6 +22,14 @@ inline zep::astro::Elements elements(double aKm, double e, double iDeg, double r
     el.argp = argpDeg * kDeg;
     el.meanAnomaly = mDeg * kDeg;
     return el;
+}
+
+// A date as the commands write it ("1 Jul 2005 12:00:00.00").
+inline zep::astro::Instant at(const char *text)
+{
+    const auto t = zep::astro::parseDate(text);
+    Q_ASSERT(t);
+    return *t;
 }
 
 inline bool near(zep::astro::Vec3 a, zep::astro::Vec3 b, double tol)
