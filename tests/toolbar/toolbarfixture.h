@@ -4,6 +4,7 @@
 
 #include "host/handover.h"
 #include "host/hostlink.h"
+#include "tests/support/contrast.h"
 #include "tests/support/fakehost.h"
 #include "tests/support/transcript.h"
 #include "toolbar/mainfrm.h"
@@ -13,29 +14,9 @@
 #include <QStringList>
 #include <QtTest>
 
-#include <algorithm>
-#include <cmath>
 #include <memory>
 
 namespace velmora::testing {
-
-// Contrast of two colours as the accessibility guidelines define it, worked
-// out here on its own so that it checks the toolbar's choice of colours.
-inline double ContrastRatio(const QColor &a, const QColor &b)
-{
-    const auto luminance = [](const QColor &c) {
-        double sum = 0;
-        const double weights[3] = {0.2126, 0.7152, 0.0722};
-        const double channels[3] = {c.redF(), c.greenF(), c.blueF()};
-        for (int k = 0; k < 3; ++k) {
-            const double v = channels[k];
-            sum += weights[k] * (v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4));
-        }
-        return sum;
-    };
-    const double la = luminance(a), lb = luminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
-}
 
 inline const QString kTimePeriod = QStringLiteral("\"1 Jul 2005 12:00:00.00\" \"4 Jul 2005 12:00:00.00\"");
 inline const QString kEpoch = QStringLiteral("1 Jul 2005 12:00:00.00");

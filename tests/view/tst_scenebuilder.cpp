@@ -5,6 +5,7 @@
 #include "standin/view/overlaypainter.h"
 #include "standin/view/samplescene.h"
 #include "standin/view/scenebuilder.h"
+#include "tests/support/contrast.h"
 #include "tests/support/transcript.h"
 #include "tests/view/viewtest.h"
 
@@ -66,17 +67,10 @@ void checkPlacement(const OverlayLayout &layout, const Scene &scene, bool apart)
                      qPrintable(layout.labels[i].text + QStringLiteral(" on ") + layout.labels[j].text));
 }
 
-// WCAG contrast of a text colour on a translucent box over a backdrop.
+// Contrast of a text colour on a translucent box over a backdrop.
 double contrast(const QColor &text, const QColor &box, const QColor &behind)
 {
-    auto luminance = [](double r, double g, double b) {
-        auto linear = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
-        return 0.2126 * linear(r) + 0.7152 * linear(g) + 0.0722 * linear(b);
-    };
-    const auto mix = [a = box.alphaF()](double top, double below) { return top * a + below * (1 - a); };
-    const double lt = luminance(text.redF(), text.greenF(), text.blueF());
-    const double lb = luminance(mix(box.redF(), behind.redF()), mix(box.greenF(), behind.greenF()), mix(box.blueF(), behind.blueF()));
-    return (std::max(lt, lb) + 0.05) / (std::min(lt, lb) + 0.05);
+    return velmora::testing::ContrastRatio(text, velmora::testing::Over(box, behind));
 }
 
 } // namespace
