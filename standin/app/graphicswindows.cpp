@@ -5,6 +5,7 @@
 #include "standin/view/earthview.h"
 #include "standin/view/globe.h"
 #include "standin/view/mapview.h"
+#include "standin/view/plotview.h"
 
 #include <QClipboard>
 #include <QDateTime>
@@ -66,6 +67,17 @@ QMdiSubWindow *GraphicsWindows::newMapWindow()
     return window;
 }
 
+QMdiSubWindow *GraphicsWindows::newPlotWindow()
+{
+    auto *plot = new PlotView(store_, clock_);
+    QMdiSubWindow *window =
+        host_.documents().add(plot, QStringLiteral("XY Plot %1 - Altitude and Speed").arg(++plotNumber_));
+    window->resize(640, 400);
+    windows_.append(window);
+    host_.documents().area()->setActiveSubWindow(window);
+    return window;
+}
+
 void GraphicsWindows::extendMenus(QMenu *file, QMenu *window)
 {
     QAction *exit = file->actions().value(0);
@@ -93,6 +105,11 @@ void GraphicsWindows::extendMenus(QMenu *file, QMenu *window)
         journal_.event(QStringLiteral("menu"), QStringLiteral("New 2D Graphics Window"));
         newMapWindow();
     });
+    QAction *plot = window->addAction(tr("New &XY Plot"), this, [this] {
+        journal_.event(QStringLiteral("menu"), QStringLiteral("New XY Plot"));
+        newPlotWindow();
+    });
+    plot->setObjectName(QStringLiteral("NewXYPlotAction"));
 
     QMenu *help = host_.menuBar()->addMenu(tr("&Help"));
     help->addAction(tr("&About ZEP"), this, &GraphicsWindows::showAbout);

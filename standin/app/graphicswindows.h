@@ -1,6 +1,6 @@
 #pragma once
-// The host's graphics windows: the scenario's 3-D windows and maps, the menu
-// items that make more of them, and pictures of them (save, copy). Also the
+// The host's graphics windows: the scenario's 3-D windows, maps and XY plots,
+// the menu items that make more of them, and pictures of them (save, copy). Also the
 // About box, which names the Earth picture's credit. GUI thread only.
 
 #include "standin/astro/time.h"
@@ -32,8 +32,10 @@ public:
     // Each becomes the window that "*" names in the view commands.
     QMdiSubWindow *newEarthWindow();
     QMdiSubWindow *newMapWindow();
+    // "XY Plot N - Altitude and Speed" of the selected satellite.
+    QMdiSubWindow *newPlotWindow();
 
-    // File: Save Picture; Edit: Copy Picture; Window: New 3D/2D; Help: About.
+    // File: Save Picture; Edit: Copy Picture; Window: New 3D/2D, New XY Plot; Help: About.
     void extendMenus(QMenu *file, QMenu *window);
 
     // The active graphics window, else the newest one; null when there is none.
@@ -57,6 +59,7 @@ private:
     QList<QPointer<QMdiSubWindow>> windows_;  // graphics windows in creation order
     int earthNumber_ = 0;
     int mapNumber_ = 0;
+    int plotNumber_ = 0;
 };
 
 } // namespace zep

@@ -1,14 +1,18 @@
 #pragma once
 // Where a latitude and longitude land on the flat map: an equirectangular
 // picture, longitude -180..180 left to right, latitude 90..-90 top to bottom.
+// Also where the map's words go: the grid's labels and the satellites' names,
+// kept whole inside the map and clear of one another.
 
 #include "standin/astro/groundtrack.h"
 
 #include <QPointF>
 #include <QRectF>
 #include <QSizeF>
+#include <QString>
 
 #include <algorithm>
+#include <vector>
 
 namespace zep::view {
 
@@ -25,5 +29,16 @@ inline QPointF mapPoint(const astro::GeoPoint &p, const QRectF &map)
     return {map.left() + (p.longitudeDeg + 180) / 360 * map.width(),
             map.top() + (90 - p.latitudeDeg) / 180 * map.height()};
 }
+
+// "60°N", "30°S", "0°"; "120°E", "150°W", "0°", "180°". Whole degrees.
+QString latitudeLabel(int degrees);
+QString longitudeLabel(int degrees);
+
+// The box for a label of `size` beside a point at `at`: up and to the right
+// when it fits, else flipped left or down so that the whole text lies inside
+// `map`; when it would cover one of `taken`, stepped further up or down, out
+// of the way. A box that fits nowhere free lies where it first fitted, and
+// one wider or taller than the map is held at its top left.
+QRectF placeLabel(QPointF at, QSizeF size, const QRectF &map, const std::vector<QRectF> &taken = {});
 
 } // namespace zep::view
