@@ -1,5 +1,7 @@
 #include "standin/view/camera.h"
 
+#include "standin/view/orbitgeometry.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -8,6 +10,16 @@ namespace zep::view {
 namespace {
 
 constexpr double kDeg = astro::kPi / 180;
+
+// Even in eccentric anomaly and even in number, so that apogee is a sample.
+constexpr int kOutlineSamples = 360;
+
+// The tangents of the half fields of view, across and up.
+std::pair<double, double> halfFieldTangents(QSize size)
+{
+    const double up = std::tan(kFieldOfViewDeg * kDeg / 2);
+    return {up * size.width() / size.height(), up};
+}
 
 } // namespace
 
@@ -89,6 +101,93 @@ bool hiddenByEarth(Vec3 eye, Vec3 point)
         return false;
     const double t = (-b - std::sqrt(disc)) / (2 * a);
     return t > 0 && t < 1;
+}
+
+std::vector<Vec3> orbitOutline(const astro::Elements &el, double earthTurnRad)
+{
+    std::vector<Vec3> points = inertialOrbitPath(el, kOutlineSamples);
+    for (Vec3 &p : points)
+        p = toDisplay(p, true, earthTurnRad);
+    return points;
+}
+
+std::optional<double> fittingRange(const Camera &cam, QSize size, const astro::Elements &el, double earthTurnRad)
+{
+    const std::vector<Vec3> points = orbitOutline(el, earthTurnRad);
+    if (points.empty() || size.isEmpty())
+        return std::nullopt;
+    // In the camera's axes (as lookAt makes them, +z up) a point at depth
+    // range - along lands inside the margin when its offset across and up
+    // stays within the shrunk field; that bounds the range from below, point
+    // by point, without a search.
+    const Camera c = clampCamera(cam);
+    const Vec3 back = normalized(cameraEye(c));
+    const Vec3 right = normalized(cross(back * -1.0, Vec3{0, 0, 1}));
+    const Vec3 up = cross(right, back * -1.0);
+    const auto [tanAcross, tanUp] = halfFieldTangents(size);
+    const double shrink = 1 - kFitMargin;
+    // The Earth's outline, a circle about the centre of the view.
+    double range = astro::kEarthRadius / std::sin(std::atan(shrink * std::min(tanAcross, tanUp)));
+    for (const Vec3 &p : points) {
+        const double need = dot(p, back)
+            + std::max(std::abs(dot(p, right)) / (shrink * tanAcross), std::abs(dot(p, up)) / (shrink * tanUp));
+        range = std::max(range, need);
+    }
+    return std::clamp(range, kMinRange, kMaxRange);
+}
+
+bool orbitFits(const Camera &c, QSize size, const astro::Elements &el, double earthTurnRad)
+{
+    const std::vector<Vec3> points = orbitOutline(el, earthTurnRad);
+    if (points.empty() || size.isEmpty())
+        return true;  // nothing to fit
+    const Projection proj = makeProjection(c, size, el.a * (1 + el.e));
+    double left = size.width(), right = 0, top = size.height(), bottom = 0;
+    for (const Vec3 &p : points) {
+        const std::optional<QPointF> at = projectPoint(proj, p);
+        if (!at || at->x() < 0 || at->y() < 0 || at->x() > size.width() || at->y() > size.height())
+            return false;
+        left = std::min(left, at->x());
+        right = std::max(right, at->x());
+        top = std::min(top, at->y());
+        bottom = std::max(bottom, at->y());
+    }
+    const double shortSide = std::min(size.width(), size.height());
+    return std::max(right - left, bottom - top) >= kFitSmallest * shortSide;
+}
+
+Camera cameraFrom(Vec3 direction, double rangeM)
+{
+    const double horizontal = std::hypot(direction.x, direction.y);
+    Camera c;
+    c.latitudeDeg = std::atan2(direction.z, horizontal) / kDeg;
+    c.longitudeDeg = horizontal > 0 ? std::atan2(direction.y, direction.x) / kDeg : 0;
+    c.rangeM = rangeM;
+    return clampCamera(c);
+}
+
+Vec3 ascendingNodeDirection(const astro::Elements &el)
+{
+    return {std::cos(el.raan), std::sin(el.raan), 0};
+}
+
+Vec3 edgeOnDirection(const astro::Elements &el)
+{
+    // The perifocal frame's second axis: 90 degrees past perigee in the plane.
+    const double u = el.argp + astro::kPi / 2;
+    const double cosO = std::cos(el.raan), sinO = std::sin(el.raan), cosI = std::cos(el.i), sinI = std::sin(el.i);
+    return {cosO * std::cos(u) - sinO * std::sin(u) * cosI, sinO * std::cos(u) + cosO * std::sin(u) * cosI,
+            std::sin(u) * sinI};
+}
+
+Camera interpolateCamera(const Camera &from, const Camera &to, double fraction)
+{
+    const double f = std::clamp(fraction, 0.0, 1.0);
+    Camera c;
+    c.latitudeDeg = from.latitudeDeg + (to.latitudeDeg - from.latitudeDeg) * f;
+    c.longitudeDeg = from.longitudeDeg + std::remainder(to.longitudeDeg - from.longitudeDeg, 360.0) * f;
+    c.rangeM = std::exp(std::log(from.rangeM) + (std::log(to.rangeM) - std::log(from.rangeM)) * f);
+    return clampCamera(c);
 }
 
 } // namespace zep::view

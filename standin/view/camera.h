@@ -10,6 +10,7 @@
 #include <QSize>
 
 #include <optional>
+#include <vector>
 
 namespace zep::view {
 
@@ -52,5 +53,32 @@ Projection makeProjection(const Camera &c, QSize size, double farthestM);
 std::optional<QPointF> projectPoint(const Projection &p, Vec3 displayMetres);
 // Whether the Earth's sphere hides the point from the eye.
 bool hiddenByEarth(Vec3 eyeM, Vec3 pointM);
+
+// Framing an orbit. `earthTurnRad` turns the inertial orbit into the frame on
+// show: the Earth's rotation angle when that frame is Earth-fixed, else 0.
+// An orbit fits while all of it is on the view and it spans at least
+// kFitSmallest of the view's short side; a fitted camera leaves kFitMargin of
+// the view's half-size free on every side, so that a fitted orbit fits.
+inline constexpr double kFitMargin = 0.1;
+inline constexpr double kFitSmallest = 0.25;
+
+// The whole ellipse, apogee included, in display-frame metres; empty for
+// elements that make no ellipse.
+std::vector<Vec3> orbitOutline(const astro::Elements &el, double earthTurnRad);
+// The range from the camera's direction that frames the orbit and the Earth,
+// within the camera's limits; nullopt without an ellipse or a size.
+std::optional<double> fittingRange(const Camera &c, QSize size, const astro::Elements &el, double earthTurnRad);
+bool orbitFits(const Camera &c, QSize size, const astro::Elements &el, double earthTurnRad);
+
+// The camera looking from a display-frame direction (need not be unit).
+Camera cameraFrom(Vec3 direction, double rangeM);
+// Inertial directions to look from at an orbit: along the ascending node, and
+// in its plane across the apsides, where the whole length of the ellipse shows
+// (for a circle, whose perigee is taken at the node, across the node line).
+Vec3 ascendingNodeDirection(const astro::Elements &el);
+Vec3 edgeOnDirection(const astro::Elements &el);
+// Part way (0..1) from one camera to another: latitude straight, longitude the
+// short way round, range evenly in its logarithm so that zooming feels even.
+Camera interpolateCamera(const Camera &from, const Camera &to, double fraction);
 
 } // namespace zep::view

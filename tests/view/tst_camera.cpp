@@ -14,6 +14,9 @@ using astro::Vec3;
 
 using namespace viewtest;
 
+Q_DECLARE_METATYPE(zep::astro::Elements)
+Q_DECLARE_METATYPE(zep::view::Camera)
+
 class TstCamera : public QObject {
     Q_OBJECT
 private slots:
@@ -134,7 +137,99 @@ private slots:
         for (Vec3 seen : {Vec3{R, 0, 0}, Vec3{0, 1.5 * R, 0}, Vec3{-3 * R, 3 * R, 0}, Vec3{2 * R, 0, 0}})
             QVERIFY2(!hiddenByEarth({3 * R, 0, 0}, seen), qPrintable(str(seen)));
     }
+
+    // ---------------------------------------------------------------- framing an orbit
+
+    void fitFramesTheOrbitFromTheSameSide_data()
+    {
+        QTest::addColumn<astro::Elements>("el");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<Camera>("camera");
+        QTest::addColumn<double>("earthTurn");
+        const struct { const char *name; astro::Elements el; } orbits[] = {
+            {"LEO", elements(6678, 0, 28.5, 0, 0, 0)},
+            {"GPS", elements(26560, 0, 55, 40, 0, 0)},
+            {"GEO", elements(42164, 0, 0, 0, 0, 0)},
+            {"HEO", elements(26600, 0.74, 63.4, 20, 270, 0)},
+        };
+        const struct { const char *name; QSize size; } views[] = {{"square", {600, 600}}, {"wide", {1200, 500}}};
+        const struct { const char *name; Camera camera; double turn; } sides[] = {
+            {"from 30 N", {30, 0, 1e8}, 0}, {"from over the pole", {89.5, 40, 1e9}, 0},
+            {"Earth-fixed, from the equator", {0, -120, 2e7}, 1.3},
+        };
+        for (const auto &o : orbits)
+            for (const auto &v : views)
+                for (const auto &side : sides)
+                    QTest::addRow("%s, %s view, %s", o.name, v.name, side.name) << o.el << v.size << side.camera << side.turn;
+    }
+
+    void fitFramesTheOrbitFromTheSameSide()
+    {
+        QFETCH(astro::Elements, el);
+        QFETCH(QSize, size);
+        QFETCH(Camera, camera);
+        QFETCH(double, earthTurn);
+        const auto range = fittingRange(camera, size, el, earthTurn);
+        QVERIFY(range);
+        const Camera fitted{camera.latitudeDeg, camera.longitudeDeg, *range};
+        const Projection p = makeProjection(fitted, size, el.a * (1 + el.e));
+        // The margin is kFitMargin of the half-size; allow for the float matrices.
+        const QRectF inner = QRectF(QPointF(0, 0), QSizeF(size)).marginsRemoved(
+            QMarginsF(size.width(), size.height(), size.width(), size.height()) * (kFitMargin / 2 * 0.98));
+        QRectF spanned;
+        for (Vec3 point : orbitOutline(el, earthTurn)) {
+            const auto at = projectPoint(p, point);
+            QVERIFY2(at && inner.contains(*at), qPrintable(str(point)));
+            spanned |= QRectF(*at, QSizeF(1e-9, 1e-9));
+        }
+        const double shortSide = std::min(size.width(), size.height());
+        QVERIFY2(std::max(spanned.width(), spanned.height()) >= kFitSmallest * shortSide,
+                 qPrintable(QStringLiteral("spans %1 x %2").arg(spanned.width()).arg(spanned.height())));
+        // The Earth's limb, seen from the camera, stays inside too.
+        const Vec3 eye = cameraEye(fitted);
+        const Vec3 side = normalized(cross(eye, Vec3{0, 0, 1})) * R;
+        for (Vec3 limb : {side, side * -1.0, Vec3{0, 0, R}, Vec3{0, 0, -R}}) {
+            const auto at = projectPoint(p, limb);
+            QVERIFY2(at && inner.contains(*at), qPrintable(str(limb)));
+        }
+        QVERIFY(orbitFits(fitted, size, el, earthTurn));
+    }
+
+    void orbitFitsOnlyWholeAndLargeEnough_data()
+    {
+        QTest::addColumn<astro::Elements>("el");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<double>("range");
+        QTest::addColumn<bool>("fits");
+        const astro::Elements leo = elements(6678, 0, 28.5, 0, 0, 0), geo = elements(42164, 0, 0, 0, 0, 0);
+        QTest::newRow("GEO from 1e8 m, square") << geo << QSize(600, 600) << 1e8 << true;
+        QTest::newRow("GEO from 1e8 m, tall and narrow") << geo << QSize(300, 900) << 1e8 << false;
+        QTest::newRow("GEO from inside it") << geo << QSize(600, 600) << 3e7 << false;
+        QTest::newRow("LEO from 1e8 m, a thin ring") << leo << QSize(600, 600) << 1e8 << false;
+        QTest::newRow("LEO from 4e7 m") << leo << QSize(600, 600) << 4e7 << true;
+    }
+
+    void orbitFitsOnlyWholeAndLargeEnough()
+    {
+        QFETCH(astro::Elements, el);
+        QFETCH(QSize, size);
+        QFETCH(double, range);
+        QFETCH(bool, fits);
+        QCOMPARE(orbitFits({30, 0, range}, size, el, 0), fits);
+    }
+
+    void glideGoesTheShortWayAndZoomsEvenly()
+    {
+        const Camera from{10, 170, 1e7}, to{50, -170, 1e9};
+        const Camera half = interpolateCamera(from, to, 0.5);
+        QCOMPARE(half.latitudeDeg, 30.0);
+        QVERIFY2(std::abs(std::abs(half.longitudeDeg) - 180) < 1e-9, qPrintable(QString::number(half.longitudeDeg)));
+        QVERIFY(std::abs(half.rangeM - 1e8) < 1);
+        const Camera end = interpolateCamera(from, to, 1);
+        QVERIFY(std::abs(end.longitudeDeg - to.longitudeDeg) < 1e-9 && std::abs(end.rangeM - to.rangeM) < 1e-3);
+    }
 };
+
 
 QTEST_APPLESS_MAIN(TstCamera)
 #include "tst_camera.moc"
