@@ -1,6 +1,8 @@
 #include "standin/view/plotview.h"
 
 #include "standin/astro/groundtrack.h"
+#include "standin/view/overlaypainter.h"
+#include "standin/view/scenebuilder.h"
 
 #include <QElapsedTimer>
 #include <QFontMetricsF>
@@ -26,7 +28,7 @@ Ticks niceTicks(double lo, double hi, int maxTicks)
         std::swap(lo, hi);
     if (hi - lo <= 1e-9 * std::max(1.0, std::abs(hi))) {
         // A circular orbit's altitude: a band around it, so the line sits mid-plot.
-        const double pad = std::max(1.0, std::abs(lo) * 0.01);
+        const double pad = lo == 0 ? 1.0 : std::abs(lo) * 0.01;
         lo -= pad;
         hi += pad;
     }
@@ -41,7 +43,8 @@ Ticks niceTicks(double lo, double hi, int maxTicks)
             break;
     }
     const double mantissa = t.step / std::pow(10.0, std::floor(std::log10(t.step) + 1e-9));
-    t.decimals = std::max(0, int(-std::floor(std::log10(t.step) + 1e-9))) + (std::abs(mantissa - 2.5) < 1e-6 ? 1 : 0);
+    // 2.5 needs a decimal more than its power of ten; 25 and 2500 do not.
+    t.decimals = std::max(0, int(-std::floor(std::log10(t.step) + 1e-9)) + (std::abs(mantissa - 2.5) < 1e-6 ? 1 : 0));
     const int count = int(std::round((t.hi - t.lo) / t.step)) + 1;
     for (int k = 0; k < count; ++k) {
         const double v = t.lo + k * t.step;
@@ -299,7 +302,11 @@ void PlotView::paintEvent(QPaintEvent *)
     double lx = plot.left();
     const double ly = gap + line / 2;
     p.setPen(view::plotTextColor());
-    const QString who = tr("%1, one revolution").arg(sat->name);
+    double entries = 0;
+    for (const QString &words : {tr("altitude"), tr("speed"), tr("now")})
+        entries += 22 + fm.horizontalAdvance(words) + 2 * gap;
+    const QString who = fm.elidedText(tr("%1, one revolution").arg(sat->name), Qt::ElideRight,
+                                      std::max(40.0, width() - plot.left() - entries - 3 * gap - gap));
     p.drawText(QPointF(lx, gap + fm.ascent()), who);
     lx += fm.horizontalAdvance(who) + 3 * gap;
     const auto entry = [&](const QColor &color, bool vertical, const QString &words) {
@@ -315,6 +322,12 @@ void PlotView::paintEvent(QPaintEvent *)
     entry(view::altitudeColor(), false, tr("altitude"));
     entry(view::speedColor(), false, tr("speed"));
     entry(view::timeMarkerColor(), true, tr("now"));
+
+    // As the other views: the curves are the old orbit's until a state is accepted.
+    if (const QString refusal = view::refusalLine(*snap); !refusal.isEmpty()) {
+        const view::RefusalLayout r = view::layOutRefusal(refusal, font, plot.topLeft() + QPointF(6, 6), plot.width() - 12);
+        view::paintRefusal(p, r.box, r.lines, font);
+    }
     emit frameDrawn(double(timer.nsecsElapsed()) / 1e6);
 }
 

@@ -22,6 +22,7 @@ private slots:
         QTest::newRow("low orbit's altitude, km") << 195.3 << 215.8 << 6 << QStringList{"195", "200", "205", "210", "215", "220"};
         QTest::newRow("speed, km/s") << 7.71 << 7.79 << 6 << QStringList{"7.70", "7.72", "7.74", "7.76", "7.78", "7.80"};
         QTest::newRow("a 2.5 step keeps one more decimal") << 0.0 << 0.9 << 5 << QStringList{"0.00", "0.25", "0.50", "0.75", "1.00"};
+        QTest::newRow("thousands in steps of 2500, no decimals") << 820.0 << 10420.0 << 6 << QStringList{"0", "2500", "5000", "7500", "10000", "12500"};
         QTest::newRow("minutes of a revolution") << 0.0 << 88.4 << 9 << QStringList{"0", "20", "40", "60", "80", "100"};
         QTest::newRow("highly elliptical, thousands of km") << 1000.0 << 39000.0 << 6 << QStringList{"0", "10000", "20000", "30000", "40000"};
         QTest::newRow("a circle's constant altitude is widened") << 500.0 << 500.0 << 6 << QStringList{"495.0", "497.5", "500.0", "502.5", "505.0"};
