@@ -38,9 +38,10 @@ struct Ticks {
 Ticks niceTicks(double lo, double hi, int maxTicks = 6);
 QString tickText(double value, const Ticks &ticks);
 
-// Altitude above the Earth's mean radius (km) and speed (km/s) at `samples`
-// evenly spaced times over one revolution from `from`, minutes counted from
-// `from`. Empty for elements that make no ellipse.
+// Altitude above the Earth's radius as the views take it (kEarthRadius), in
+// km, and speed in km/s, at `samples` evenly spaced times over one revolution
+// from `from`, minutes counted from `from`. Empty for elements that make no
+// ellipse.
 struct AltitudeSpeed {
     double periodMinutes = 0;
     std::vector<double> minutes;
