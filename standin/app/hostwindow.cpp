@@ -1,6 +1,7 @@
 #include "standin/app/hostwindow.h"
 
 #include "standin/app/animationbar.h"
+#include "standin/app/cameramenu.h"
 #include "standin/app/graphicswindows.h"
 #include "standin/view/earthview.h"
 
@@ -104,6 +105,8 @@ void HostWindow::buildMenus()
         showAllAndTile();
     });
     tidy->setObjectName(QStringLiteral("ShowAllAction"));
+    cameraMenu_ = new CameraMenu(*this, store_, journal_);
+    cameraMenu_->extend(viewMenu_, tidy);
 
     QMenu *window = menuBar()->addMenu(tr("&Window"));
     window->addAction(tr("&Tile"), documents_, &DocumentWindows::tile);
@@ -244,6 +247,7 @@ void HostWindow::resetView()
         ++s.viewer.serial;  // the view re-places its camera on a new serial
         return true;
     });
+    cameraMenu_->glideToScenarioView();  // the one in front glides there
 }
 
 void HostWindow::setAllBarsVisible()

@@ -59,7 +59,7 @@ bool hiddenByEarth(Vec3 eyeM, Vec3 pointM);
 // An orbit fits while all of it is on the view and it spans at least
 // kFitSmallest of the view's short side; a fitted camera leaves kFitMargin of
 // the view's half-size free on every side, so that a fitted orbit fits.
-inline constexpr double kFitMargin = 0.1;
+inline constexpr double kFitMargin = 0.15;
 inline constexpr double kFitSmallest = 0.25;
 
 // The whole ellipse, apogee included, in display-frame metres; empty for

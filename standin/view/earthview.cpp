@@ -10,6 +10,7 @@
 #include <QMouseEvent>
 #include <QOpenGLContext>
 #include <QVBoxLayout>
+#include <QVariantAnimation>
 #include <QWheelEvent>
 
 namespace zep {
@@ -38,6 +39,8 @@ struct EarthView::Private final : view::Presenter::Frames {
     std::unique_ptr<view::Presenter> presenter;    // while presenting
 
     view::CameraControl camera;
+    QVariantAnimation glide;  // 0..1 from glideFrom to glideTo
+    view::Camera glideFrom, glideTo;
     QStringList lastNotes;
     quint64 drawnRevision = 0;
 
@@ -74,7 +77,7 @@ struct EarthView::Private final : view::Presenter::Frames {
     {
         const SnapshotPtr snap = store.takeChange();
         const qreal dpr = q.devicePixelRatioF();
-        const view::Scene scene = view::buildScene(*snap, camera.follow(*snap), clock.now(), q.size());
+        const view::Scene scene = view::buildScene(*snap, camera.follow(*snap, q.size(), clock.now()), clock.now(), q.size());
         gl->draw(scene, q.size() * dpr, dpr);
         lastNotes = scene.notes;
         drawnRevision = snap->revision;
@@ -89,6 +92,15 @@ struct EarthView::Private final : view::Presenter::Frames {
     {
         qWarning("3-D view: its window does not take the view's context; drawing pictures instead");
         presenter = std::make_unique<view::PicturePresenter>(q, *this);
+    }
+
+    // After the user moved the camera: a glide under way gives in, and
+    // Auto Fit, once off, says so.
+    void movedByHand(bool autoFitBefore)
+    {
+        glide.stop();
+        if (autoFitBefore && !camera.autoFit())
+            emit q.autoFitChanged(false);
     }
 
     view::Framing framing(QSize size) const
@@ -122,6 +134,19 @@ EarthView::EarthView(ScenarioStore &store, AnimationClock &clock, QWidget *paren
     // serves a whole burst of commands.
     connect(&store, &ScenarioStore::changed, this, &EarthView::requestFrame, Qt::QueuedConnection);
     connect(&clock, &AnimationClock::timeChanged, this, &EarthView::requestFrame);
+
+    // About 300 ms: long enough to see which way the view turns, short enough not to wait for.
+    d->glide.setDuration(300);
+    d->glide.setStartValue(0.0);
+    d->glide.setEndValue(1.0);
+    d->glide.setEasingCurve(QEasingCurve::InOutCubic);
+    connect(&d->glide, &QVariantAnimation::valueChanged, this, [this](const QVariant &value) {
+        const view::Camera step = view::interpolateCamera(d->glideFrom, d->glideTo, value.toDouble());
+        if (d->camera.glide(*d->store.snapshot(), step))
+            requestFrame();
+        else
+            d->glide.stop();  // a viewer position or a new orbit has come: theirs is the say
+    });
 }
 
 EarthView::~EarthView() { d->moveTo(ViewLife::Closing); }
@@ -157,6 +182,37 @@ std::optional<QPointF> EarthView::satelliteScreenPosition() const
     if (!f.sat)
         return std::nullopt;
     return view::projectPoint(f.proj, f.display(f.sat->r));
+}
+
+void EarthView::glideTo(const view::Camera &to)
+{
+    d->glide.stop();
+    d->glideFrom = d->camera.camera();
+    d->glideTo = to;
+    d->glide.start();
+}
+
+bool EarthView::look(Look look)
+{
+    const SnapshotPtr snap = d->store.snapshot();
+    const std::optional<view::Camera> to =
+        d->camera.look(static_cast<view::CameraControl::Look>(look), *snap, size(), d->clock.now());
+    if (!to)
+        return false;
+    glideTo(*to);
+    return true;
+}
+
+void EarthView::glideToScenarioView() { glideTo(d->camera.scenarioView(*d->store.snapshot())); }
+
+bool EarthView::autoFit() const { return d->camera.autoFit(); }
+
+void EarthView::setAutoFit(bool on)
+{
+    if (on == d->camera.autoFit())
+        return;
+    d->camera.setAutoFit(on);
+    emit autoFitChanged(on);
 }
 
 QOpenGLContext *EarthView::context() const { return d->gl ? &d->gl->context() : nullptr; }
@@ -209,26 +265,46 @@ void EarthView::mousePressEvent(QMouseEvent *event)
 
 void EarthView::mouseMoveEvent(QMouseEvent *event)
 {
-    if ((event->buttons() & Qt::LeftButton) && d->camera.drag(*d->store.snapshot(), event->position().toPoint()))
+    const bool autoFitBefore = d->camera.autoFit();
+    if ((event->buttons() & Qt::LeftButton) && d->camera.drag(*d->store.snapshot(), event->position().toPoint())) {
+        d->movedByHand(autoFitBefore);
         requestFrame();
+    }
 }
 
 void EarthView::mouseReleaseEvent(QMouseEvent *event)
 {
-    if (event->button() == Qt::LeftButton)
-        d->camera.release();
+    if (event->button() != Qt::LeftButton || !d->camera.release())
+        return;
+    // A click: the satellite under the pointer becomes the selected one.
+    const SnapshotPtr snap = d->store.snapshot();
+    const QString name = view::satelliteAt(*snap, d->camera.at(*snap), d->clock.now(), size(), event->position());
+    const SatelliteState *selected = snap->selectedSatellite();
+    if (name.isEmpty() || (selected && selected->name == name))
+        return;
+    d->store.modify([&](Snapshot &s) {
+        s.selected = name;
+        return true;
+    });
 }
 
 void EarthView::mouseDoubleClickEvent(QMouseEvent *event)
 {
-    d->camera.reset(*d->store.snapshot());
+    glideToScenarioView();
     event->accept();
-    requestFrame();
+}
+
+void EarthView::enterEvent(QEnterEvent *event)
+{
+    emit pointerEntered();
+    QWidget::enterEvent(event);
 }
 
 void EarthView::wheelEvent(QWheelEvent *event)
 {
+    const bool autoFitBefore = d->camera.autoFit();
     d->camera.zoom(*d->store.snapshot(), event->angleDelta().y());
+    d->movedByHand(autoFitBefore);
     event->accept();
     requestFrame();
 }

@@ -24,6 +24,10 @@
 
 class QOpenGLContext;
 
+namespace zep::view {
+struct Camera;
+}
+
 namespace zep {
 
 class EarthView : public QWidget {
@@ -45,6 +49,17 @@ public:
     static void prepareOpenGL();
     // OpenGL 3.3 core with depth and stencil buffers.
     static QSurfaceFormat surfaceFormat();
+
+    // The views the View menu glides to, each framing the selected orbit.
+    enum class Look { Orbit, NorthPole, EdgeOn, AlongNodes };
+    // Glides there over about 300 ms; false when there is no orbit to look at.
+    bool look(Look look);
+    // Glides back to where the scenario last placed the viewer.
+    void glideToScenarioView();
+    // On by default: a new orbit that would not fit the view is framed.
+    // Turning or zooming by hand turns it off.
+    bool autoFit() const;
+    void setAutoFit(bool on);
 
     // For tests and the camera: where a point of the Earth-inertial frame lands on the widget.
     std::optional<QPointF> project(const astro::Vec3 &inertialMetres) const;
@@ -73,12 +88,17 @@ signals:
     void frameDrawn(double milliseconds);
     // After each frame was handed to the window system.
     void frameSwapped();
+    // Auto Fit went on or off, by hand or by setAutoFit().
+    void autoFitChanged(bool on);
+    // The pointer came over the view.
+    void pointerEntered();
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void enterEvent(QEnterEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void wheelEvent(QWheelEvent *event) override;
@@ -86,6 +106,7 @@ protected:
 private:
     bool takePrepared(bool wait);
     void requestFrame();
+    void glideTo(const view::Camera &to);
 
     struct Private;
     std::unique_ptr<Private> d;

@@ -53,6 +53,7 @@ protected:
         case QEvent::MouseButtonDblClick:
         case QEvent::MouseMove:
         case QEvent::Wheel:
+        case QEvent::Enter:
             QCoreApplication::sendEvent(&view_, event);
             return true;
         default:

@@ -226,6 +226,7 @@ private slots:
         QVERIFY(s.geometry.contains(path));
         s.geometry[path].show = true;
         s.satelliteName.clear();  // it sits on the y axis here, and its halo hides a stretch of it
+        view->setAutoFit(false);  // the axes' reach is measured from the scenario's camera
         publish(s);
         QImage img = frame();
         QCOMPARE(yellowAlong(img, {0, 1, 0}), 20);
@@ -339,9 +340,8 @@ private slots:
         QVERIFY((*view->project({R, 0, 0}) - earthBefore).manhattanLength() > 5);
 
         mouse(QEvent::MouseButtonDblClick, centre, Qt::LeftButton);
-        frame();
-        QVERIFY(std::abs(std::abs(apparentRadius()) - before) < 0.5);
-        QVERIFY((*view->project({R, 0, 0}) - earthBefore).manhattanLength() < 0.5);
+        QTRY_VERIFY(std::abs(std::abs(apparentRadius()) - before) < 0.5);  // after a glide
+        QTRY_VERIFY((*view->project({R, 0, 0}) - earthBefore).manhattanLength() < 0.5);
     }
 
     void degenerateOrbitsDrawWithoutError_data()

@@ -1,0 +1,138 @@
+// The 3-D view's camera over a run of snapshots, without a display: Auto Fit
+// frames a new orbit until the user moves the camera, a viewer position is
+// taken as it says, and a click picks the satellite under the pointer.
+
+#include "standin/view/cameracontrol.h"
+#include "tests/view/viewtest.h"
+
+#include <QtTest>
+
+using namespace zep;
+using namespace zep::view;
+using namespace viewtest;
+
+Q_DECLARE_METATYPE(zep::astro::Elements)
+
+namespace {
+
+const QSize kSize(800, 600);
+const astro::Instant kNow = at("1 Jul 2005 12:00:00.00");
+
+// A scenario with satellites at these elements, the viewer at 7e7 m: a LEO
+// looks too small from there, and a GEO runs off the view.
+Snapshot scenario(std::vector<astro::Elements> orbits, quint64 viewerSerial = 1)
+{
+    Snapshot s;
+    s.viewer = {30, 0, 7e7, viewerSerial};
+    for (const astro::Elements &el : orbits) {
+        SatelliteState sat;
+        sat.name = s.satellites.empty() ? QStringLiteral("Satellite") : QStringLiteral("Sat%1").arg(s.satellites.size() + 1);
+        sat.hasOrbit = true;
+        sat.elements = el;
+        sat.elementsEpoch = kNow;
+        s.satellites.push_back(sat);
+    }
+    return s;
+}
+
+const astro::Elements kLeo = elements(6678, 0, 28.5, 0, 0, 0);
+const astro::Elements kGeo = elements(42164, 0, 0, 0, 0, 0);
+
+bool sameCamera(const Camera &a, const Camera &b)
+{
+    return a.latitudeDeg == b.latitudeDeg && a.longitudeDeg == b.longitudeDeg && a.rangeM == b.rangeM;
+}
+
+} // namespace
+
+class TstCameraControl : public QObject {
+    Q_OBJECT
+private slots:
+    void autoFitFramesANewOrbitUntilMovedByHand_data()
+    {
+        QTest::addColumn<QString>("hand");
+        QTest::newRow("left alone") << QString();
+        QTest::newRow("dragged") << QStringLiteral("drag");
+        QTest::newRow("wheeled") << QStringLiteral("wheel");
+    }
+
+    void autoFitFramesANewOrbitUntilMovedByHand()
+    {
+        QFETCH(QString, hand);
+        CameraControl control;
+        Snapshot s = scenario({kLeo});
+        control.follow(s, kSize, kNow);
+        if (hand == QLatin1String("drag")) {
+            control.press({100, 100});
+            QVERIFY(control.drag(s, {140, 120}));
+            QVERIFY(!control.release());
+        } else if (hand == QLatin1String("wheel")) {
+            control.zoom(s, 120);
+        }
+        QCOMPARE(control.autoFit(), hand.isEmpty());
+        // Two new orbits in turn, neither fitting the camera the last one left.
+        for (const astro::Elements &el : {kGeo, kLeo}) {
+            s.satellites[0].elements = el;
+            const Camera before = control.camera();
+            const Camera &after = control.follow(s, kSize, kNow);
+            QCOMPARE(orbitFits(after, kSize, el, 0), hand.isEmpty());
+            QCOMPARE(sameCamera(after, before), !hand.isEmpty());
+            QCOMPARE(control.autoFit(), hand.isEmpty());
+        }
+    }
+
+    void viewerPositionIsTakenAsItSays_data()
+    {
+        QTest::addColumn<astro::Elements>("orbit");
+        QTest::newRow("with a new orbit that does not fit it") << kGeo;
+        QTest::newRow("with the orbit as it was") << kLeo;
+    }
+
+    void viewerPositionIsTakenAsItSays()
+    {
+        QFETCH(astro::Elements, orbit);
+        CameraControl control;
+        Snapshot s = scenario({kLeo});
+        control.follow(s, kSize, kNow);
+        QVERIFY(control.autoFit());
+        // A tall narrow view where the scenario's GEO view does not fit.
+        const QSize narrow(300, 900);
+        s.satellites[0].elements = orbit;
+        s.viewer = {10, 45, 1e8, s.viewer.serial + 1};
+        const Camera &placed = control.follow(s, narrow, kNow);
+        QVERIFY(sameCamera(placed, Camera{10, 45, 1e8}));
+        QVERIFY(sameCamera(control.follow(s, narrow, kNow), Camera{10, 45, 1e8}));  // and stays
+        // Only a later orbit that does not fit moves it.
+        s.satellites[0].elements = elements(26560, 0, 55, 0, 0, 0);
+        const Camera &refit = control.follow(s, narrow, kNow);
+        QVERIFY(orbitFits(refit, narrow, s.satellites[0].elements, 0));
+        QCOMPARE(refit.latitudeDeg, 10.0);
+        QCOMPARE(refit.longitudeDeg, 45.0);
+    }
+
+    void aClickPicksTheNearestMarker_data()
+    {
+        QTest::addColumn<QPointF>("offset");
+        QTest::addColumn<QString>("picked");
+        QTest::newRow("on the marker") << QPointF(0, 0) << QStringLiteral("Sat2");
+        QTest::newRow("10 px off") << QPointF(6, 8) << QStringLiteral("Sat2");
+        QTest::newRow("20 px off") << QPointF(12, 16) << QString();
+    }
+
+    void aClickPicksTheNearestMarker()
+    {
+        QFETCH(QPointF, offset);
+        QFETCH(QString, picked);
+        // LEO and GEO satellites on the same side, GEO well clear of the Earth.
+        const Snapshot s = scenario({elements(6678, 0, 0, 0, 0, 0), elements(42164, 0, 0, 0, 0, 90)});
+        const Camera camera{30, 45, 1.5e8};
+        const Framing f = frameScene(s, camera, kNow, kSize);
+        const astro::Elements geoNow = astro::propagate(s.satellites[1].elements, 0);
+        const std::optional<QPointF> marker = projectPoint(f.proj, f.display(astro::toState(geoNow).r));
+        QVERIFY(marker);
+        QCOMPARE(satelliteAt(s, camera, kNow, kSize, *marker + offset), picked);
+    }
+};
+
+QTEST_APPLESS_MAIN(TstCameraControl)
+#include "tst_cameracontrol.moc"
