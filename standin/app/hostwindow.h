@@ -7,6 +7,7 @@
 //                              ViewerPosition command placed it;
 //   "&4 Show all bars and tile" shows every tool bar, the menu bar and the
 //                              status bar, and tiles the document windows.
+// Between them the camera's items (cameramenu.h).
 
 #include "standin/app/documentwindows.h"
 #include "standin/model/clock.h"
@@ -29,6 +30,7 @@ class QToolBar;
 namespace zep {
 
 class AnimationBar;
+class CameraMenu;
 class GraphicsWindows;
 
 class HostWindow : public QMainWindow, public UiPort {
@@ -87,6 +89,7 @@ private:
     QPointer<QMdiSubWindow> scenarioWindow_;
     AnimationBar *animation_ = nullptr;
     GraphicsWindows *graphics_ = nullptr;  // a child
+    CameraMenu *cameraMenu_ = nullptr;     // a child
     DocumentWindows *documents_ = nullptr; // a child of the area
     std::shared_ptr<view::EarthImagery> imagery_ = std::make_shared<view::EarthImagery>();
     bool userControl_ = false;
