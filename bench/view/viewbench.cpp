@@ -267,8 +267,8 @@ int main(int argc, char **argv)
                 ++s.revision;
                 if (s.revision < kMaxRevisions)
                     publishedAt[s.revision] = wall.nsecsElapsed();
-                s.elements.i = std::fmod(double(s.revision) * 0.1, 180.0) * deg;
-                s.elements.raan = std::fmod(double(s.revision) * 0.05, 360.0) * deg;
+                s.satellites.front().elements.i = std::fmod(double(s.revision) * 0.1, 180.0) * deg;
+                s.satellites.front().elements.raan = std::fmod(double(s.revision) * 0.05, 360.0) * deg;
                 store.publish(std::make_shared<const zep::Snapshot>(s));
                 ++published;
                 std::this_thread::sleep_for(std::chrono::milliseconds(1));

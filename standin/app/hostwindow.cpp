@@ -227,8 +227,8 @@ void HostWindow::refreshScenario()
     if (!s->scenarioOpen)
         return;
     auto *scenario = new QTreeWidgetItem(browser_, {QStringLiteral("Scenario/") + s->scenarioName});
-    if (s->hasSatellite)
-        new QTreeWidgetItem(scenario, {QStringLiteral("Satellite/") + s->satelliteName});
+    for (const SatelliteState &sat : s->satellites)
+        new QTreeWidgetItem(scenario, {QStringLiteral("Satellite/") + sat.name});
     auto *tools = new QTreeWidgetItem(scenario, {tr("Vectors, axes and angles")});
     for (const GeometryItem &item : s->geometry)
         new QTreeWidgetItem(tools, {item.path});

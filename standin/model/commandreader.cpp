@@ -153,19 +153,33 @@ bool CommandReader::end()
     return ok();
 }
 
-QString CommandReader::satelliteProblem(const QString &path) const
+QString CommandReader::satelliteProblem(const QString &path, int *index) const
 {
     const Snapshot &s = state();
     if (!s.scenarioOpen)
         return QStringLiteral("no scenario is open");
-    if (!s.hasSatellite)
+    if (s.satellites.empty())
         return QStringLiteral("the scenario has no satellite yet");
-    const QString shortPath = QStringLiteral("Satellite/") + s.satelliteName;
-    if (path.compare(shortPath, Qt::CaseInsensitive) == 0
-        || path.compare(QStringLiteral("Scenario/%1/%2").arg(s.scenarioName, shortPath), Qt::CaseInsensitive) == 0)
-        return {};
-    return QStringLiteral("no satellite %1 (the scenario holds \"Scenario/%2/%3\")")
-        .arg(quoted(path), s.scenarioName, shortPath);
+    // "Satellite/NAME", "*/Satellite/NAME" or "Scenario/SCENARIO/Satellite/NAME".
+    const QStringList parts = path.split(u'/');
+    const bool scenarioFits = parts.size() == 2
+        || (parts.size() == 3 && parts[0] == u'*')
+        || (parts.size() == 4 && isKeyword(parts[0], "Scenario") && parts[1].compare(s.scenarioName, Qt::CaseInsensitive) == 0);
+    const SatelliteState *found = nullptr;
+    if (scenarioFits && isKeyword(parts[parts.size() - 2], "Satellite"))
+        found = s.findSatellite(parts.last());
+    if (!found) {
+        QStringList names;
+        for (const SatelliteState &sat : s.satellites)
+            names << QStringLiteral("\"Satellite/%1\"").arg(sat.name);
+        if (names.size() > 4)
+            names = names.mid(0, 3) << QStringLiteral("%1 more").arg(names.size() - 3);
+        return QStringLiteral("no satellite %1 in \"Scenario/%2\" (it holds %3)")
+            .arg(quoted(path), s.scenarioName, names.join(QStringLiteral(", ")));
+    }
+    if (index)
+        *index = int(found - s.satellites.data());
+    return {};
 }
 
 bool CommandReader::target(Target kind)
@@ -187,9 +201,16 @@ bool CommandReader::target(Target kind)
                 QStringLiteral("no scenario %1 (the open one is \"Scenario/%2\")").arg(quoted(*path), s.scenarioName));
         return true;
     case Target::Satellite:
-        if (const QString why = satelliteProblem(*path); !why.isEmpty())
+        if (const QString why = satelliteProblem(*path, &satellite_); !why.isEmpty())
             return noteRefusal(why);
         return true;
+    case Target::WindowOrSatellite:
+        if (*path != u'*') {
+            if (const QString why = satelliteProblem(*path, &satellite_); !why.isEmpty())
+                return noteRefusal(why);
+            return true;
+        }
+        [[fallthrough]];
     case Target::Window:
         if (*path != u'*')
             return noteRefusal(QStringLiteral("expected \"*\" (the current 3-D window), not %1").arg(quoted(*path)));

@@ -21,8 +21,9 @@ namespace zep {
 enum class Target {
     Application,  // "/"
     Scenario,     // "Scenario/NAME", the open scenario
-    Satellite,    // "Scenario/NAME/Satellite/SAT" or "Satellite/SAT"
+    Satellite,    // "Scenario/NAME/Satellite/SAT", "*/Satellite/SAT" or "Satellite/SAT"
     Window,       // "*", the current 3-D window
+    WindowOrSatellite,  // either: satelliteNamed() tells which
 };
 
 // One KEY VALUE setting of options(): On|Off into a flag, or a colour.
@@ -80,8 +81,12 @@ public:
     }
     bool changed() const { return changed_; }
 
-    // "" when path names the satellite, else why not.
-    QString satelliteProblem(const QString &path) const;
+    // "" when path names one of the satellites, else why not; index is its place.
+    QString satelliteProblem(const QString &path, int *index = nullptr) const;
+    // The satellite that target(Target::Satellite) named.
+    bool satelliteNamed() const { return satellite_ >= 0; }
+    const SatelliteState &satellite() const { return state_.satellites.at(satellite_); }
+    SatelliteState &editSatellite() { return edit().satellites.at(satellite_); }
 
 private:
     std::optional<QString> take();  // the next word, or a misfit
@@ -98,6 +103,7 @@ private:
     const char *usage_ = "";
     QString error_;
     bool changed_ = false;
+    int satellite_ = -1;
 };
 
 // Shared by the handlers.

@@ -28,5 +28,6 @@ struct CommandEntry {
 std::span<const CommandEntry> scenarioCommands();     // scenario, time and orbit
 std::span<const CommandEntry> viewCommands();         // VO and VectorTool
 std::span<const CommandEntry> applicationCommands();  // the host itself and its window
+std::span<const CommandEntry> compareCommands();      // kept orbits and transfers
 
 } // namespace zep

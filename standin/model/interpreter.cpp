@@ -20,7 +20,7 @@ const CommandEntry *findCommand(const QString &keyword)
 {
     static const QHash<QString, const CommandEntry *> table = [] {
         QHash<QString, const CommandEntry *> byKeyword;
-        for (auto family : {scenarioCommands(), viewCommands(), applicationCommands()}) {
+        for (auto family : {scenarioCommands(), viewCommands(), compareCommands(), applicationCommands()}) {
             for (const CommandEntry &entry : family)
                 byKeyword.insert(QString::fromLatin1(entry.keyword).toLower(), &entry);
         }

@@ -4,6 +4,9 @@
 #include "standin/astro/time.h"
 #include "standin/model/commandtable.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace zep {
 
 namespace {
@@ -58,22 +61,34 @@ CommandOutcome newScenario(CommandReader &r, const QString &name)
     return out;
 }
 
+// Distinct on the dark view and the map; the first is the toolbar's white.
+QColor paletteColour(int index)
+{
+    static const QColor colours[] = {Qt::white, QColor(255, 214, 0), QColor(0, 220, 255), QColor(255, 96, 200),
+                                     QColor(120, 255, 90), QColor(255, 150, 40), QColor(170, 140, 255),
+                                     QColor(255, 110, 110), QColor(80, 200, 160), QColor(200, 230, 120)};
+    return colours[index % std::size(colours)];
+}
+
 CommandOutcome newSatellite(CommandReader &r, const QString &scenario, const QString &name)
 {
     const Snapshot &now = r.state();
     if (!now.scenarioOpen)
         return r.refuse(QStringLiteral("no scenario is open"));
-    if (scenario.compare(now.scenarioName, Qt::CaseInsensitive) != 0)
+    if (scenario != u'*' && scenario.compare(now.scenarioName, Qt::CaseInsensitive) != 0)
         return r.refuse(QStringLiteral("no scenario \"Scenario/%1\" (the open one is \"Scenario/%2\")")
                             .arg(scenario, now.scenarioName));
-    if (now.hasSatellite) {
-        if (now.satelliteName.compare(name, Qt::CaseInsensitive) == 0)
-            return r.refuse(QStringLiteral("the satellite \"%1\" exists already").arg(now.satelliteName));
-        return r.refuse(QStringLiteral("this host holds one satellite per scenario (\"%1\" exists)").arg(now.satelliteName));
-    }
+    if (const SatelliteState *existing = now.findSatellite(name))
+        return r.refuse(QStringLiteral("the satellite \"%1\" exists already").arg(existing->name));
+    if (now.satellites.size() >= size_t(kMaxSatellites))
+        return r.refuse(QStringLiteral("the scenario holds at most %1 satellites; unload one first").arg(kMaxSatellites));
     Snapshot &s = r.edit();
-    s.hasSatellite = true;
-    s.satelliteName = name;
+    SatelliteState sat;
+    sat.name = name;
+    // Colours are not handed back on unload: a satellite keeps its colour
+    // for the whole session, however the others come and go.
+    sat.color = paletteColour(s.satellitesMade++);
+    s.satellites.push_back(sat);
     for (const char *vector : {"LineOfNodes", "Periapsis", "Position", "Velocity", "Orbit_AngMomentum"})
         addBuiltIn(s, GeometryItem::Kind::Vector, QStringLiteral("Satellite/%1 %2 Vector").arg(name, QLatin1StringView(vector)));
     return scenarioChanged();
@@ -90,7 +105,33 @@ CommandOutcome newObject(CommandReader &r)
     const QStringList parts = kind.split(u'/');
     if (parts.size() == 3 && isKeyword(parts[0], "Scenario") && isKeyword(parts[2], "Satellite"))
         return newSatellite(r, parts[1], name);
-    return r.refuse(QStringLiteral("cannot make a %1: expected \"Scenario\" or \"Scenario/NAME/Satellite\"").arg(quoted(kind)));
+    if (parts.size() == 2 && parts[0] == u'*' && isKeyword(parts[1], "Satellite"))
+        return newSatellite(r, parts[0], name);
+    return r.refuse(QStringLiteral("cannot make a %1: expected \"Scenario\", \"Scenario/NAME/Satellite\" or \"*/Satellite\"")
+                        .arg(quoted(kind)));
+}
+
+// The satellite goes with the geometry it owns; kept orbits are copies and stay.
+CommandOutcome unloadObject(CommandReader &r)
+{
+    const QString path = r.word();
+    if (!r.end())
+        return r.refusal();
+    int index = -1;
+    if (const QString why = r.satelliteProblem(path, &index); !why.isEmpty())
+        return r.refuse(why);
+    Snapshot &s = r.edit();
+    const QString owner = QStringLiteral("satellite/%1 ").arg(s.satellites[index].name.toLower());
+    if (s.selected.compare(s.satellites[index].name, Qt::CaseInsensitive) == 0)
+        s.selected.clear();
+    s.satellites.erase(s.satellites.begin() + index);
+    for (auto it = s.geometry.begin(); it != s.geometry.end();) {
+        const bool owned = it.key().startsWith(owner)
+            || std::any_of(it->betweenVectors.cbegin(), it->betweenVectors.cend(),
+                           [&](const QString &vector) { return vector.toLower().startsWith(owner); });
+        it = owned ? s.geometry.erase(it) : std::next(it);
+    }
+    return scenarioChanged();
 }
 
 CommandOutcome setTimePeriod(CommandReader &r)
@@ -172,14 +213,14 @@ CommandOutcome readState(CommandReader &r)
     if (const auto why = astro::checkElements(el))
         return r.refuse(QString::fromStdString(*why));
 
-    Snapshot &s = r.edit();
-    s.stateRefusal.clear();
-    s.hasOrbit = true;
-    s.elements = el;
-    s.elementsEpoch = *epoch;
-    s.orbitStart = *start;
-    s.orbitStop = *stop;
-    s.orbitStep = *step;
+    SatelliteState &sat = r.editSatellite();
+    sat.stateRefusal.clear();
+    sat.hasOrbit = true;
+    sat.elements = el;
+    sat.elementsEpoch = *epoch;
+    sat.orbitStart = *start;
+    sat.orbitStop = *stop;
+    sat.orbitStep = *step;
     return done();
 }
 
@@ -190,8 +231,8 @@ CommandOutcome setState(CommandReader &r)
     CommandOutcome out = readState(r);
     if (out.ok)
         return out;
-    if (r.state().stateRefusal != r.why())
-        r.edit().stateRefusal = r.why();
+    if (r.satellite().stateRefusal != r.why())
+        r.editSatellite().stateRefusal = r.why();
     out.error += QStringLiteral("; the orbit stays as it was");
     out.keepsEdit = true;
     return out;
@@ -205,14 +246,14 @@ CommandOutcome graphics(CommandReader &r)
         r.keyword("Basic", "only the Basic attribute type is available, not %1");
         if (!r.end())
             return r.refusal();
-        r.edit().attributeType = QStringLiteral("Basic");
+        r.editSatellite().attributeType = QStringLiteral("Basic");
         return done();
     }
     r.keyword("Color");
     const auto colour = r.colour();
     if (!r.end())
         return r.refusal();
-    r.edit().satelliteColor = *colour;
+    r.editSatellite().color = *colour;
     return done();
 }
 
@@ -249,7 +290,8 @@ const CommandEntry kCommands[] = {
      .handler = getTimePeriod, .query = true},
     {.keyword = "GetEpoch", .usage = "GetEpoch Scenario/NAME", .target = Target::Scenario, .handler = getEpoch,
      .query = true},
-    {"New", "New / Scenario NAME\" or \"New / Scenario/NAME/Satellite NAME", Target::Application, newObject},
+    {"New", "New / Scenario NAME\" or \"New / */Satellite NAME", Target::Application, newObject},
+    {"Unload", "Unload / */Satellite/NAME", Target::Application, unloadObject},
     {"SetTimePeriod", "SetTimePeriod Scenario/NAME \"start\" \"stop\"", Target::Scenario, setTimePeriod},
     {"SetEpoch", "SetEpoch Scenario/NAME \"date\"", Target::Scenario, setEpoch},
     {.keyword = "Animate", .usage = "Animate Scenario/NAME", .requests = kAnimateRequests},

@@ -4,6 +4,7 @@
 
 #include "standin/astro/orbit.h"
 #include "standin/astro/time.h"
+#include "standin/astro/transfer.h"
 
 #include <QColor>
 #include <QMap>
@@ -11,6 +12,8 @@
 #include <QStringList>
 
 #include <memory>
+#include <optional>
+#include <vector>
 
 namespace zep {
 
@@ -28,6 +31,44 @@ struct GeometryItem {
     astro::Vec3 fixedComponents; // user vectors "Fixed in Axes ... Cartesian x y z"
     QString axes;                // user vectors: the axes' path, e.g. "CentralBody/Earth Inertial Axes"
     bool userDefined = false;    // made by a VectorTool command, not built into the host
+};
+
+inline constexpr int kMaxSatellites = 64;
+inline constexpr int kMaxKeptOrbits = 8;
+
+struct SatelliteState {
+    QString name;
+    QColor color = Qt::white;
+    bool hasOrbit = false;
+    astro::Elements elements;  // at elementsEpoch
+    astro::Instant elementsEpoch;
+    astro::Instant orbitStart, orbitStop;  // the span the state command gave
+    double orbitStep = 60;                 // s
+    // Why the newest state command for it was refused, in the interpreter's
+    // words ("eccentricity 1.5 must be below 1"); empty once one is accepted.
+    // The views say it, since they go on showing the old orbit.
+    QString stateRefusal;
+    QString attributeType = QStringLiteral("Basic");
+    bool orbitLeadAll = false;
+    bool dataDisplayShown = false;
+    QString dataDisplayName;
+
+    // An accepted orbit is always an ellipse; this guards readers of older shapes.
+    bool drawable() const { return hasOrbit && !astro::checkElements(elements); }
+};
+
+// A faded copy of an orbit, left behind for comparison ("Kept 3").
+struct KeptOrbit {
+    int number = 0;
+    QString satellite;
+    QColor color;
+    astro::Elements elements;
+    astro::Instant epoch;
+};
+
+struct TransferPlan {
+    QString from, to;  // as the command named them
+    astro::Transfer cost;
 };
 
 struct Snapshot {
@@ -52,22 +93,19 @@ struct Snapshot {
         bool frame = true;
     } annotations;
 
-    bool hasSatellite = false;
-    QString satelliteName;
-    bool hasOrbit = false;
-    astro::Elements elements;      // at elementsEpoch
-    astro::Instant elementsEpoch;
-    astro::Instant orbitStart, orbitStop;  // the span the state command gave
-    double orbitStep = 60;                 // s
-    // Why the newest state command for the satellite was refused, in the
-    // interpreter's words ("eccentricity 1.5 must be below 1"); empty once
-    // one is accepted. The views say it, since they go on showing the old orbit.
-    QString stateRefusal;
-    QString attributeType = QStringLiteral("Basic");
-    QColor satelliteColor = Qt::white;
-    bool orbitLeadAll = false;
-    bool dataDisplayShown = false;
-    QString dataDisplayName;
+    // In the order they were made.
+    std::vector<SatelliteState> satellites;
+    int satellitesMade = 0;  // picks each new one's colour
+    // Picked in the GUI; the views fall back when it is empty or gone.
+    QString selected;
+    std::vector<KeptOrbit> keptOrbits;  // oldest first
+    int keptSerial = 0;                 // the number the next kept orbit takes
+    std::optional<TransferPlan> transfer;
+
+    const SatelliteState *findSatellite(const QString &name) const;
+    // The picked one, else the toolbar's "Satellite", else the first; null
+    // when there is none.
+    const SatelliteState *selectedSatellite() const;
 
     ReferenceFrame frame = ReferenceFrame::Inertial;
     struct Viewer {

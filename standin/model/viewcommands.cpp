@@ -41,7 +41,7 @@ CommandOutcome pass(CommandReader &r)
     const int lead = r.oneOf({"None", "All"}, "unknown orbit lead %1 (All or None)");
     if (!r.end())
         return r.refusal();
-    r.edit().orbitLeadAll = lead == 1;
+    r.editSatellite().orbitLeadAll = lead == 1;
     return done();
 }
 
@@ -54,9 +54,9 @@ CommandOutcome dataDisplay(CommandReader &r)
     const auto on = r.onOff();
     if (!r.end())
         return r.refusal();
-    Snapshot &s = r.edit();
-    s.dataDisplayName = QLatin1StringView(known);
-    s.dataDisplayShown = *on;
+    SatelliteState &sat = r.editSatellite();
+    sat.dataDisplayName = QLatin1StringView(known);
+    sat.dataDisplayShown = *on;
     return done();
 }
 
@@ -172,12 +172,13 @@ CommandOutcome vectorTool(CommandReader &r)
     // The owner as geometry paths spell it.
     const QString ownerWord = r.word();
     QString owner;
+    int satellite = -1;
     if (isKeyword(ownerWord, "Earth") || isKeyword(ownerWord, "CentralBody/Earth"))
         owner = QStringLiteral("CentralBody/Earth");
-    else if (r.satelliteProblem(ownerWord).isEmpty())
-        owner = QStringLiteral("Satellite/") + r.state().satelliteName;
+    else if (r.satelliteProblem(ownerWord, &satellite).isEmpty())
+        owner = QStringLiteral("Satellite/") + r.state().satellites[satellite].name;
     else if (r.ok())
-        return r.refuse(QStringLiteral("no owner %1 (Earth or the satellite)").arg(quoted(ownerWord)));
+        return r.refuse(QStringLiteral("no owner %1 (Earth or a satellite)").arg(quoted(ownerWord)));
     r.keyword("Create");
     enum { Vector, Angle };
     const int kind = r.oneOf({"Vector", "Angle"}, "can create a Vector or an Angle, not %1");

@@ -135,12 +135,19 @@ void MapView::paintEvent(QPaintEvent *)
     p.setRenderHint(QPainter::Antialiasing);
     p.setClipRect(map);
 
-    if (snap->scenarioOpen && snap->hasSatellite && snap->hasOrbit) {
-        const astro::Instant now = d->clock.now();
-        const astro::TimeSpan span = astro::groundTrackSpan(snap->elements, now);
+    const SatelliteState *selected = snap->selectedSatellite();
+    std::vector<const SatelliteState *> order;
+    for (const SatelliteState &sat : snap->satellites)
+        if (sat.drawable() && &sat != selected)
+            order.push_back(&sat);
+    if (selected && selected->drawable())
+        order.push_back(selected);  // on top
+    const astro::Instant now = d->clock.now();
+    for (const SatelliteState *sat : order) {
+        const astro::TimeSpan span = astro::groundTrackSpan(sat->elements, now);
         auto drawTrack = [&](astro::Instant from, astro::Instant to, const QPen &pen) {
             p.setPen(pen);
-            for (const astro::GeoPolyline &line : astro::groundTrack(snap->elements, snap->elementsEpoch, from, to)) {
+            for (const astro::GeoPolyline &line : astro::groundTrack(sat->elements, sat->elementsEpoch, from, to)) {
                 QPolygonF poly;
                 poly.reserve(qsizetype(line.size()));
                 for (const astro::GeoPoint &g : line)
@@ -148,16 +155,16 @@ void MapView::paintEvent(QPaintEvent *)
                 p.drawPolyline(poly);
             }
         };
-        QColor past = snap->satelliteColor;
+        QColor past = sat->color;
         past.setAlpha(120);
         // The past first, so that the coming revolution lies on top where they meet.
         drawTrack(span.begin, now, QPen(past, 1.5));
-        drawTrack(now, span.end, QPen(snap->satelliteColor, 2));
+        drawTrack(now, span.end, QPen(sat->color, 2));
 
-        const astro::State state = astro::stateAt(snap->elements, snap->elementsEpoch, now);
+        const astro::State state = astro::stateAt(sat->elements, sat->elementsEpoch, now);
         const QPointF at = view::mapPoint(astro::subSatellitePoint(state.r, now), map);
         if (std::isfinite(at.x()) && std::isfinite(at.y()))
-            drawSubPoint(p, at, snap->satelliteColor, snap->satelliteName);
+            drawSubPoint(p, at, sat->color, sat->name);
     }
     if (pictures && pictures->photographic) {
         const QString credit = pictures->credit();

@@ -155,6 +155,33 @@ QStringList wrapped(const QString &text, const QFontMetricsF &fm, double width)
     return lines;
 }
 
+// A titled box with its top left at `corner`, or its bottom right when
+// `fromBottomRight`; dataLines < 0 keeps every line, fewer end in an ellipsis.
+QRectF textBox(const TextBox &data, const OverlayLayout &out, const Style &style, QPointF corner, bool fromBottomRight,
+               int dataLines, std::vector<OverlayLayout::Text> *texts)
+{
+    const QFontMetricsF fm(out.font), bold(out.titleFont);
+    const double lh = fm.lineSpacing();
+    const bool brief = style.brief && !data.briefLines.isEmpty();
+    const QString title = brief && !data.briefTitle.isEmpty() ? data.briefTitle : data.title;
+    QStringList lines = brief ? data.briefLines : data.lines;
+    if (dataLines >= 0 && dataLines < lines.size()) {
+        lines = lines.mid(0, dataLines);
+        lines << ellipsis();
+    }
+    double width = bold.horizontalAdvance(title);
+    for (const QString &l : lines)
+        width = std::max(width, fm.horizontalAdvance(l));
+    const double in = style.inset;
+    const QSizeF size(std::ceil(width) + 2 * in, lh * (lines.size() + 1) + 1.6 * in);
+    const QRectF box(fromBottomRight ? corner - QPointF(size.width(), size.height()) : corner, size);
+    const double x = box.left() + in, y = box.top() + 0.8 * in + fm.ascent();
+    texts->push_back({{x, y}, {}, title, data.titleColor});
+    for (int i = 0; i < lines.size(); ++i)
+        texts->push_back({{x, y + lh * (i + 1)}, {}, lines[i], QColor(225, 232, 240)});
+    return box;
+}
+
 // One try at a style. dataLines < 0 keeps every line of the data display;
 // fewer end in an ellipsis.
 OverlayLayout arrange(const Scene &scene, const QFont &base, const QString &credit, const Style &style,
@@ -167,7 +194,7 @@ OverlayLayout arrange(const Scene &scene, const QFont &base, const QString &cred
     out.titleFont.setBold(true);
     out.creditFont = out.font;
     out.creditFont.setPointSizeF(std::max(6.0, style.pointSize - 2));
-    const QFontMetricsF fm(out.font), bold(out.titleFont), small(out.creditFont);
+    const QFontMetricsF fm(out.font), small(out.creditFont);
     const QSizeF size(scene.size);
     const double lh = fm.lineSpacing();
     double top = kMargin;
@@ -181,25 +208,8 @@ OverlayLayout arrange(const Scene &scene, const QFont &base, const QString &cred
     }
 
     if (scene.dataDisplay) {
-        const TextBox &data = *scene.dataDisplay;
-        const bool brief = style.brief && !data.briefLines.isEmpty();
-        const QString title = brief && !data.briefTitle.isEmpty() ? data.briefTitle : data.title;
-        QStringList lines = brief ? data.briefLines : data.lines;
-        if (dataLines >= 0 && dataLines < lines.size()) {
-            lines = lines.mid(0, dataLines);
-            lines << ellipsis();
-        }
-        double width = bold.horizontalAdvance(title);
-        for (const QString &l : lines)
-            width = std::max(width, fm.horizontalAdvance(l));
-        const double in = style.inset;
-        const QRectF box(kMargin, top, std::ceil(width) + 2 * in, lh * (lines.size() + 1) + 1.6 * in);
-        out.dataBox = box;
-        out.blocks.push_back(box.adjusted(-2, -2, 2, 2));
-        const double x = box.left() + in, y = box.top() + 0.8 * in + fm.ascent();
-        out.dataLines.push_back({{x, y}, {}, title, data.titleColor});
-        for (int i = 0; i < lines.size(); ++i)
-            out.dataLines.push_back({{x, y + lh * (i + 1)}, {}, lines[i], QColor(225, 232, 240)});
+        out.dataBox = textBox(*scene.dataDisplay, out, style, {kMargin, top}, false, dataLines, &out.dataLines);
+        out.blocks.push_back(out.dataBox->adjusted(-2, -2, 2, 2));
     }
 
     const QStringList &right =
@@ -233,7 +243,13 @@ OverlayLayout arrange(const Scene &scene, const QFont &base, const QString &cred
         }
         return out.notes.empty() ? QRectF() : unite(out.notes, fm).adjusted(-3, -2, 3, 2);
     };
-    const double aboveCredit = creditRoom ? creditRoom->top() - kGap - fm.descent() : size.height() - 10 - fm.descent();
+    double aboveCredit = creditRoom ? creditRoom->top() - kGap - fm.descent() : size.height() - 10 - fm.descent();
+    if (scene.costBox) {
+        const double bottom = creditRoom ? creditRoom->top() - kGap : size.height() - kMargin;
+        out.costBox = textBox(*scene.costBox, out, style, {size.width() - kMargin, bottom}, true, -1, &out.costLines);
+        out.blocks.push_back(out.costBox->adjusted(-2, -2, 2, 2));
+        aboveCredit = out.costBox->top() - kGap - fm.descent();
+    }
     QRectF notesRoom = notesAt(false, size.height() - 10 - fm.descent());
     if (creditRoom && notesRoom.intersects(*creditRoom))
         notesRoom = notesAt(false, aboveCredit);
@@ -371,13 +387,15 @@ void OverlayPainter::paint(QPainter &p, const Scene &scene, const QString &credi
 
     if (layout.refusalBox)
         paintRefusal(p, *layout.refusalBox, layout.refusalLines, layout.font);
-    if (layout.dataBox) {
+    for (const auto &[box, lines] : {std::pair(layout.dataBox, &layout.dataLines), std::pair(layout.costBox, &layout.costLines)}) {
+        if (!box)
+            continue;
         p.setPen(QColor(120, 140, 170, 160));
         p.setBrush(QColor(10, 16, 28, 190));
-        p.drawRoundedRect(*layout.dataBox, 5, 5);
-        for (size_t i = 0; i < layout.dataLines.size(); ++i) {
+        p.drawRoundedRect(*box, 5, 5);
+        for (size_t i = 0; i < lines->size(); ++i) {
             p.setFont(i == 0 ? layout.titleFont : layout.font);
-            shadowed(layout.dataLines[i]);
+            shadowed((*lines)[i]);
         }
     }
     p.setFont(layout.font);

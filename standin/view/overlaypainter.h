@@ -32,6 +32,8 @@ struct OverlayLayout {
     std::vector<Text> refusalLines;
     std::optional<QRectF> dataBox;
     std::vector<Text> dataLines;  // the title first
+    std::optional<QRectF> costBox;  // a transfer's, bottom right
+    std::vector<Text> costLines;
     std::vector<Text> annotations, notes;
     std::optional<Text> credit;
     // The blocks of text above: labels keep out of them.

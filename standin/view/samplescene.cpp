@@ -20,15 +20,16 @@ Snapshot sampleScene(const SampleOptions &o)
     s.grid.eciColor = Qt::green;
     s.grid.showRadial = true;
     s.annotations = {false, false, false};
-    s.hasSatellite = true;
-    s.satelliteName = QStringLiteral("Satellite");
-    s.hasOrbit = true;
-    s.elements = o.elements;
-    s.elementsEpoch = s.start;
-    s.satelliteColor = o.satelliteColor;
-    s.orbitLeadAll = true;
-    s.dataDisplayShown = true;
-    s.dataDisplayName = QStringLiteral("Classical Orbit Elements");
+    SatelliteState sat;
+    sat.name = QStringLiteral("Satellite");
+    sat.hasOrbit = true;
+    sat.elements = o.elements;
+    sat.elementsEpoch = s.start;
+    sat.color = o.satelliteColor;
+    sat.orbitLeadAll = true;
+    sat.dataDisplayShown = true;
+    sat.dataDisplayName = QStringLiteral("Classical Orbit Elements");
+    s.satellites.push_back(sat);
     s.frame = o.frame;
     s.viewer = {30, 0, 1e8, 1};
 

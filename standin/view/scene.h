@@ -74,6 +74,7 @@ struct Scene {
 
     std::vector<Label> labels;  // placed in order
     std::optional<TextBox> dataDisplay;  // top left
+    std::optional<TextBox> costBox;      // a transfer's burns and time, bottom right
     QStringList annotations;             // top right
     QStringList briefAnnotations;        // the same, shorter, for small windows
     // Why the view does not show the newest state ("Not shown: eccentricity

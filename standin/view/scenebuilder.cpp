@@ -103,29 +103,81 @@ struct Labeller {
     std::vector<Pending> pending;
 };
 
+// The satellite whose state a geometry path means. The aids the toolbar
+// switches on for its own satellite follow the selected one; another
+// satellite's vectors stay with it; the Earth's need the selected one's
+// size and place.
+class Owners {
+public:
+    Owners(const Snapshot &snap, const Framing &f) : snap_(snap), f_(f), aids_(f.states.size())
+    {
+        if (const SatelliteState *toolbars = snap.findSatellite(QStringLiteral("Satellite")))
+            aidOwner_ = int(toolbars - snap.satellites.data());
+        else
+            aidOwner_ = snap.satellites.empty() ? -1 : 0;
+    }
+
+    int indexFor(const QString &path) const
+    {
+        if (!path.startsWith(QLatin1String("Satellite/"), Qt::CaseInsensitive))
+            return f_.selected;
+        const QString name = path.section(u' ', 0, 0).section(u'/', 1);
+        const SatelliteState *owner = snap_.findSatellite(name);
+        const int index = owner ? int(owner - snap_.satellites.data()) : -1;
+        return index == aidOwner_ ? f_.selected : index;
+    }
+    const astro::State *state(int index) const
+    {
+        return index >= 0 && f_.states[index] ? &*f_.states[index] : nullptr;
+    }
+    const AidDirections *aids(int index)
+    {
+        const astro::State *st = state(index);
+        if (!st)
+            return nullptr;
+        if (!aids_[index])
+            aids_[index] = aidDirections(*st);
+        return &*aids_[index];
+    }
+
+private:
+    const Snapshot &snap_;
+    const Framing &f_;
+    int aidOwner_ = -1;
+    std::vector<std::optional<AidDirections>> aids_;
+};
+
 // Direction (inertial) of a vector path, or why there is none.
-std::optional<Vec3> vectorDirection(const Snapshot &snap, const AidDirections &aids, const astro::State &st,
-                                    double gmst, const QString &path, QString *why)
+std::optional<Vec3> vectorDirection(const Snapshot &snap, Owners &owners, double gmst, const QString &path,
+                                    QString *why)
 {
+    const int owner = owners.indexFor(path);
+    const astro::State *st = owners.state(owner);
+    const AidDirections *aids = owners.aids(owner);
+    if (!st || !aids) {
+        if (why)
+            *why = QStringLiteral("its satellite has no orbit");
+        return std::nullopt;
+    }
     const auto it = snap.geometry.constFind(path.toLower());
     Vec3 fixedComponents = it != snap.geometry.cend() ? it->fixedComponents : Vec3{};
     // Components in the Earth-fixed axes turn with the Earth.
     if (it != snap.geometry.cend() && it->axes.contains(QLatin1String("fixed"), Qt::CaseInsensitive))
         fixedComponents = rotateZ(fixedComponents, gmst);
     switch (aidVectorForPath(path)) {
-    case AidVector::VernalEquinox: return aids.vernalEquinox;
-    case AidVector::InertialZ: return norm(fixedComponents) > 0 ? normalized(fixedComponents) : *aids.inertialZ;
+    case AidVector::VernalEquinox: return aids->vernalEquinox;
+    case AidVector::InertialZ: return norm(fixedComponents) > 0 ? normalized(fixedComponents) : *aids->inertialZ;
     case AidVector::LineOfNodes:
-        if (!aids.lineOfNodes && why)
-            *why = aids.nodesUndefinedWhy;
-        return aids.lineOfNodes;
+        if (!aids->lineOfNodes && why)
+            *why = aids->nodesUndefinedWhy;
+        return aids->lineOfNodes;
     case AidVector::Periapsis:
-        if (!aids.periapsis && why)
-            *why = aids.periapsisUndefinedWhy;
-        return aids.periapsis;
-    case AidVector::Position: return normalized(st.r);
-    case AidVector::Velocity: return normalized(st.v);
-    case AidVector::AngularMomentum: return aids.angularMomentum;
+        if (!aids->periapsis && why)
+            *why = aids->periapsisUndefinedWhy;
+        return aids->periapsis;
+    case AidVector::Position: return normalized(st->r);
+    case AidVector::Velocity: return normalized(st->v);
+    case AidVector::AngularMomentum: return aids->angularMomentum;
     case AidVector::Unknown: break;
     }
     if (norm(fixedComponents) > 0)
@@ -186,30 +238,80 @@ void addAxes(Sketch &sk, Labeller &labels, const Snapshot &snap, const Framing &
     }
 }
 
-// The orbit: whole and inertial, or relative to the turning Earth.
-void addOrbit(Sketch &sk, const Snapshot &snap, const Framing &f)
+// An orbit: whole and inertial, or relative to the turning Earth.
+void addOrbit(Sketch &sk, const SatelliteState &sat, const Framing &f, bool selected)
 {
-    const double fraction = snap.orbitLeadAll ? 1.0 : 0.25;
+    const double fraction = sat.orbitLeadAll ? 1.0 : 0.25;
+    // Fewer points for the others: 64 orbits are drawn every frame.
+    const int samples = selected ? 720 : 240;
     std::vector<Vec3> path;
     if (f.fixed)
-        path = leadPath(snap.elements, snap.elementsEpoch, f.t, fraction, 720, true);
-    else if (snap.orbitLeadAll)
-        path = inertialOrbitPath(snap.elements, 720);
+        path = leadPath(sat.elements, sat.elementsEpoch, f.t, fraction, samples, true);
+    else if (sat.orbitLeadAll)
+        path = inertialOrbitPath(sat.elements, samples);
     else
-        path = leadPath(snap.elements, snap.elementsEpoch, f.t, fraction, 720, false);
-    sk.strip(path, snap.satelliteColor, 2);
+        path = leadPath(sat.elements, sat.elementsEpoch, f.t, fraction, samples, false);
+    sk.strip(path, sat.color, selected ? 2.0f : 1.5f);
+}
+
+QString kmText(double metres) { return QStringLiteral("%1 km").arg(metres / 1000, 0, 'f', 0); }
+
+// Faded copies, each named where it is farthest out, the way to tell them apart.
+void addKeptOrbits(Sketch &sk, Labeller &labels, const Snapshot &snap, const Framing &f)
+{
+    for (const KeptOrbit &kept : snap.keptOrbits) {
+        QColor faded = kept.color;
+        faded.setAlphaF(0.45f);
+        std::vector<Vec3> path = f.fixed ? leadPath(kept.elements, kept.epoch, f.t, 1.0, 360, true)
+                                         : inertialOrbitPath(kept.elements, 360);
+        sk.strip(path, faded, 1.6f);
+        const Vec3 apoapsis = f.display(astro::positionAtEccentric(kept.elements, astro::kPi));
+        labels.add(apoapsis * 1.04,
+                   QStringLiteral("Kept %1: a %2, e %3")
+                       .arg(kept.number)
+                       .arg(kmText(kept.elements.a))
+                       .arg(kept.elements.e, 0, 'f', 4),
+                   kept.color.lighter(120));
+    }
+}
+
+// Half the transfer ellipse, dashed, from burn to burn, with both burns marked.
+void addTransfer(Sketch &sk, Labeller &labels, const Snapshot &snap, const Framing &f)
+{
+    if (!snap.transfer)
+        return;
+    const astro::Transfer &t = snap.transfer->cost;
+    static const QColor orange(255, 170, 40);
+    constexpr int kDashes = 36;
+    sk.begin(Primitive::Lines, orange, 2);
+    for (int k = 0; k < kDashes; ++k) {
+        for (double part : {0.0, 0.6}) {
+            const double e = astro::kPi * (k + part) / kDashes;
+            sk.push(f.display(astro::positionAtEccentric(t.ellipse, e)));
+        }
+    }
+    sk.end();
+    sk.begin(Primitive::Points, orange, 10);
+    sk.push(f.display(t.burn1));
+    sk.push(f.display(t.burn2));
+    sk.end();
+    labels.add(f.display(t.burn1), QStringLiteral("Burn 1: %1 m/s").arg(t.dv1, 0, 'f', 0), orange);
+    labels.add(f.display(t.burn2), QStringLiteral("Burn 2: %1 m/s").arg(t.dv2, 0, 'f', 0), orange);
 }
 
 // Vectors, from the Earth's centre.
 void addVectors(Sketch &sk, Labeller &labels, QStringList &notes, const Snapshot &snap, const Framing &f,
-                const AidDirections &aids)
+                Owners &owners)
 {
-    const astro::State &st = *f.sat;
     for (const GeometryItem &item : snap.geometry) {
         if (item.kind != GeometryItem::Kind::Vector || !item.show)
             continue;
+        const astro::State *owner = owners.state(owners.indexFor(item.path));
+        if (!owner)
+            continue;  // a satellite without an orbit has nothing to point at
+        const astro::State &st = *owner;
         QString why;
-        const std::optional<Vec3> dir = vectorDirection(snap, aids, st, f.gmst, item.path, &why);
+        const std::optional<Vec3> dir = vectorDirection(snap, owners, f.gmst, item.path, &why);
         const QString name = displayName(item.path);
         if (!dir) {
             notes << QStringLiteral("%1: undefined (%2)").arg(name, why);
@@ -232,10 +334,10 @@ void addVectors(Sketch &sk, Labeller &labels, QStringList &notes, const Snapshot
 
 // Angles: arcs between their vectors; a third vector says which way round to count.
 void addAngles(Sketch &sk, Labeller &labels, QStringList &notes, const Snapshot &snap, const Framing &f,
-               const AidDirections &aids)
+               Owners &owners)
 {
     auto direction = [&](const QString &path, QString *why) {
-        return vectorDirection(snap, aids, *f.sat, f.gmst, path, why);
+        return vectorDirection(snap, owners, f.gmst, path, why);
     };
     int angleIndex = 0;
     for (const GeometryItem &item : snap.geometry) {
@@ -278,23 +380,43 @@ void addAngles(Sketch &sk, Labeller &labels, QStringList &notes, const Snapshot 
 // the eye along its line of sight by about its own on-screen size: the same
 // pixel, but its own path and the lines that end at it no longer cut through
 // it; the Earth still hides it.
-void addSatellite(Sketch &sk, Scene &scene, const Snapshot &snap, const Framing &f)
+void addSatellite(Sketch &sk, Scene &scene, const SatelliteState &sat, const astro::State &st, const Framing &f,
+                  bool selected)
 {
-    const Vec3 at = f.display(f.sat->r);
+    const Vec3 at = f.display(st.r);
     const Vec3 eye = cameraEye(f.camera);
     const Vec3 toEye = eye - at;
     const double distance = norm(toEye);
     const double metresPerPixel = distance * 2 * std::tan(kFieldOfViewDeg / 2 * kDeg) / std::max(1, f.proj.size.height());
-    sk.begin(Primitive::Points, snap.satelliteColor, 14);
+    sk.begin(Primitive::Points, sat.color, selected ? 14 : 10);
     sk.pushUnits((at + normalized(toEye) * std::min(0.5 * distance, 12 * metresPerPixel)) * (1 / kUnit));
     sk.end();
 
     // Its name beside the marker, clear of the marker itself; placed before the aids' labels.
-    if (snap.satelliteName.isEmpty() || hiddenByEarth(eye, at))
+    if (sat.name.isEmpty() || hiddenByEarth(eye, at))
         return;
     if (const std::optional<QPointF> p = projectPoint(f.proj, at))
-        scene.labels.push_back({*p, QPointF(11, -9), snap.satelliteName,
-                                snap.satelliteColor.isValid() ? snap.satelliteColor : QColor(Qt::white), false, 8});
+        scene.labels.push_back({*p, QPointF(11, -9), sat.name, sat.color.isValid() ? sat.color : QColor(Qt::white),
+                                false, selected ? 8.0 : 6.0});
+}
+
+// The transfer's cost, bottom right: what a teacher reads out.
+std::optional<TextBox> transferBox(const Snapshot &snap)
+{
+    if (!snap.transfer)
+        return std::nullopt;
+    const astro::Transfer &t = snap.transfer->cost;
+    const auto speed = [](double v) { return QStringLiteral("%1 m/s").arg(v, 0, 'f', 1); };
+    const double hours = t.time / 3600;
+    QStringList lines{QStringLiteral("Burn 1: %1").arg(speed(t.dv1)), QStringLiteral("Burn 2: %1").arg(speed(t.dv2)),
+                      QStringLiteral("Total: %1").arg(speed(t.total)),
+                      QStringLiteral("Time: %1 h %2 min").arg(int(hours)).arg(int(std::fmod(t.time, 3600) / 60))};
+    if (t.planeAngle > 1e-6)
+        lines.insert(2, QStringLiteral("Plane change: %1 deg").arg(t.planeAngle / kDeg, 0, 'f', 2));
+    const QString title = QStringLiteral("Transfer %1 to %2").arg(snap.transfer->from, snap.transfer->to);
+    return TextBox{title, QColor(255, 170, 40), lines, QStringLiteral("Transfer"),
+                   {QStringLiteral("dv %1").arg(speed(t.total)),
+                    QStringLiteral("%1 h %2 min").arg(int(hours)).arg(int(std::fmod(t.time, 3600) / 60))}};
 }
 
 QStringList annotations(const Snapshot &snap, const Framing &f, Wording wording)
@@ -326,13 +448,24 @@ Framing frameScene(const Snapshot &snap, const Camera &camera, astro::Instant t,
     f.camera = clampCamera(camera);
     double reach = 2.5 * astro::kEarthRadius;
     double orbitSize = 0;
-    if (snap.hasOrbit && !astro::checkElements(snap.elements)) {
-        const astro::Elements now = astro::propagate(snap.elements, t.seconds - snap.elementsEpoch.seconds);
-        f.sat = astro::toState(now);
-        orbitSize = snap.elements.a * (1 + snap.elements.e);
+    f.states.resize(snap.satellites.size());
+    for (size_t k = 0; k < snap.satellites.size(); ++k) {
+        const SatelliteState &sat = snap.satellites[k];
+        if (!sat.drawable())
+            continue;
+        f.states[k] = astro::toState(astro::propagate(sat.elements, t.seconds - sat.elementsEpoch.seconds));
+        orbitSize = std::max(orbitSize, sat.elements.a * (1 + sat.elements.e));
     }
+    for (const KeptOrbit &kept : snap.keptOrbits)
+        orbitSize = std::max(orbitSize, kept.elements.a * (1 + kept.elements.e));
+    if (snap.transfer)
+        orbitSize = std::max(orbitSize, snap.transfer->cost.ellipse.a * (1 + snap.transfer->cost.ellipse.e));
+    const SatelliteState *selected = snap.selectedSatellite();
+    f.selected = selected ? int(selected - snap.satellites.data()) : -1;
+    if (f.selected >= 0)
+        f.sat = f.states[f.selected];
     f.axesLength = std::max(2.2 * astro::kEarthRadius, 0.3 * f.camera.rangeM);
-    f.vectorLength = std::max(1.8 * astro::kEarthRadius, 1.2 * snap.elements.a);
+    f.vectorLength = std::max(1.8 * astro::kEarthRadius, f.sat ? 1.2 * selected->elements.a : 0.0);
     if (!std::isfinite(f.vectorLength) || f.vectorLength > kMaxRange)
         f.vectorLength = 1.8 * astro::kEarthRadius;
     f.gridStep = gridSpacing(f.camera.rangeM);
@@ -370,23 +503,41 @@ Scene buildScene(const Snapshot &snap, const Framing &f)
     Labeller labels(scene, f);
     addGrid(sk, snap, f);
     addAxes(sk, labels, snap, f);
-    if (f.sat) {
-        const AidDirections aids = aidDirections(*f.sat);
-        addOrbit(sk, snap, f);
-        addVectors(sk, labels, scene.notes, snap, f, aids);
-        addAngles(sk, labels, scene.notes, snap, f, aids);
-        addSatellite(sk, scene, snap, f);
+    addKeptOrbits(sk, labels, snap, f);
+    addTransfer(sk, labels, snap, f);
+    // The selected satellite last, so that its orbit and marker lie on top.
+    std::vector<int> order;
+    for (int k = 0; k < int(snap.satellites.size()); ++k) {
+        if (f.states[k] && k != f.selected)
+            order.push_back(k);
     }
+    if (f.sat)
+        order.push_back(f.selected);
+    for (int k : order)
+        addOrbit(sk, snap.satellites[k], f, k == f.selected);
+    if (f.sat) {
+        Owners owners(snap, f);
+        addVectors(sk, labels, scene.notes, snap, f, owners);
+        addAngles(sk, labels, scene.notes, snap, f, owners);
+    }
+    for (auto k = order.rbegin(); k != order.rend(); ++k)
+        addSatellite(sk, scene, snap.satellites[*k], *f.states[*k], f, *k == f.selected);
     labels.flush();
 
-    if (snap.dataDisplayShown && f.sat) {
-        const QString title = (snap.satelliteName.isEmpty() ? QString() : snap.satelliteName + QStringLiteral(" - "))
-            + (snap.dataDisplayName.isEmpty() ? QStringLiteral("Classical Orbit Elements") : snap.dataDisplayName);
-        scene.dataDisplay = TextBox{title, snap.satelliteColor.isValid() ? snap.satelliteColor : QColor(Qt::white),
-                                    classicalElementsLines(*f.sat, f.t),
-                                    snap.satelliteName.isEmpty() ? QStringLiteral("Elements") : snap.satelliteName,
-                                    classicalElementsLines(*f.sat, f.t, Wording::Brief)};
+    if (f.sat) {
+        const SatelliteState &sat = snap.satellites[f.selected];
+        // The toolbar switches the display on for its own satellite; it shows whichever is selected.
+        const SatelliteState *toolbars = snap.findSatellite(QStringLiteral("Satellite"));
+        if (sat.dataDisplayShown || (toolbars && toolbars->dataDisplayShown)) {
+            const QString name = sat.dataDisplayName.isEmpty() && toolbars ? toolbars->dataDisplayName : sat.dataDisplayName;
+            const QString title = sat.name + QStringLiteral(" - ")
+                + (name.isEmpty() ? QStringLiteral("Classical Orbit Elements") : name);
+            scene.dataDisplay = TextBox{title, sat.color.isValid() ? sat.color : QColor(Qt::white),
+                                        classicalElementsLines(*f.sat, f.t), sat.name,
+                                        classicalElementsLines(*f.sat, f.t, Wording::Brief)};
+        }
     }
+    scene.costBox = transferBox(snap);
     scene.annotations = annotations(snap, f, Wording::Full);
     scene.briefAnnotations = annotations(snap, f, Wording::Brief);
     for (const QString &note : scene.notes)
@@ -397,9 +548,10 @@ Scene buildScene(const Snapshot &snap, const Framing &f)
 
 QString refusalLine(const Snapshot &snap)
 {
-    if (!snap.hasSatellite || snap.stateRefusal.isEmpty())
+    const SatelliteState *sat = snap.selectedSatellite();
+    if (!sat || sat->stateRefusal.isEmpty())
         return {};
-    return QStringLiteral("Not shown: ") + snap.stateRefusal;
+    return QStringLiteral("Not shown: ") + sat->stateRefusal;
 }
 
 } // namespace zep::view

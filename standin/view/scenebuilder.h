@@ -9,6 +9,7 @@
 #include "standin/view/orbitgeometry.h"
 
 #include <optional>
+#include <vector>
 
 namespace zep::view {
 
@@ -18,7 +19,11 @@ struct Framing {
     astro::Instant t;
     double gmst = 0;
     bool fixed = false;               // Earth-fixed frame on show
-    std::optional<astro::State> sat;  // inertial; none without a valid orbit
+    // Inertial states, one per satellite of the snapshot (none without an
+    // orbit); sat is the selected one's, which the aids and the overlay follow.
+    std::vector<std::optional<astro::State>> states;
+    int selected = -1;                // in the snapshot's satellites
+    std::optional<astro::State> sat;
     Camera camera;
     Projection proj;
     double axesLength = 0, vectorLength = 0;
@@ -30,7 +35,8 @@ struct Framing {
 Framing frameScene(const Snapshot &snap, const Camera &camera, astro::Instant t, QSize size);
 
 Scene buildScene(const Snapshot &snap, const Framing &f);
-// The line every view shows while the newest state command was refused; empty otherwise.
+// The line every view shows while the selected satellite's newest state
+// command was refused; empty otherwise.
 QString refusalLine(const Snapshot &snap);
 inline Scene buildScene(const Snapshot &snap, const Camera &camera, astro::Instant t, QSize size)
 {

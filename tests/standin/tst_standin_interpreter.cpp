@@ -94,12 +94,12 @@ private slots:
         QVERIFY(s->grid.showRadial);
         QCOMPARE(s->grid.eciColor, QColor("green"));
         QVERIFY(!s->annotations.time && !s->annotations.timeStep && !s->annotations.frame);
-        QVERIFY(s->hasSatellite);
-        QCOMPARE(s->satelliteName, QString("Satellite"));
-        QVERIFY(!s->hasOrbit);
-        QVERIFY(s->orbitLeadAll);
-        QVERIFY(s->dataDisplayShown);
-        QCOMPARE(s->dataDisplayName, QString("Classical Orbit Elements"));
+        QVERIFY(!s->satellites.empty());
+        QCOMPARE(s->satellites.at(0).name, QString("Satellite"));
+        QVERIFY(!s->satellites.at(0).hasOrbit);
+        QVERIFY(s->satellites.at(0).orbitLeadAll);
+        QVERIFY(s->satellites.at(0).dataDisplayShown);
+        QCOMPARE(s->satellites.at(0).dataDisplayName, QString("Classical Orbit Elements"));
         QVERIFY(!s->verbose && !s->acknowledge);
         QVERIFY(!s->chrome.statusBar && !s->chrome.menuBar);
         QCOMPARE(s->chrome.toolBars.value("Animation"), true);
@@ -147,25 +147,25 @@ private slots:
         const CommandOutcome out = host.run("SetState " + kSat + " Classical TwoBody " + period + " 60 J2000 " + Q + epoch + Q
                                             + " 4.2164E+07 0 0 0 0 0");
         QVERIFY2(out.ok, qPrintable(out.error));
-        QCOMPARE(host.s()->elements.a, 42164000.0);
+        QCOMPARE(host.s()->satellites.at(0).elements.a, 42164000.0);
 
         QVERIFY(host.run(stateCommand("1.6764E+07 0.5 45.5 90 270.5 -35.1902")).ok);
         const SnapshotPtr s = host.s();
-        QVERIFY(s->hasOrbit);
+        QVERIFY(s->satellites.at(0).hasOrbit);
         const double deg = astro::kPi / 180;
-        QCOMPARE(s->elements.a, 16764000.0);
-        QCOMPARE(s->elements.e, 0.5);
-        QVERIFY(std::abs(s->elements.i - 45.5 * deg) < 1e-15);
-        QVERIFY(std::abs(s->elements.argp - 90 * deg) < 1e-15);
-        QVERIFY(std::abs(s->elements.raan - 270.5 * deg) < 1e-15);
-        QVERIFY(std::abs(s->elements.meanAnomaly + 35.1902 * deg) < 1e-15);
-        QCOMPARE(s->elementsEpoch.seconds, s->start.seconds);
-        QCOMPARE(s->orbitStep, 60.0);
+        QCOMPARE(s->satellites.at(0).elements.a, 16764000.0);
+        QCOMPARE(s->satellites.at(0).elements.e, 0.5);
+        QVERIFY(std::abs(s->satellites.at(0).elements.i - 45.5 * deg) < 1e-15);
+        QVERIFY(std::abs(s->satellites.at(0).elements.argp - 90 * deg) < 1e-15);
+        QVERIFY(std::abs(s->satellites.at(0).elements.raan - 270.5 * deg) < 1e-15);
+        QVERIFY(std::abs(s->satellites.at(0).elements.meanAnomaly + 35.1902 * deg) < 1e-15);
+        QCOMPARE(s->satellites.at(0).elementsEpoch.seconds, s->start.seconds);
+        QCOMPARE(s->satellites.at(0).orbitStep, 60.0);
         // A tiny negative mean anomaly arrives in exponent form.
         QVERIFY(host.run(stateCommand("6582000 0 0 0 0 -1.424842E-14")).ok);
-        QVERIFY(host.s()->elements.meanAnomaly < 0 && host.s()->elements.meanAnomaly > -1e-15);
+        QVERIFY(host.s()->satellites.at(0).elements.meanAnomaly < 0 && host.s()->satellites.at(0).elements.meanAnomaly > -1e-15);
         QVERIFY(host.run("Graphics " + kSat + " Basic Color Red").ok);
-        QCOMPARE(host.s()->satelliteColor, QColor(Qt::red));
+        QCOMPARE(host.s()->satellites.at(0).color, QColor(Qt::red));
         QVERIFY(host.run("SetEpoch Scenario/Velmora \"2 Jul 2005 06:30:15.25\"").ok);
         QCOMPARE(host.run("GetEpoch Scenario/Velmora").reply, QStringList{"2 Jul 2005 06:30:15.25"});
     }
@@ -224,7 +224,10 @@ private slots:
         row("connection target", "ConControl Scenario/Velmora VerboseOff", "expected \"/\"");
         row("data display", "VO " + kSat + " DynDataText DataDisplay \"Other\" Show On", "unknown data display");
         row("connection setting", "ConControl / LoudOn", "unknown setting");
-        row("second satellite", "New / Scenario/Velmora/Satellite Other", "one satellite");
+        row("same satellite again", "New / */Satellite satellite", "exists already");
+        row("unload unknown", "Unload / */Satellite/Nobody", "no satellite \"*/Satellite/Nobody\"");
+        row("keep verb", "Keep * Forget", "expected \"Keep */Satellite/NAME\" or \"Keep * Clear\"");
+        row("transfer to nowhere", "Transfer */Satellite/Satellite */Satellite/Nobody", "no satellite");
         row("bad name", "New / Scenario/Velmora/Satellite a/b", "not a name");
         row("version target", "GetZEPVersion Scenario/Velmora", "");
         // The state command: the orbit must make sense and every field must be a plain number.
@@ -262,10 +265,96 @@ private slots:
             return;
         }
         const SnapshotPtr refused = host.s();
-        QVERIFY(!refused->stateRefusal.isEmpty() && out.error.contains(refused->stateRefusal));
-        QCOMPARE(refused->elements.a, before->elements.a);
+        QVERIFY(!refused->satellites.at(0).stateRefusal.isEmpty() && out.error.contains(refused->satellites.at(0).stateRefusal));
+        QCOMPARE(refused->satellites.at(0).elements.a, before->satellites.at(0).elements.a);
         QVERIFY(!host.run(line).ok);
         QCOMPARE(host.s().get(), refused.get());
+    }
+
+    // Satellites come and go by name; each command addresses one of them;
+    // kept orbits drop the oldest first.
+    void severalSatellites_data()
+    {
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<QString>("lastError");  // of the last line; empty: accepted
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<QList<int>>("kept");
+        const QString two = "*/Satellite/Two";
+        const QString geo = "4.2164E+07 0.001 0 0 0 0";
+        const auto state = [](const QString &path, const QString &elements) {
+            QString line = stateCommand(elements);
+            return line.replace(kSat, path);
+        };
+        QStringList many;
+        for (int k = 2; k <= 64; ++k)
+            many << QString("New / */Satellite S%1").arg(k);
+        QTest::newRow("add and address") << QStringList{"New / */Satellite Two", state(two, geo), "Graphics Satellite/Two Basic Color Red",
+                                                        "VO Scenario/Velmora/Satellite/Two Pass OrbitLead All"}
+                                         << "" << QStringList{"Satellite", "Two"} << QList<int>{};
+        QTest::newRow("unload") << QStringList{"New / */Satellite Two", "New / */Satellite Three", "Unload / */Satellite/Two"}
+                                << "" << QStringList{"Satellite", "Three"} << QList<int>{};
+        QTest::newRow("64 and no more") << many + QStringList{"New / */Satellite S65"} << "at most 64"
+                                        << QStringList{"Satellite", "S2"} << QList<int>{};
+        QStringList nine;
+        for (int k = 0; k < 9; ++k)
+            nine << state(kSat, QString("%1 0 0 0 0 0").arg(7e6 + k * 1e5)) << "Keep " + kSat;
+        QTest::newRow("kept, oldest goes") << nine << "" << QStringList{"Satellite"} << QList<int>{2, 3, 4, 5, 6, 7, 8, 9};
+        QTest::newRow("kept cleared") << QStringList{"Keep " + kSat, "Keep " + kSat, "Keep * Clear"} << ""
+                                      << QStringList{"Satellite"} << QList<int>{};
+        QTest::newRow("keep without orbit") << QStringList{"New / */Satellite Two", "Keep " + two} << "has no orbit"
+                                            << QStringList{"Satellite", "Two"} << QList<int>{};
+        QTest::newRow("transfer from an ellipse") << QStringList{"New / */Satellite Two", state(two, "2.4E+07 0.7 0 0 0 0"),
+                                                                 "Transfer " + kSat + " " + two}
+                                                  << "not near circular" << QStringList{"Satellite", "Two"} << QList<int>{};
+    }
+
+    void severalSatellites()
+    {
+        QFETCH(QStringList, lines);
+        QFETCH(QString, lastError);
+        QFETCH(QStringList, names);
+        QFETCH(QList<int>, kept);
+        Host host;
+        QVERIFY(host.runAll(preparation() + QStringList{stateCommand("6678000 0 0 0 0 0")}));
+        QVERIFY(host.runAll(lines.mid(0, lines.size() - 1)));
+        const CommandOutcome last = host.run(lines.last());
+        QCOMPARE(last.ok, lastError.isEmpty());
+        QVERIFY2(last.error.contains(lastError), qPrintable(last.error));
+        const SnapshotPtr s = host.s();
+        QStringList have;
+        for (const SatelliteState &sat : s->satellites)
+            have << sat.name;
+        QCOMPARE(have.mid(0, names.size()), names);
+        QCOMPARE(s->satellites.size() > size_t(names.size()), lastError.contains("64"));
+        QList<int> numbers;
+        for (const KeptOrbit &k : s->keptOrbits)
+            numbers << k.number;
+        QCOMPARE(numbers, kept);
+        if (numbers.size() == 8)
+            QCOMPARE(s->keptOrbits.front().elements.a, 7.1e6);  // Kept 1 went
+        // What names an unloaded satellite goes with it; the others' colours differ.
+        for (const QString &path : s->geometry.keys())
+            QVERIFY2(!path.startsWith("satellite/two ") || names.contains("Two"), qPrintable(path));
+        if (const SatelliteState *second = s->findSatellite("Two"); second && QTest::currentDataTag() == QByteArray("add and address")) {
+            QCOMPARE(second->elements.a, 42164000.0);
+            QCOMPARE(second->color, QColor(Qt::red));
+            QVERIFY(second->orbitLeadAll);
+        }
+    }
+
+    // A transfer's reply is its cost; "Off" takes it away.
+    void transferReply()
+    {
+        Host host;
+        QVERIFY(host.runAll(preparation() + QStringList{stateCommand("6678000 0 0 0 0 0"), "New / */Satellite GEO",
+                                                       stateCommand("42164000 0 0 0 0 0").replace(kSat, "*/Satellite/GEO")}));
+        const CommandOutcome out = host.run("Transfer " + kSat + " */Satellite/GEO");
+        QVERIFY2(out.ok, qPrintable(out.error));
+        QCOMPARE(out.reply.size(), 4);
+        QCOMPARE(out.reply.at(2).toDouble(), std::round((out.reply.at(0).toDouble() + out.reply.at(1).toDouble()) * 1000) / 1000);
+        QVERIFY(host.s()->transfer);
+        QVERIFY(host.run("Transfer * Off").ok);
+        QVERIFY(!host.s()->transfer);
     }
 
     void keywordsIgnoreCase()
@@ -278,7 +367,7 @@ private slots:
         QCOMPARE(host.s()->frame, ReferenceFrame::Fixed);
         QCOMPARE(host.s()->viewer.latitudeDeg, 10.0);
         QVERIFY(!host.s()->chrome.statusBar);
-        QCOMPARE(host.s()->satelliteColor, QColor(Qt::red));
+        QCOMPARE(host.s()->satellites.at(0).color, QColor(Qt::red));
     }
 
     void scenarioLifeAndFrameCycle()

@@ -177,8 +177,8 @@ private slots:
         QFETCH(double, viewerLon);
         QFETCH(double, minutes);
         Snapshot s = scene;
-        s.elements = el;
-        s.satelliteColor = color;
+        s.satellites.at(0).elements = el;
+        s.satellites.at(0).color = color;
         s.viewer = {30, viewerLon, 1e8, s.viewer.serial + 1};
         publish(s);
 
@@ -225,7 +225,7 @@ private slots:
         Snapshot s = scene;
         QVERIFY(s.geometry.contains(path));
         s.geometry[path].show = true;
-        s.satelliteName.clear();  // it sits on the y axis here, and its halo hides a stretch of it
+        s.satellites.at(0).name.clear();  // it sits on the y axis here, and its halo hides a stretch of it
         view->setAutoFit(false);  // the axes' reach is measured from the scenario's camera
         publish(s);
         QImage img = frame();
@@ -309,7 +309,7 @@ private slots:
         QVERIFY2(turned.x() > centre.x() + 10, qPrintable(QString::number(turned.x())));
 
         // ...other commands do not move the camera back...
-        s.satelliteColor = Qt::red;
+        s.satellites.at(0).color = Qt::red;
         publish(s);
         frame();
         QVERIFY((*view->project({0, R, 0}) - turned).manhattanLength() < 0.5);
@@ -406,11 +406,11 @@ private slots:
         connect(view.get(), &EarthView::frameDrawn, this, [&] { ++frames; });
         Snapshot s = scene;
         for (int k = 0; k < 100; ++k) {
-            s.elements.i = k * 0.5 * kDeg;
-            s.satelliteColor = k % 2 ? Qt::yellow : Qt::white;
+            s.satellites.at(0).elements.i = k * 0.5 * kDeg;
+            s.satellites.at(0).color = k % 2 ? Qt::yellow : Qt::white;
             publish(s);
         }
-        s.satelliteColor = Qt::red;
+        s.satellites.at(0).color = Qt::red;
         publish(s);
         QTRY_VERIFY(frames >= 1);
         QTest::qWait(300);
@@ -444,7 +444,7 @@ private slots:
         // A new top-level window gives the view's surface a new native window;
         // the context and its resources stay with the view.
         Snapshot s = scene;
-        s.satelliteColor = Qt::yellow;
+        s.satellites.at(0).color = Qt::yellow;
         publish(s);
         frame();
         WarningCapture capture;

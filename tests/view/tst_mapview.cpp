@@ -94,7 +94,7 @@ private slots:
         const QImage frame = map_->grab().toImage();
         const QRectF map = map_->mapRect();
 
-        const astro::GeoPoint sub = astro::subSatellitePoint(astro::stateAt(el, s.elementsEpoch, now).r, now);
+        const astro::GeoPoint sub = astro::subSatellitePoint(astro::stateAt(el, s.satellites.at(0).elementsEpoch, now).r, now);
         const QPoint at = view::mapPoint(sub, map).toPoint();
         QVERIFY2(sameColor(frame.pixelColor(at), color), qPrintable(frame.pixelColor(at).name()));
 
@@ -120,7 +120,7 @@ private slots:
         // The refusal's box lies at the map's top left until a state is accepted.
         for (const QString &why : {QStringLiteral("eccentricity 1.5 must be below 1"), QString()}) {
             Snapshot s = view::sampleScene();
-            s.stateRefusal = why;
+            s.satellites.at(0).stateRefusal = why;
             s.revision = ++revision_;
             store_.publish(std::make_shared<const Snapshot>(s));
             QTRY_COMPARE(map_->drawnRevision(), revision_);

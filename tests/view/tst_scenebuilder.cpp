@@ -123,7 +123,7 @@ private slots:
         o.frame = fixedFrame ? ReferenceFrame::Fixed : ReferenceFrame::Inertial;
         Snapshot s = sampleScene(o);
         s.grid.showEci = grid;
-        s.hasOrbit = orbit;
+        s.satellites.at(0).hasOrbit = orbit;
         s.viewer = {30, 20, 1e8, 1};
         const Scene scene = build(s);
 
@@ -375,7 +375,7 @@ private slots:
         Snapshot s = sampleScene(o);
         s.annotations = {true, true, true};
         if (refused)
-            s.stateRefusal = QStringLiteral("semi-major axis 1e+297 km is too small or too large for an orbit period");
+            s.satellites.at(0).stateRefusal = QStringLiteral("semi-major axis 1e+297 km is too small or too large for an orbit period");
         const Scene scene = buildScene(s, Camera{30, 20, 5e7}, sampleStart(), size);
         QCOMPARE(scene.notes.size(), 4);
         const OverlayLayout layout = layOutOverlay(scene, QFont(), QStringLiteral("Earth imagery: NASA Visible Earth"));
