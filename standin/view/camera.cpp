@@ -111,9 +111,18 @@ std::vector<Vec3> orbitOutline(const astro::Elements &el, double earthTurnRad)
     return points;
 }
 
-std::optional<double> fittingRange(const Camera &cam, QSize size, const astro::Elements &el, double earthTurnRad)
+std::optional<double> fittingRange(const Camera &c, QSize size, const astro::Elements &el, double earthTurnRad)
 {
-    const std::vector<Vec3> points = orbitOutline(el, earthTurnRad);
+    return fittingRange(c, size, orbitOutline(el, earthTurnRad));
+}
+
+bool orbitFits(const Camera &c, QSize size, const astro::Elements &el, double earthTurnRad)
+{
+    return pathFits(c, size, orbitOutline(el, earthTurnRad));
+}
+
+std::optional<double> fittingRange(const Camera &cam, QSize size, const std::vector<Vec3> &points)
+{
     if (points.empty() || size.isEmpty())
         return std::nullopt;
     // In the camera's axes (as lookAt makes them, +z up) a point at depth
@@ -136,12 +145,14 @@ std::optional<double> fittingRange(const Camera &cam, QSize size, const astro::E
     return std::clamp(range, kMinRange, kMaxRange);
 }
 
-bool orbitFits(const Camera &c, QSize size, const astro::Elements &el, double earthTurnRad)
+bool pathFits(const Camera &c, QSize size, const std::vector<Vec3> &points)
 {
-    const std::vector<Vec3> points = orbitOutline(el, earthTurnRad);
     if (points.empty() || size.isEmpty())
         return true;  // nothing to fit
-    const Projection proj = makeProjection(c, size, el.a * (1 + el.e));
+    double reach = 0;
+    for (const Vec3 &p : points)
+        reach = std::max(reach, norm(p));
+    const Projection proj = makeProjection(c, size, reach);
     double left = size.width(), right = 0, top = size.height(), bottom = 0;
     for (const Vec3 &p : points) {
         const std::optional<QPointF> at = projectPoint(proj, p);

@@ -69,6 +69,10 @@ std::vector<Vec3> orbitOutline(const astro::Elements &el, double earthTurnRad);
 // within the camera's limits; nullopt without an ellipse or a size.
 std::optional<double> fittingRange(const Camera &c, QSize size, const astro::Elements &el, double earthTurnRad);
 bool orbitFits(const Camera &c, QSize size, const astro::Elements &el, double earthTurnRad);
+// The same for any path in display-frame metres (the Earth-fixed frame shows
+// a path that is no ellipse).
+std::optional<double> fittingRange(const Camera &c, QSize size, const std::vector<Vec3> &path);
+bool pathFits(const Camera &c, QSize size, const std::vector<Vec3> &path);
 
 // The camera looking from a display-frame direction (need not be unit).
 Camera cameraFrom(Vec3 direction, double rangeM);

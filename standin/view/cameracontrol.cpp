@@ -20,6 +20,22 @@ double earthTurn(const Snapshot &snap, astro::Instant t)
     return snap.frame == ReferenceFrame::Fixed ? astro::gmst(t) : 0;
 }
 
+// What a fitted view must hold of the selected orbit: the ellipse as it lies
+// now in the frame on show and, Earth-fixed, the path that the view draws
+// relative to the turning Earth (a revolution at most), which strays from it.
+std::vector<Vec3> framedPath(const Snapshot &snap, astro::Instant t)
+{
+    const SatelliteState *sat = snap.selectedSatellite();
+    if (!sat || !sat->drawable())
+        return {};
+    std::vector<Vec3> path = orbitOutline(sat->elements, earthTurn(snap, t));
+    if (snap.frame == ReferenceFrame::Fixed) {
+        const std::vector<Vec3> ahead = leadPath(sat->elements, sat->elementsEpoch, t, 1.0, 720, true);
+        path.insert(path.end(), ahead.begin(), ahead.end());
+    }
+    return path;
+}
+
 bool sameElements(const astro::Elements &a, const astro::Elements &b)
 {
     return a.a == b.a && a.e == b.e && a.i == b.i && a.raan == b.raan && a.argp == b.argp
@@ -91,9 +107,9 @@ const Camera &CameraControl::follow(const Snapshot &snap, QSize size, astro::Ins
         camera_ = placed(snap);
         viewerSerial_ = snap.viewer.serial;
     } else if (autoFit_ && now.orbit && !(now == seen_)) {
-        const double turn = earthTurn(snap, t);
-        if (!orbitFits(camera_, size, *now.orbit, turn))
-            camera_.rangeM = fittingRange(camera_, size, *now.orbit, turn).value_or(camera_.rangeM);
+        const std::vector<Vec3> path = framedPath(snap, t);
+        if (!pathFits(camera_, size, path))
+            camera_.rangeM = fittingRange(camera_, size, path).value_or(camera_.rangeM);
     }
     seen_ = now;
     return camera_;
@@ -164,7 +180,7 @@ std::optional<Camera> CameraControl::look(Look look, const Snapshot &snap, QSize
     else if (look == Look::AlongNodes)
         to = cameraFrom(toDisplay(ascendingNodeDirection(*orbit), true, turn), to.rangeM);
     to = clampCamera(to);
-    to.rangeM = fittingRange(to, size, *orbit, turn).value_or(to.rangeM);
+    to.rangeM = fittingRange(to, size, framedPath(snap, t)).value_or(to.rangeM);
     return to;
 }
 

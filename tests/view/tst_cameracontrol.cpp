@@ -110,6 +110,43 @@ private slots:
         QCOMPARE(refit.longitudeDeg, 45.0);
     }
 
+    void looksFrameThePathOnShow_data()
+    {
+        QTest::addColumn<int>("look");
+        QTest::addColumn<bool>("fixed");
+        QTest::addColumn<double>("latitude");
+        using Look = CameraControl::Look;
+        QTest::newRow("fit, inertial") << int(Look::Orbit) << false << 30.0;
+        QTest::newRow("fit, Earth-fixed") << int(Look::Orbit) << true << 30.0;
+        QTest::newRow("from the pole, inertial") << int(Look::NorthPole) << false << 89.5;
+        QTest::newRow("from the pole, Earth-fixed") << int(Look::NorthPole) << true << 89.5;
+        QTest::newRow("edge-on, inertial") << int(Look::EdgeOn) << false << 55.0;
+        QTest::newRow("edge-on, Earth-fixed") << int(Look::EdgeOn) << true << 55.0;
+        QTest::newRow("along the nodes, Earth-fixed") << int(Look::AlongNodes) << true << 0.0;
+    }
+
+    void looksFrameThePathOnShow()
+    {
+        QFETCH(int, look);
+        QFETCH(bool, fixed);
+        QFETCH(double, latitude);
+        // GPS, circular (its perigee taken at the node): edge-on looks from the top of the orbit.
+        Snapshot s = scenario({elements(26560, 0, 55, 40, 0, 0)});
+        s.frame = fixed ? ReferenceFrame::Fixed : ReferenceFrame::Inertial;
+        CameraControl control;
+        control.follow(s, kSize, kNow);
+        const std::optional<Camera> to = control.look(CameraControl::Look(look), s, kSize, kNow);
+        QVERIFY(to);
+        QVERIFY2(std::abs(to->latitudeDeg - latitude) < 1e-6, qPrintable(QString::number(to->latitudeDeg)));
+        const astro::Elements &el = s.satellites[0].elements;
+        const std::vector<Vec3> drawn = fixed ? leadPath(el, kNow, kNow, 1.0, 360, true) : inertialOrbitPath(el, 360);
+        const Framing f = frameScene(s, *to, kNow, kSize);
+        for (const Vec3 &p : drawn) {
+            const std::optional<QPointF> at = projectPoint(f.proj, p);
+            QVERIFY2(at && QRectF(QPointF(), QSizeF(kSize)).contains(*at), qPrintable(str(p)));
+        }
+    }
+
     void aClickPicksTheNearestMarker_data()
     {
         QTest::addColumn<QPointF>("offset");
