@@ -37,6 +37,16 @@ TimeSpan groundTrackSpan(const Elements &el, Instant now)
 
 std::vector<GeoPolyline> groundTrack(const Elements &el, Instant epoch, Instant t0, Instant t1)
 {
+    const std::vector<TrackSample> samples = trackSamples(el, epoch, t0, t1);
+    std::vector<GeoPoint> points;
+    points.reserve(samples.size());
+    for (const TrackSample &s : samples)
+        points.push_back(s.at);
+    return splitAtDateLine(points);
+}
+
+std::vector<TrackSample> trackSamples(const Elements &el, Instant epoch, Instant t0, Instant t1)
+{
     if (checkElements(el) || !std::isfinite(epoch.seconds) || !std::isfinite(t0.seconds)
         || !std::isfinite(t1.seconds) || !(t1.seconds > t0.seconds))
         return {};
@@ -51,12 +61,12 @@ std::vector<GeoPolyline> groundTrack(const Elements &el, Instant epoch, Instant 
     // A floor on the step makes the cap hold whatever the sum of steps does.
     const double minStep = span / (kMaxTrackPoints - 1);
 
-    std::vector<GeoPoint> points;
+    std::vector<TrackSample> points;
     points.reserve(std::size_t(std::min(sweep / angle + 2.0, double(kMaxTrackPoints))));
     double t = t0.seconds;
     for (;;) {
         const State s = stateAt(el, epoch, Instant{t});
-        points.push_back(subSatellitePoint(s.r, Instant{t}));
+        points.push_back({t, subSatellitePoint(s.r, Instant{t})});
         if (t >= t1.seconds)
             break;
         const double r = std::hypot(s.r.x, s.r.y, s.r.z);
@@ -67,7 +77,7 @@ std::vector<GeoPolyline> groundTrack(const Elements &el, Instant epoch, Instant 
         const double next = points.size() + 1 >= std::size_t(kMaxTrackPoints) ? t1.seconds : std::min(t + step, t1.seconds);
         t = next > t ? next : t1.seconds;
     }
-    return splitAtDateLine(points);
+    return points;
 }
 
 std::vector<GeoPolyline> splitAtDateLine(const std::vector<GeoPoint> &points)

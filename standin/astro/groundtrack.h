@@ -48,6 +48,15 @@ TimeSpan groundTrackSpan(const Elements &el, Instant now);
 inline constexpr int kMaxTrackPoints = 20000;
 std::vector<GeoPolyline> groundTrack(const Elements &el, Instant epoch, Instant t0, Instant t1);
 
+// The points groundTrack() joins, each with its time (s since the epoch of
+// Instant), in time order: a view that keeps them can cut any stretch of
+// the span out of them again without propagating anew.
+struct TrackSample {
+    double t = 0;
+    GeoPoint at;
+};
+std::vector<TrackSample> trackSamples(const Elements &el, Instant epoch, Instant t0, Instant t1);
+
 // Splits a sequence of points at the date line: between two neighbours more
 // than 180 degrees apart in longitude the track went the short way round, so
 // the crossing latitude is interpolated and the line ends on one edge and

@@ -1,5 +1,5 @@
-// The map window: where latitudes and longitudes land, and what a frame
-// shows, read back pixel by pixel on a real display.
+// The map window: where latitudes and longitudes land, where a name goes,
+// and what a frame shows, read back pixel by pixel on a real display.
 
 #include "standin/astro/groundtrack.h"
 #include "standin/view/mapgeometry.h"
@@ -59,6 +59,47 @@ private slots:
         const QRectF map = view::fittedMap(area);
         QCOMPARE(map.width(), 2 * map.height());
         QCOMPARE(view::mapPoint({lat, lon}, map), expected);
+    }
+
+    // A satellite's name beside its sub-point, whole inside the map wherever
+    // the point is, and clear of a name already placed.
+    void labelPlacement_data()
+    {
+        QTest::addColumn<QPointF>("at");
+        QTest::addColumn<QRectF>("taken");
+        QTest::addColumn<int>("across");  // -1 left of the point, 1 right of it
+        QTest::addColumn<int>("down");    // -1 above the point, 1 below it
+        const QRectF none;
+        QTest::newRow("open map: up and to the right") << QPointF(400, 200) << none << 1 << -1;
+        QTest::newRow("right edge: flipped left") << QPointF(797, 200) << none << -1 << -1;
+        QTest::newRow("left edge: stays right") << QPointF(1, 200) << none << 1 << -1;
+        QTest::newRow("top edge: flipped down") << QPointF(400, 2) << none << 1 << 1;
+        QTest::newRow("bottom edge: stays up") << QPointF(400, 399) << none << 1 << -1;
+        QTest::newRow("top right corner: left and down") << QPointF(799, 0) << none << -1 << 1;
+        QTest::newRow("bottom left corner: right and up") << QPointF(0, 400) << none << 1 << -1;
+        QTest::newRow("near the right edge, name wider than the room") << QPointF(760, 200) << none << -1 << -1;
+        QTest::newRow("another name in the way: stepped aside") << QPointF(400, 200) << QRectF(390, 170, 120, 40) << 0 << 0;
+        QTest::newRow("right edge and a name in the way") << QPointF(797, 200) << QRectF(700, 150, 90, 46) << 0 << 0;
+    }
+
+    void labelPlacement()
+    {
+        QFETCH(QPointF, at);
+        QFETCH(QRectF, taken);
+        QFETCH(int, across);
+        QFETCH(int, down);
+        const QRectF map(0, 0, 800, 400);
+        const QSizeF size(64, 15);
+        const QRectF box = view::placeLabel(at, size, map, taken.isNull() ? std::vector<QRectF>{} : std::vector<QRectF>{taken});
+        QCOMPARE(box.size(), size);
+        QVERIFY2(map.contains(box), qPrintable(QStringLiteral("%1 %2 %3 %4").arg(box.x()).arg(box.y()).arg(box.width()).arg(box.height())));
+        QVERIFY(!box.contains(at));  // the disc stays visible
+        if (!taken.isNull())
+            QVERIFY(!box.intersects(taken));
+        if (across)
+            QCOMPARE(box.center().x() > at.x() ? 1 : -1, across);
+        if (down)
+            QCOMPARE(box.center().y() > at.y() ? 1 : -1, down);
     }
 
     // One widget for every row: each row's scenario reaches it as a new snapshot.
