@@ -1,8 +1,9 @@
 #pragma once
 // The scenario's map window: the Earth's picture as a flat map with a
-// latitude/longitude grid, the satellite's ground track one revolution either
-// side of now and its current sub-point, drawn on demand from the store's
-// latest snapshot like the 3-D view.
+// labelled latitude/longitude grid, every satellite's ground track one
+// revolution either side of now with its current sub-point and name, and the
+// kept orbits, drawn on demand from the store's latest snapshot like the 3-D
+// view.
 
 #include "standin/model/clock.h"
 #include "standin/model/store.h"
