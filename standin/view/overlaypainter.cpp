@@ -1,5 +1,7 @@
 #include "standin/view/overlaypainter.h"
 
+#include "standin/view/labelplacement.h"
+
 #include <QFontMetricsF>
 #include <QPainter>
 
@@ -12,6 +14,9 @@ namespace {
 
 // Room a label takes beyond its letters, for its halo and a little air.
 constexpr double kRoomX = 3, kRoomY = 1;
+// How far a label may stray from its point, in lines: further, it reads as
+// another point's even with its leader.
+constexpr double kReachLines = 7;
 
 QRectF unite(const std::vector<OverlayLayout::Text> &texts, const QFontMetricsF &fm)
 {
@@ -21,106 +26,6 @@ QRectF unite(const std::vector<OverlayLayout::Text> &texts, const QFontMetricsF 
     return all;
 }
 
-// Labels sit beside their point; when a block or an earlier label is in the
-// way they move as little as clears it: lines down or up, to the other side
-// of the point, or just past the edge of the block in the way. Never onto a
-// block, another label or off the view, and never further than a few lines
-// from the point; off the labelled points and markers unless there is no
-// other room. A label that finds none is left out.
-class LabelPlacer {
-public:
-    LabelPlacer(const QFontMetricsF &fm, const std::vector<QRectF> &blocks, const Scene &scene)
-        : fm_(fm), blocks_(blocks), view_(QPointF(0, 0), QSizeF(scene.size)), step_(fm.height() + 2 * kRoomY + 1)
-    {
-        // Every labelled point stays in sight; markers keep their whole disc.
-        for (const Label &l : scene.labels) {
-            const double r = std::max(l.markRadius, 1.0);
-            marks_.push_back(QRectF(l.anchor - QPointF(r, r), QSizeF(2 * r, 2 * r)));
-        }
-    }
-
-    std::optional<OverlayLayout::Text> place(const Label &l, size_t index)
-    {
-        const double width = fm_.horizontalAdvance(l.text);
-        const QRectF room = QRectF(0, -fm_.ascent(), width, fm_.height()).adjusted(-kRoomX, -kRoomY, kRoomX, kRoomY);
-        const QPointF preferred = l.anchor + l.offset;
-
-        std::vector<QPointF> candidates;
-        for (int k = 0; k <= kSteps; ++k)
-            for (double x : {preferred.x(), l.anchor.x() - l.offset.x() - width, l.anchor.x() - width / 2})
-                for (int sign : {1, -1})
-                    candidates.emplace_back(x, preferred.y() + sign * k * step_);
-        const size_t base = candidates.size();
-        for (size_t i = 0; i < base; ++i) {
-            const QRectF at = room.translated(candidates[i]);
-            for (const QRectF &b : blocks_) {
-                if (!at.intersects(b))
-                    continue;
-                const QPointF c = candidates[i];
-                candidates.emplace_back(c.x(), b.bottom() + 1 - room.top());
-                candidates.emplace_back(c.x(), b.top() - 1 - room.bottom());
-                candidates.emplace_back(b.right() + 1 - room.left(), c.y());
-                candidates.emplace_back(b.left() - 1 - room.right(), c.y());
-            }
-        }
-
-        // Least moved from where it wanted to be.
-        const double reach = kSteps * step_;
-        auto onMarks = [&](const QRectF &at) {
-            for (size_t i = 0; i < marks_.size(); ++i)
-                if ((i != index || l.markRadius > 0) && marks_[i].intersects(at))
-                    return true;
-            return false;
-        };
-        std::optional<QPointF> best, bestCrowded;
-        double bestScore = 1e300, crowdedScore = 1e300;
-        for (const QPointF &c : candidates) {
-            const QRectF at = room.translated(c);
-            const double away = distance(l.anchor, at);
-            if (away > reach || hits(blocks_, at) || (!view_.isEmpty() && !view_.contains(at)))
-                continue;
-            const double score = QLineF(c, preferred).length();
-            if (l.avoidOthers && hits(placed_, at))
-                continue;
-            if (score < crowdedScore) {
-                bestCrowded = c;
-                crowdedScore = score;
-            }
-            if (score < bestScore && !onMarks(at)) {
-                best = c;
-                bestScore = score;
-            }
-        }
-        // Lying on a marked point beats leaving the label out.
-        const std::optional<QPointF> origin = best ? best : bestCrowded;
-        if (!origin)
-            return std::nullopt;
-        placed_.push_back(room.translated(*origin));
-        return OverlayLayout::Text{*origin, placed_.back(), l.text, l.color};
-    }
-
-private:
-    static constexpr int kSteps = 7;
-    static bool hits(const std::vector<QRectF> &rects, const QRectF &r)
-    {
-        return std::any_of(rects.begin(), rects.end(), [&](const QRectF &o) { return o.intersects(r); });
-    }
-    static double distance(QPointF p, const QRectF &r)
-    {
-        const double dx = std::max({r.left() - p.x(), 0.0, p.x() - r.right()});
-        const double dy = std::max({r.top() - p.y(), 0.0, p.y() - r.bottom()});
-        return std::hypot(dx, dy);
-    }
-    const QFontMetricsF &fm_;
-    const std::vector<QRectF> &blocks_;
-    const QRectF view_;
-    const double step_;
-    std::vector<QRectF> marks_, placed_;
-};
-
-} // namespace
-
-namespace {
 
 // From roomy to tight. The first way of writing the overlay whose boxes lie
 // apart inside the view and leave its middle (the Earth, the orbit) free is
@@ -319,10 +224,27 @@ OverlayLayout layOutOverlay(const Scene &scene, const QFont &base, const QString
 {
     OverlayLayout out = arrangeToFit(scene, base, credit);
     const QFontMetricsF fm(out.font);
-    LabelPlacer placer(fm, out.blocks, scene);
-    for (size_t i = 0; i < scene.labels.size(); ++i)
-        if (std::optional<OverlayLayout::Text> t = placer.place(scene.labels[i], i))
-            out.labels.push_back(*t);
+    LabelSurroundings around;
+    around.view = QRectF(QPointF(0, 0), QSizeF(scene.size));
+    around.blocks = out.blocks;
+    around.earth = scene.earthDisc;
+    around.lines = scene.strokes;
+    around.reach = kReachLines * (fm.height() + 2 * kRoomY + 1);
+    std::vector<LabelRequest> requests;
+    requests.reserve(scene.labels.size());
+    for (const Label &l : scene.labels) {
+        const QRectF letters(0, -fm.ascent(), fm.horizontalAdvance(l.text), fm.height());
+        requests.push_back({l.anchor, letters.adjusted(-kRoomX, -kRoomY, kRoomX, kRoomY), letters, l.offset, l.markRadius});
+    }
+    const std::vector<std::optional<LabelPlace>> places = placeLabels(requests, around);
+    for (size_t i = 0; i < places.size(); ++i) {
+        if (!places[i])
+            continue;
+        const Label &l = scene.labels[i];
+        out.labels.push_back({places[i]->baseline, places[i]->room, l.text, l.color});
+        if (places[i]->leader)
+            out.leaders.push_back({*places[i]->leader, l.color});
+    }
     return out;
 }
 
@@ -374,6 +296,15 @@ void OverlayPainter::paint(QPainter &p, const Scene &scene, const QString &credi
 
     // Each label in a dark halo: a line of the scene stops at the letters'
     // edges instead of running through them, and still shows between them.
+    // Leaders first, under every label's letters; dark-edged like the letters.
+    for (const OverlayLayout::Leader &l : layout.leaders) {
+        p.setPen(QPen(QColor(2, 4, 10, 200), 3, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(l.line);
+        QColor c = l.color;
+        c.setAlpha(210);
+        p.setPen(QPen(c, 1.2, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(l.line);
+    }
     p.setFont(layout.font);
     for (const OverlayLayout::Text &l : layout.labels) {
         p.setPen(QColor(2, 4, 10, 235));

@@ -6,6 +6,7 @@
 #include "standin/view/scene.h"
 
 #include <QFont>
+#include <QLineF>
 #include <QRectF>
 
 #include <optional>
@@ -38,10 +39,18 @@ struct OverlayLayout {
     std::optional<Text> credit;
     // The blocks of text above: labels keep out of them.
     std::vector<QRectF> blocks;
-    // In the scene's order. A label with no room near its point (its point
-    // lies deep under a block, or every spot near it is another label's) is
-    // left out rather than shown far away or over another.
+    // In the scene's order, the first placed first. Off the Earth's disc, the
+    // scene's lines and the markers wherever room near the point allows; a
+    // label with no room near its point (its point lies deep under a block,
+    // or every spot near it is another label's) is left out rather than shown
+    // far away or over another.
     std::vector<Text> labels;
+    // From a point's marker to its label, where the label lies far from it.
+    struct Leader {
+        QLineF line;
+        QColor color;
+    };
+    std::vector<Leader> leaders;
 };
 // `base` supplies the family; the overlay sets its own sizes.
 OverlayLayout layOutOverlay(const Scene &scene, const QFont &base, const QString &credit = {});

@@ -4,6 +4,7 @@
 // headless and shared by every view that draws the scenario.
 
 #include <QColor>
+#include <QLineF>
 #include <QMatrix4x4>
 #include <QPointF>
 #include <QSize>
@@ -51,6 +52,12 @@ struct Label {
     double markRadius = 0;
 };
 
+// A circle on the widget (the Earth's outline).
+struct Disc {
+    QPointF centre;
+    double radius = 0;
+};
+
 // A titled box of lines (the data display).
 struct TextBox {
     QString title;
@@ -73,6 +80,10 @@ struct Scene {
     std::vector<Draw> draws;      // in order, after the meshes
 
     std::vector<Label> labels;  // placed in order
+    // What labels keep off where they can: the drawn lines on the widget (the
+    // grid aside, which labels may cover) and the Earth's disc.
+    std::vector<QLineF> strokes;
+    std::optional<Disc> earthDisc;
     std::optional<TextBox> dataDisplay;  // top left
     std::optional<TextBox> costBox;      // a transfer's burns and time, bottom right
     QStringList annotations;             // top right
