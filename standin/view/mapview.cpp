@@ -79,24 +79,50 @@ struct EdgeLabel {
     QRectF box;
 };
 
-// Longitudes along the top edge, latitudes along the left one; on a small map
-// a label that would touch one already placed is left out.
+// Longitudes along the top edge, latitudes along the left one, every 30
+// degrees; on a small map every 60 or 90, so that no two labels touch, and
+// a latitude that would meet the top row is left out.
 std::vector<EdgeLabel> gridLabels(const QRectF &map, const QFontMetricsF &fm)
 {
-    std::vector<EdgeLabel> out;
-    const auto add = [&](const QString &text, QPointF anchor, bool centredAcross) {
+    const auto box = [&](const QString &text, QPointF anchor, bool centredAcross) {
         const QSizeF size(fm.horizontalAdvance(text) + 6, fm.height());
-        const QRectF box = centredAcross ? QRectF(anchor.x() - size.width() / 2, anchor.y(), size.width(), size.height())
-                                         : QRectF(anchor.x(), anchor.y() - size.height() / 2, size.width(), size.height());
-        const bool clear = std::none_of(out.begin(), out.end(),
-                                        [&](const EdgeLabel &l) { return l.box.adjusted(-2, -1, 2, 1).intersects(box); });
-        if (clear && map.contains(box))
-            out.push_back({text, box});
+        return centredAcross ? QRectF(anchor.x() - size.width() / 2, anchor.y(), size.width(), size.height())
+                             : QRectF(anchor.x(), anchor.y() - size.height() / 2, size.width(), size.height());
     };
-    for (int lon = -150; lon <= 150; lon += 30)
-        add(view::longitudeLabel(lon), {view::mapPoint({0, double(lon)}, map).x(), map.top() + 2}, true);
-    for (int lat = 60; lat >= -60; lat -= 30)
-        add(view::latitudeLabel(lat), {map.left() + 2, view::mapPoint({double(lat), 0}, map).y()}, false);
+    const auto meets = [](const std::vector<EdgeLabel> &placed, const QRectF &r) {
+        return std::any_of(placed.begin(), placed.end(),
+                           [&](const EdgeLabel &l) { return l.box.adjusted(-2, -1, 2, 1).intersects(r); });
+    };
+    std::vector<EdgeLabel> out;
+    for (const int step : {30, 60, 90}) {
+        out.clear();
+        bool fits = true;
+        for (int lon = -180 + step; lon < 180 && fits; lon += step) {
+            const QString text = view::longitudeLabel(lon);
+            const QRectF r = box(text, {view::mapPoint({0, double(lon)}, map).x(), map.top() + 2}, true);
+            fits = map.contains(r) && !meets(out, r);
+            out.push_back({text, r});
+        }
+        if (fits)
+            break;
+        out.clear();
+    }
+    const std::size_t top = out.size();
+    for (const int step : {30, 60}) {
+        out.resize(top);
+        bool fits = true;
+        for (int lat = 90 - step; lat > -90 && fits; lat -= step) {
+            const QString text = view::latitudeLabel(lat);
+            const QRectF r = box(text, {map.left() + 2, view::mapPoint({double(lat), 0}, map).y()}, false);
+            const std::vector<EdgeLabel> left(out.begin() + std::ptrdiff_t(top), out.end());
+            fits = map.contains(r) && !meets(left, r);
+            if (!meets(out, r))
+                out.push_back({text, r});
+        }
+        if (fits)
+            break;
+        out.resize(top);
+    }
     return out;
 }
 
@@ -430,7 +456,8 @@ void MapView::paintEvent(QPaintEvent *)
     for (const EdgeLabel &l : grid)
         taken.push_back(l.box);
 
-    // The words in the bottom corners: the credit on the right, the legend on the left if room is left.
+    // The words in the bottom corners: the credit on the right, the legend on
+    // the left, or above the credit when the map is too narrow for both in a row.
     const QString credit = pictures && pictures->photographic ? pictures->credit() : QString();
     const QRectF creditBox = credit.isEmpty() ? QRectF()
         : QRectF(map.right() - 6 - p.fontMetrics().horizontalAdvance(credit), map.bottom() - 4 - p.fontMetrics().height(),
@@ -438,9 +465,11 @@ void MapView::paintEvent(QPaintEvent *)
     if (!creditBox.isEmpty())
         taken.push_back(creditBox);
     const bool withKept = snap->scenarioOpen && !snap->keptOrbits.empty();
-    const QRectF legendBox(map.left() + 4, map.bottom() - 4 - (labelMetrics.height() + 4), legendWidth(labelMetrics, withKept),
-                           labelMetrics.height() + 4);
-    const bool legend = snap->scenarioOpen && legendBox.right() + 8 < (creditBox.isEmpty() ? map.right() : creditBox.left());
+    QRectF legendBox(map.left() + 4, map.bottom() - 4 - (labelMetrics.height() + 4), legendWidth(labelMetrics, withKept),
+                     labelMetrics.height() + 4);
+    if (!creditBox.isEmpty() && legendBox.right() + 8 > creditBox.left())
+        legendBox.moveBottomRight(QPointF(map.right() - 4, creditBox.top() - 3));
+    const bool legend = snap->scenarioOpen && map.contains(legendBox);
     if (legend)
         taken.push_back(legendBox);
 

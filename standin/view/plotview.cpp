@@ -262,7 +262,11 @@ void PlotView::paintEvent(QPaintEvent *)
         p.drawText(QRectF(std::min(x - w / 2, plot.right() - w), plot.bottom() + 3, w, line), Qt::AlignCenter, text);
         p.drawLine(QPointF(x, plot.bottom()), QPointF(x, plot.bottom() + 3));
     }
-    p.drawText(QRectF(plot.left(), plot.bottom() + 3 + line + gap / 2, plot.width(), line), Qt::AlignHCenter, timeTitle);
+    // Under the plot, or under the whole width when the plot is narrower than the words.
+    const QString timeWords = fm.elidedText(timeTitle, Qt::ElideRight, width() - 2 * gap);
+    const double timeWidth = fm.horizontalAdvance(timeWords);
+    const double timeLeft = std::clamp(plot.center().x() - timeWidth / 2, gap, width() - gap - timeWidth);
+    p.drawText(QPointF(timeLeft, plot.bottom() + 3 + line + gap / 2 + fm.ascent()), timeWords);
 
     // Axis titles along their axes, each in its curve's colour.
     p.save();
