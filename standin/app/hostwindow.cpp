@@ -2,6 +2,7 @@
 
 #include "standin/app/animationbar.h"
 #include "standin/app/cameramenu.h"
+#include "standin/app/comparemenu.h"
 #include "standin/app/graphicswindows.h"
 #include "standin/view/earthview.h"
 
@@ -108,6 +109,9 @@ void HostWindow::buildMenus()
     cameraMenu_ = new CameraMenu(*this, store_, journal_);
     cameraMenu_->extend(viewMenu_, tidy);
 
+    compareMenu_ = new CompareMenu(*this, store_, journal_);
+    compareMenu_->extend(menuBar()->addMenu(tr("&Orbits")));
+
     QMenu *window = menuBar()->addMenu(tr("&Window"));
     window->addAction(tr("&Tile"), documents_, &DocumentWindows::tile);
     window->addAction(tr("&Cascade"), documents_, &DocumentWindows::cascade);
@@ -129,6 +133,7 @@ void HostWindow::buildToolBars()
 
     QToolBar *view = toolBar(QStringLiteral("View"));
     view->addAction(tr("Reset view"), this, &HostWindow::resetView);
+    compareMenu_->addButtons(view);
 }
 
 QToolBar *HostWindow::toolBar(const QString &name) const

@@ -31,6 +31,7 @@ namespace zep {
 
 class AnimationBar;
 class CameraMenu;
+class CompareMenu;
 class GraphicsWindows;
 
 class HostWindow : public QMainWindow, public UiPort {
@@ -90,6 +91,7 @@ private:
     AnimationBar *animation_ = nullptr;
     GraphicsWindows *graphics_ = nullptr;  // a child
     CameraMenu *cameraMenu_ = nullptr;     // a child
+    CompareMenu *compareMenu_ = nullptr;   // a child
     DocumentWindows *documents_ = nullptr; // a child of the area
     std::shared_ptr<view::EarthImagery> imagery_ = std::make_shared<view::EarthImagery>();
     bool userControl_ = false;

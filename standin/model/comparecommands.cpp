@@ -1,10 +1,30 @@
 // Orbits side by side: kept copies of an orbit, and the transfer between two.
 
 #include "standin/model/commandtable.h"
+#include "standin/model/compare.h"
 
 #include <variant>
 
 namespace zep {
+
+QString keepOrbit(Snapshot &s, const SatelliteState &sat)
+{
+    if (!sat.drawable())
+        return QStringLiteral("\"%1\" has no orbit yet").arg(sat.name);
+    s.keptOrbits.push_back({++s.keptSerial, sat.name, sat.color, sat.elements, sat.elementsEpoch});
+    if (s.keptOrbits.size() > size_t(kMaxKeptOrbits))
+        s.keptOrbits.erase(s.keptOrbits.begin());
+    return {};
+}
+
+std::variant<TransferPlan, QString> planTransfer(const QString &fromName, const astro::Elements &from,
+                                                 const QString &toName, const astro::Elements &to)
+{
+    const auto cost = astro::hohmann(from, to);
+    if (const auto *why = std::get_if<std::string>(&cost))
+        return QString::fromStdString(*why);
+    return TransferPlan{fromName, toName, std::get<astro::Transfer>(cost)};
+}
 
 namespace {
 
@@ -15,23 +35,17 @@ CommandOutcome keep(CommandReader &r)
         r.keyword("Clear");
         if (!r.end())
             return r.refusal();
-        if (r.state().keptOrbits.empty())
-            return done();
-        r.edit().keptOrbits.clear();
+        if (!r.state().keptOrbits.empty())
+            r.edit().keptOrbits.clear();
         return done();
     }
     if (!r.end())
         return r.refusal();
-    const SatelliteState &sat = r.satellite();
-    if (!sat.drawable())
-        return r.refuse(QStringLiteral("\"%1\" has no orbit yet").arg(sat.name));
-    KeptOrbit kept{r.state().keptSerial + 1, sat.name, sat.color, sat.elements, sat.elementsEpoch};
-    Snapshot &s = r.edit();
-    s.keptSerial = kept.number;
-    s.keptOrbits.push_back(kept);
-    if (s.keptOrbits.size() > size_t(kMaxKeptOrbits))
-        s.keptOrbits.erase(s.keptOrbits.begin());
-    return done({QStringLiteral("Kept %1").arg(kept.number)});
+    // A refusal publishes nothing, though the copy was edited.
+    const SatelliteState sat = r.satellite();
+    if (const QString why = keepOrbit(r.edit(), sat); !why.isEmpty())
+        return r.refuse(why);
+    return done({QStringLiteral("Kept %1").arg(r.state().keptSerial)});
 }
 
 // "Transfer */Satellite/FROM */Satellite/TO" or "Transfer * Off". Replies
@@ -58,12 +72,11 @@ CommandOutcome transfer(CommandReader &r)
         if (!sat->drawable())
             return r.refuse(QStringLiteral("\"%1\" has no orbit yet").arg(sat->name));
     }
-    const auto cost = astro::hohmann(from.elements, to.elements);
-    if (const auto *why = std::get_if<std::string>(&cost))
-        return r.refuse(QString::fromStdString(*why));
-    const astro::Transfer &t = std::get<astro::Transfer>(cost);
-    TransferPlan plan{from.name, to.name, t};
-    r.edit().transfer = plan;
+    const auto plan = planTransfer(from.name, from.elements, to.name, to.elements);
+    if (const QString *why = std::get_if<QString>(&plan))
+        return r.refuse(*why);
+    const astro::Transfer t = std::get<TransferPlan>(plan).cost;
+    r.edit().transfer = std::get<TransferPlan>(plan);
     const auto number = [](double v) { return QString::number(v, 'f', 3); };
     return done({number(t.dv1), number(t.dv2), number(t.total), number(t.time)});
 }

@@ -1,6 +1,7 @@
 // Frames of the 3-D view drawn under Xvfb with Mesa's software OpenGL: what
 // the user sees where the geometry says it should be.
 
+#include "standin/astro/transfer.h"
 #include "standin/view/camera.h"
 #include "standin/view/earthview.h"
 #include "standin/view/samplescene.h"
@@ -217,6 +218,52 @@ private slots:
             return n;
         };
         QTRY_VERIFY2(differing() < img.width() * img.height() / 200, qPrintable(QString::number(differing())));
+    }
+
+    // A kept orbit shows faded in its satellite's colour, a transfer dashed
+    // in orange from burn to burn; both where the mechanics put them.
+    void comparisonsShowWhereTheyLie_data()
+    {
+        QTest::addColumn<bool>("transfer");
+        QTest::newRow("kept GEO, faded yellow") << false;
+        QTest::newRow("transfer LEO to GEO, orange dashes") << true;
+    }
+
+    void comparisonsShowWhereTheyLie()
+    {
+        QFETCH(bool, transfer);
+        Snapshot s = scene;
+        const astro::Elements leo = elements(6678, 0, 0, 0, 0, 0), geo = elements(42164, 0, 0, 0, 0, 0);
+        s.satellites.at(0).elements = leo;
+        s.satellites.at(0).dataDisplayShown = false;
+        const auto plan = astro::hohmann(leo, geo);
+        if (transfer)
+            s.transfer = TransferPlan{"Kept 1", "Satellite", std::get<astro::Transfer>(plan)};
+        else
+            s.keptOrbits.push_back({1, "Satellite", Qt::yellow, geo, s.satellites.at(0).elementsEpoch});
+        view->setAutoFit(false);
+        publish(s);
+        const QImage img = frame();
+        const auto wanted = [&](const QColor &c) {
+            return transfer ? c.red() > 200 && c.green() > 120 && c.green() < 210 && c.blue() < 100
+                            : c.red() > 70 && c.red() < 190 && std::abs(c.red() - c.green()) < 30 && c.blue() < 50;
+        };
+        int found = 0, samples = 0;
+        for (int k = 0; k < 24; ++k) {
+            // Transfer: the middle of each dash on its way out; kept: round the whole orbit.
+            const double e = transfer ? astro::kPi * (3 * k + 0.3) / 72 : 2 * astro::kPi * k / 24;
+            const Vec3 r = astro::positionAtEccentric(transfer ? std::get<astro::Transfer>(plan).ellipse : geo, e);
+            const std::optional<QPointF> p = view->project(r);
+            if (!p || norm(r) < 2 * R)
+                continue;  // low points may lie behind the Earth
+            ++samples;
+            bool near = false;
+            for (int dy = -2; dy <= 2 && !near; ++dy)
+                for (int dx = -2; dx <= 2 && !near; ++dx)
+                    near = img.valid(p->toPoint() + QPoint(dx, dy)) && wanted(img.pixelColor(p->toPoint() + QPoint(dx, dy)));
+            found += near;
+        }
+        QVERIFY2(samples >= 12 && found >= samples * 3 / 4, qPrintable(QStringLiteral("%1 of %2").arg(found).arg(samples)));
     }
 
     void axesAppearAndDisappear()
