@@ -46,8 +46,6 @@ struct Label {
     QPointF offset;  // from the anchor to the text's baseline start
     QString text;
     QColor color;
-    // Steps down past labels placed before it instead of printing over them.
-    bool avoidOthers = true;
     // A marker drawn at the anchor, this many pixels round, that no label covers.
     double markRadius = 0;
 };

@@ -28,7 +28,14 @@ public:
     {
         scene_.draws.push_back({primitive, vertexCount(), 0, color, size, depthWrite});
     }
-    void end() { scene_.draws.back().count = vertexCount() - scene_.draws.back().first; }
+    void end()
+    {
+        Draw &d = scene_.draws.back();
+        d.count = vertexCount() - d.first;
+        // Labels keep off the lines; the grid lies under everything, labels too.
+        if (d.primitive != Primitive::Points && d.depthWrite)
+            addStrokes(d);
+    }
 
     void line(Vec3 from, Vec3 to, const QColor &color, float width)
     {
@@ -63,6 +70,25 @@ public:
 
 private:
     int vertexCount() const { return int(scene_.vertices.size() / 3); }
+    // Where the GPU puts a vertex on the widget; none behind the eye.
+    std::optional<QPointF> onScreen(int vertex) const
+    {
+        const float *v = &scene_.vertices[size_t(3 * vertex)];
+        const QVector4D clip = scene_.viewProjection * QVector4D(v[0], v[1], v[2], 1);
+        if (clip.w() <= 1e-6f)
+            return std::nullopt;
+        return QPointF((clip.x() / clip.w() + 1) / 2 * scene_.size.width(),
+                       (1 - clip.y() / clip.w()) / 2 * scene_.size.height());
+    }
+    void addStrokes(const Draw &d)
+    {
+        const bool pairs = d.primitive == Primitive::Lines;
+        for (int k = 0; k + 1 < d.count; k += pairs ? 2 : 1) {
+            const std::optional<QPointF> a = onScreen(d.first + k), b = onScreen(d.first + k + 1);
+            if (a && b)
+                scene_.strokes.emplace_back(*a, *b);
+        }
+    }
     Scene &scene_;
     Vec3 eye_;
     double range_;
@@ -91,7 +117,7 @@ struct Labeller {
                 continue;
             // Deep colours (the blue of an angle) are hard to read on black: lift them.
             const double luminance = 0.299 * l.color.redF() + 0.587 * l.color.greenF() + 0.114 * l.color.blueF();
-            scene.labels.push_back({*at, QPointF(4, -4), l.text, luminance < 0.25 ? l.color.lighter(175) : l.color, true});
+            scene.labels.push_back({*at, QPointF(4, -4), l.text, luminance < 0.25 ? l.color.lighter(175) : l.color});
         }
     }
 
@@ -397,7 +423,7 @@ void addSatellite(Sketch &sk, Scene &scene, const SatelliteState &sat, const ast
         return;
     if (const std::optional<QPointF> p = projectPoint(f.proj, at))
         scene.labels.push_back({*p, QPointF(11, -9), sat.name, sat.color.isValid() ? sat.color : QColor(Qt::white),
-                                false, selected ? 8.0 : 6.0});
+                                selected ? 8.0 : 6.0});
 }
 
 // The transfer's cost, bottom right: what a teacher reads out.
@@ -498,6 +524,11 @@ Scene buildScene(const Snapshot &snap, const Framing &f)
     globe.sun = toGpu(sun);
     globe.eye = toGpu(cameraEye(f.camera) * (1 / kUnit));
     scene.meshes.push_back(globe);
+    // The camera looks at the Earth's centre: its outline is a circle round that.
+    const double eyeDistance = norm(cameraEye(f.camera));
+    if (const std::optional<QPointF> centre = projectPoint(f.proj, Vec3{}); centre && eyeDistance > astro::kEarthRadius)
+        scene.earthDisc = Disc{*centre, f.proj.size.height() / 2.0 / std::tan(kFieldOfViewDeg / 2 * kDeg)
+                                            * std::tan(std::asin(astro::kEarthRadius / eyeDistance))};
 
     Sketch sk(scene, f);
     Labeller labels(scene, f);

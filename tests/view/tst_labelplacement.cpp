@@ -1,9 +1,15 @@
-// Where the 3-D view's labels go: the placer alone on made-up surroundings.
+// Where the 3-D view's labels go: the placer alone on made-up surroundings,
+// and the overlay of crowded scenes built from snapshots, without a display.
 
 #include "standin/view/labelplacement.h"
+#include "standin/view/overlaypainter.h"
+#include "standin/view/samplescene.h"
+#include "standin/view/scenebuilder.h"
 #include "tests/view/viewtest.h"
 
 #include <QtTest>
+
+Q_DECLARE_METATYPE(zep::astro::Elements)
 
 using namespace zep;
 using namespace zep::view;
@@ -17,6 +23,30 @@ double distance(QPointF p, const QRectF &r)
 }
 
 bool onDisc(const Disc &d, const QRectF &r) { return distance(d.centre, r) < d.radius; }
+
+// Whether a room the size of `room` lies wholly free (with `margin` to spare)
+// anywhere within `within` of the anchor: in the view, off the blocks, the
+// disc, the markers and the other labels.
+bool freePlaceNear(QPointF anchor, const QRectF &room, double within, double margin, const OverlayLayout &layout,
+                   const Scene &scene, const QRectF &other)
+{
+    const QRectF view(QPointF(0, 0), QSizeF(scene.size));
+    for (double x = anchor.x() - within - room.width(); x <= anchor.x() + within; x += 3)
+        for (double y = anchor.y() - within - room.height(); y <= anchor.y() + within; y += 3) {
+            const QRectF at(x, y, room.width(), room.height());
+            const QRectF wide = at.adjusted(-margin, -margin, margin, margin);
+            if (distance(anchor, at) > within || !view.contains(wide) || onDisc(*scene.earthDisc, wide))
+                continue;
+            const auto on = [&](const QRectF &r) { return r != other && r.intersects(wide); };
+            if (std::any_of(layout.blocks.begin(), layout.blocks.end(), on)
+                || std::any_of(layout.labels.begin(), layout.labels.end(), [&](const auto &l) { return on(l.room); })
+                || std::any_of(scene.labels.begin(), scene.labels.end(),
+                               [&](const Label &l) { return l.markRadius > 0 && distance(l.anchor, wide) < l.markRadius; }))
+                continue;
+            return true;
+        }
+    return false;
+}
 
 } // namespace
 
@@ -89,6 +119,53 @@ private slots:
         }
         if (QTest::currentDataTag() == QByteArray("open sky"))
             QCOMPARE(places.front()->baseline, QPointF(44, 56));
+    }
+
+    void crowdedScenesKeepLabelsApart_data()
+    {
+        QTest::addColumn<astro::Elements>("el");
+        QTest::addColumn<double>("range");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<bool>("fixedFrame");
+        const astro::Elements leo = elements(6878, 0.001, 51.6, 40, 60, 30);
+        const astro::Elements geo = elements(42164, 0.0002, 0.05, 70, 20, 10);
+        for (const QSize size : {QSize(320, 240), QSize(480, 360)})
+            for (bool fixed : {false, true}) {
+                const char *frame = fixed ? "fixed" : "inertial";
+                QTest::addRow("LEO, %dx%d, %s", size.width(), size.height(), frame) << leo << 3e7 << size << fixed;
+                QTest::addRow("GEO, %dx%d, %s", size.width(), size.height(), frame) << geo << 1.6e8 << size << fixed;
+            }
+    }
+
+    void crowdedScenesKeepLabelsApart()
+    {
+        // Every vector and angle shown, the annotations on, seen from round the Earth.
+        QFETCH(astro::Elements, el);
+        QFETCH(double, range);
+        QFETCH(QSize, size);
+        QFETCH(bool, fixedFrame);
+        SampleOptions o;
+        o.elements = el;
+        o.aids = true;
+        o.frame = fixedFrame ? ReferenceFrame::Fixed : ReferenceFrame::Inertial;
+        Snapshot s = sampleScene(o);
+        s.annotations = {true, true, true};
+        for (int k = 0; k < 8; ++k) {
+            const Scene scene = buildScene(s, Camera{25.0 - 10 * (k % 3), 45.0 * k, range}, sampleStart(), size);
+            QVERIFY(scene.earthDisc && !scene.strokes.empty());
+            const OverlayLayout layout = layOutOverlay(scene, QFont(), QStringLiteral("Imagery: someone"));
+            const double line = QFontMetricsF(layout.font).height();
+            for (size_t i = 0; i < layout.labels.size(); ++i) {
+                const OverlayLayout::Text &l = layout.labels[i];
+                for (size_t j = 0; j < i; ++j)
+                    QVERIFY2(!l.room.intersects(layout.labels[j].room), qPrintable(l.text + " on " + layout.labels[j].text));
+                const auto from = std::find_if(scene.labels.begin(), scene.labels.end(),
+                                               [&](const Label &x) { return x.text == l.text; });
+                QVERIFY2(!onDisc(*scene.earthDisc, l.room)
+                             || !freePlaceNear(from->anchor, l.room, 4 * line, 10, layout, scene, l.room),
+                         qPrintable(QStringLiteral("%1 on the Earth at view %2").arg(l.text).arg(k)));
+            }
+        }
     }
 };
 
