@@ -20,11 +20,13 @@ QString degreesLabel(int degrees, QChar positive, QChar negative, bool hemispher
 QString latitudeLabel(int degrees) { return degreesLabel(degrees, u'N', u'S', true); }
 QString longitudeLabel(int degrees) { return degreesLabel(degrees, u'E', u'W', false); }
 
-QRectF placeLabel(QPointF at, QSizeF size, const QRectF &map, const std::vector<QRectF> &taken)
+QRectF placeLabel(QPointF at, QSizeF size, const QRectF &map, const std::vector<QRectF> &taken,
+                  const std::vector<QRectF> &spare)
 {
     // Clear of the sub-point's disc (radius 5.5 plus its outline).
     constexpr double kSide = 8;
     constexpr double kRise = 3;
+    constexpr int kNearSteps = 2;
     constexpr int kSteps = 6;
     const double w = size.width();
     const double h = size.height();
@@ -37,28 +39,30 @@ QRectF placeLabel(QPointF at, QSizeF size, const QRectF &map, const std::vector<
     const std::array<double, 2> ys = fitsAbove || at.y() + kRise + h > map.bottom()
                                          ? std::array<double, 2>{at.y() - kRise - h, at.y() + kRise}
                                          : std::array<double, 2>{at.y() + kRise, at.y() - kRise - h};
-    const auto inside = [&](const QRectF &r) { return map.contains(r); };
-    const auto free = [&](const QRectF &r) {
-        return std::none_of(taken.begin(), taken.end(), [&](const QRectF &t) { return t.intersects(r); });
+    const auto clearOf = [](const std::vector<QRectF> &boxes, const QRectF &r) {
+        return std::none_of(boxes.begin(), boxes.end(), [&](const QRectF &t) { return t.intersects(r); });
     };
-    std::optional<QRectF> firstInside;
-    for (int step = 0; step <= kSteps; ++step) {
-        for (const double y : ys) {
-            for (const double x : xs) {
-                // Further away from the point, in the direction the box already lies.
-                const double away = y < at.y() ? -step * (h + 1) : step * (h + 1);
-                const QRectF r(x, y + away, w, h);
-                if (!inside(r))
-                    continue;
-                if (free(r))
-                    return r;
-                if (!firstInside)
-                    firstInside = r;
+    // Nearest first: the four sides, then each a step further away in the
+    // direction it already lies.
+    const auto search = [&](int steps, const auto &accept) -> std::optional<QRectF> {
+        for (int step = 0; step <= steps; ++step) {
+            for (const double y : ys) {
+                for (const double x : xs) {
+                    const double away = y < at.y() ? -step * (h + 1) : step * (h + 1);
+                    const QRectF r(x, y + away, w, h);
+                    if (map.contains(r) && accept(r))
+                        return r;
+                }
             }
         }
-    }
-    if (firstInside)
-        return *firstInside;
+        return std::nullopt;
+    };
+    if (const auto r = search(kNearSteps, [&](const QRectF &r) { return clearOf(taken, r) && clearOf(spare, r); }))
+        return *r;
+    if (const auto r = search(kSteps, [&](const QRectF &r) { return clearOf(taken, r); }))
+        return *r;
+    if (const auto r = search(0, [](const QRectF &) { return true; }))
+        return *r;
     const double x = std::clamp(at.x() + kSide, map.left(), std::max(map.left(), map.right() - w));
     const double y = std::clamp(at.y() - kRise - h, map.top(), std::max(map.top(), map.bottom() - h));
     return {x, y, w, h};

@@ -37,8 +37,11 @@ QString longitudeLabel(int degrees);
 // The box for a label of `size` beside a point at `at`: up and to the right
 // when it fits, else flipped left or down so that the whole text lies inside
 // `map`; when it would cover one of `taken`, stepped further up or down, out
-// of the way. A box that fits nowhere free lies where it first fitted, and
-// one wider or taller than the map is held at its top left.
-QRectF placeLabel(QPointF at, QSizeF size, const QRectF &map, const std::vector<QRectF> &taken = {});
+// of the way. `spare` (the map's own words) is kept clear too, but only near
+// the point: a name may cover a grid label rather than stray far from its
+// point. A box that fits nowhere free lies where it first fitted, and one
+// wider or taller than the map is held at its top left.
+QRectF placeLabel(QPointF at, QSizeF size, const QRectF &map, const std::vector<QRectF> &taken = {},
+                  const std::vector<QRectF> &spare = {});
 
 } // namespace zep::view

@@ -448,13 +448,14 @@ void MapView::paintEvent(QPaintEvent *)
     p.setRenderHint(QPainter::Antialiasing);
     p.setClipRect(map);
 
-    QFont labelFont = p.font();
+    const QFont nameFont = p.font();
+    QFont labelFont = nameFont;
     labelFont.setPointSizeF(map.width() < 480 ? 7 : 8);
     const QFontMetricsF labelMetrics(labelFont);
     const std::vector<EdgeLabel> grid = gridLabels(map, labelMetrics);
-    std::vector<QRectF> taken;
+    std::vector<QRectF> words;  // the map's own, which a name keeps clear of where it can
     for (const EdgeLabel &l : grid)
-        taken.push_back(l.box);
+        words.push_back(l.box);
 
     // The words in the bottom corners: the credit on the right, the legend on
     // the left, or above the credit when the map is too narrow for both in a row.
@@ -463,7 +464,7 @@ void MapView::paintEvent(QPaintEvent *)
         : QRectF(map.right() - 6 - p.fontMetrics().horizontalAdvance(credit), map.bottom() - 4 - p.fontMetrics().height(),
                  p.fontMetrics().horizontalAdvance(credit), p.fontMetrics().height());
     if (!creditBox.isEmpty())
-        taken.push_back(creditBox);
+        words.push_back(creditBox);
     const bool withKept = snap->scenarioOpen && !snap->keptOrbits.empty();
     QRectF legendBox(map.left() + 4, map.bottom() - 4 - (labelMetrics.height() + 4), legendWidth(labelMetrics, withKept),
                      labelMetrics.height() + 4);
@@ -471,7 +472,7 @@ void MapView::paintEvent(QPaintEvent *)
         legendBox.moveBottomRight(QPointF(map.right() - 4, creditBox.top() - 3));
     const bool legend = snap->scenarioOpen && map.contains(legendBox);
     if (legend)
-        taken.push_back(legendBox);
+        words.push_back(legendBox);
 
     const astro::Instant now = d->clock.now();
     std::vector<Entry> entries;
@@ -529,18 +530,23 @@ void MapView::paintEvent(QPaintEvent *)
         if (std::isfinite(at.x()) && std::isfinite(at.y()))
             points.push_back({at, &e});
     }
+    // The map's words under the points and names, which matter more.
+    p.setFont(labelFont);
+    for (const EdgeLabel &l : grid)
+        drawBoxed(p, l.box, l.text);
+    if (legend)
+        drawLegend(p, legendBox, labelMetrics, withKept, ratio);
+    std::vector<QRectF> taken;
     for (const Placed &pt : points) {
         const QImage &mark = d->mark(pt.entry->color, pt.entry->kept, ratio);
         p.drawImage(pt.at - QPointF(kMarkHalf, kMarkHalf), mark);
-    }
-    for (const Placed &pt : points)
         taken.push_back(QRectF(pt.at - QPointF(6, 6), QSizeF(12, 12)));
-    QFont nameFont = p.font();
+    }
     const QFontMetricsF nameMetrics(nameFont);
     std::vector<std::pair<QRectF, const Entry *>> names;
     const auto placeName = [&](const Placed &pt) {
         const QSizeF size(nameMetrics.horizontalAdvance(pt.entry->label) + 2, nameMetrics.height());
-        const QRectF box = view::placeLabel(pt.at, size, map, taken);
+        const QRectF box = view::placeLabel(pt.at, size, map, taken, words);
         taken.push_back(box);
         names.push_back({box, pt.entry});
     };
@@ -552,11 +558,6 @@ void MapView::paintEvent(QPaintEvent *)
         if (pt.entry->kept)
             placeName(pt);
     }
-    p.setFont(labelFont);
-    for (const EdgeLabel &l : grid)
-        drawBoxed(p, l.box, l.text);
-    if (legend)
-        drawLegend(p, legendBox, labelMetrics, withKept, ratio);
     p.setFont(nameFont);
     for (const auto &[box, entry] : names) {
         const QRectF text = box.adjusted(1, 0, 0, 0);

@@ -62,40 +62,49 @@ private slots:
     }
 
     // A satellite's name beside its sub-point, whole inside the map wherever
-    // the point is, and clear of a name already placed.
+    // the point is, clear of a name already placed, and near its point even
+    // when that means covering one of the map's own words.
     void labelPlacement_data()
     {
         QTest::addColumn<QPointF>("at");
         QTest::addColumn<QRectF>("taken");
+        QTest::addColumn<QRectF>("words");
         QTest::addColumn<int>("across");  // -1 left of the point, 1 right of it
         QTest::addColumn<int>("down");    // -1 above the point, 1 below it
         const QRectF none;
-        QTest::newRow("open map: up and to the right") << QPointF(400, 200) << none << 1 << -1;
-        QTest::newRow("right edge: flipped left") << QPointF(797, 200) << none << -1 << -1;
-        QTest::newRow("left edge: stays right") << QPointF(1, 200) << none << 1 << -1;
-        QTest::newRow("top edge: flipped down") << QPointF(400, 2) << none << 1 << 1;
-        QTest::newRow("bottom edge: stays up") << QPointF(400, 399) << none << 1 << -1;
-        QTest::newRow("top right corner: left and down") << QPointF(799, 0) << none << -1 << 1;
-        QTest::newRow("bottom left corner: right and up") << QPointF(0, 400) << none << 1 << -1;
-        QTest::newRow("near the right edge, name wider than the room") << QPointF(760, 200) << none << -1 << -1;
-        QTest::newRow("another name in the way: stepped aside") << QPointF(400, 200) << QRectF(390, 170, 120, 40) << 0 << 0;
-        QTest::newRow("right edge and a name in the way") << QPointF(797, 200) << QRectF(700, 150, 90, 46) << 0 << 0;
+        QTest::newRow("open map: up and to the right") << QPointF(400, 200) << none << none << 1 << -1;
+        QTest::newRow("right edge: flipped left") << QPointF(797, 200) << none << none << -1 << -1;
+        QTest::newRow("left edge: stays right") << QPointF(1, 200) << none << none << 1 << -1;
+        QTest::newRow("top edge: flipped down") << QPointF(400, 2) << none << none << 1 << 1;
+        QTest::newRow("bottom edge: stays up") << QPointF(400, 399) << none << none << 1 << -1;
+        QTest::newRow("top right corner: left and down") << QPointF(799, 0) << none << none << -1 << 1;
+        QTest::newRow("bottom left corner: right and up") << QPointF(0, 400) << none << none << 1 << -1;
+        QTest::newRow("near the right edge, name wider than the room") << QPointF(760, 200) << none << none << -1 << -1;
+        QTest::newRow("another name in the way: stepped aside") << QPointF(400, 200) << QRectF(390, 170, 120, 40) << none << 0 << 0;
+        QTest::newRow("right edge and a name in the way") << QPointF(797, 200) << QRectF(700, 150, 90, 46) << none << 0 << 0;
+        QTest::newRow("names in the way all round: stepped further") << QPointF(400, 200) << QRectF(300, 150, 200, 100) << none << 0 << 0;
+        QTest::newRow("a grid label beside it: the next side") << QPointF(400, 200) << none << QRectF(405, 175, 80, 20) << -1 << -1;
+        QTest::newRow("grid labels all round: covered, not strayed from") << QPointF(400, 200) << none << QRectF(300, 120, 200, 160) << 1 << -1;
     }
 
     void labelPlacement()
     {
         QFETCH(QPointF, at);
         QFETCH(QRectF, taken);
+        QFETCH(QRectF, words);
         QFETCH(int, across);
         QFETCH(int, down);
         const QRectF map(0, 0, 800, 400);
         const QSizeF size(64, 15);
-        const QRectF box = view::placeLabel(at, size, map, taken.isNull() ? std::vector<QRectF>{} : std::vector<QRectF>{taken});
+        const auto list = [](const QRectF &r) { return r.isNull() ? std::vector<QRectF>{} : std::vector<QRectF>{r}; };
+        const QRectF box = view::placeLabel(at, size, map, list(taken), list(words));
         QCOMPARE(box.size(), size);
         QVERIFY2(map.contains(box), qPrintable(QStringLiteral("%1 %2 %3 %4").arg(box.x()).arg(box.y()).arg(box.width()).arg(box.height())));
         QVERIFY(!box.contains(at));  // the disc stays visible
         if (!taken.isNull())
             QVERIFY(!box.intersects(taken));
+        else
+            QVERIFY(std::abs(box.center().y() - at.y()) < 2 * size.height());  // beside its point
         if (across)
             QCOMPARE(box.center().x() > at.x() ? 1 : -1, across);
         if (down)
