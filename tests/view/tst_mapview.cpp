@@ -165,6 +165,45 @@ private slots:
         }
     }
 
+    // Two satellites on one track: where they share it, the selected one's
+    // colour shows, whichever was made first, frame after frame.
+    void selectedOnTop_data()
+    {
+        QTest::addColumn<QString>("selected");
+        QTest::addColumn<QColor>("expected");
+        QTest::newRow("the first made, picked") << QStringLiteral("Satellite") << QColor(255, 0, 255);
+        QTest::newRow("the second made, picked") << QStringLiteral("Other") << QColor(0, 255, 128);
+        QTest::newRow("picked by another case") << QStringLiteral("oTHER") << QColor(0, 255, 128);
+        QTest::newRow("nothing picked: the one named Satellite") << QString() << QColor(255, 0, 255);
+    }
+
+    void selectedOnTop()
+    {
+        QFETCH(QString, selected);
+        QFETCH(QColor, expected);
+        view::SampleOptions o;
+        o.elements = elements(6878, 0, 0, 0, 0, 0);
+        o.satelliteColor = QColor(255, 0, 255);
+        Snapshot s = view::sampleScene(o);
+        SatelliteState other = s.satellites.front();
+        other.name = QStringLiteral("Other");
+        other.color = QColor(0, 255, 128);
+        s.satellites.push_back(other);
+        s.selected = selected;
+        s.revision = ++revision_;
+        store_.publish(std::make_shared<const Snapshot>(s));
+        clock_.setNow(view::sampleStart());
+        QTRY_COMPARE(map_->drawnRevision(), revision_);
+        // A quarter of the way round from the sub-point, on the equator.
+        const astro::GeoPoint sub = astro::subSatellitePoint(astro::stateAt(o.elements, s.satellites[0].elementsEpoch,
+                                                                              view::sampleStart()).r, view::sampleStart());
+        const QPoint track = view::mapPoint({0, std::fmod(sub.longitudeDeg + 270, 360) - 180}, map_->mapRect()).toPoint();
+        for (int frame = 0; frame < 2; ++frame) {  // drawn afresh, then from the kept picture
+            const QColor got = map_->grab().toImage().pixelColor(track.x(), 199);
+            QVERIFY2(sameColor(got, expected), qPrintable(QStringLiteral("frame %1: %2").arg(frame).arg(got.name())));
+        }
+    }
+
     void refusedStateIsSaid()
     {
         // The refusal's box lies at the map's top left until a state is accepted.
