@@ -34,6 +34,9 @@ constexpr double kRings[] = {0, 3, 7, 12, 18, 26, 36, 48, 62, 78, 96, 116, 140, 
 // Spacing of the places along one ring, at least; a third of the ring's
 // distance further out.
 constexpr double kAlongRing = 6;
+// How much further than the first place off the Earth and the markers
+// places are tried, in label heights.
+constexpr double kFurtherThanFree = 2;
 // Places on the Earth are tried only this near the point, once any is found.
 constexpr double kOnEarthWithin = 12;
 
@@ -156,27 +159,33 @@ public:
     {
         cols_ = std::clamp(int(std::ceil(view.width() / kCell)), 1, 2048);
         rows_ = std::clamp(int(std::ceil(view.height() / kCell)), 1, 2048);
-        std::vector<float> cells(size_t(cols_) * rows_, 0.0f);
-        for (const QLineF &l : lines) {
-            const std::optional<QLineF> in = clipped(l, view);
-            if (!in)
-                continue;
-            const double total = length(in->p2() - in->p1());
-            const int n = std::max(1, int(std::ceil(total / (kCell / 2))));
-            for (int k = 0; k < n; ++k) {
-                const QPointF p = in->pointAt((k + 0.5) / n) - view.topLeft();
-                const int x = std::clamp(int(p.x() / kCell), 0, cols_ - 1), y = std::clamp(int(p.y() / kCell), 0, rows_ - 1);
-                cells[size_t(y) * cols_ + x] += float(total / n);
-            }
-        }
+        // Each cell's own line first, one row and column in, then summed in place.
         sums_.assign(size_t(cols_ + 1) * (rows_ + 1), 0.0f);
-        for (int y = 0; y < rows_; ++y) {
-            float row = 0;
-            for (int x = 0; x < cols_; ++x) {
-                row += cells[size_t(y) * cols_ + x];
-                sum(x + 1, y + 1) = sum(x + 1, y) + row;
+        const float maxX = float(cols_) - 0.5f, maxY = float(rows_) - 0.5f;
+        for (const QLineF &l : lines) {
+            QLineF in = l;
+            const bool within = std::min(l.x1(), l.x2()) >= view.left() && std::max(l.x1(), l.x2()) <= view.right()
+                && std::min(l.y1(), l.y2()) >= view.top() && std::max(l.y1(), l.y2()) <= view.bottom();
+            if (!within) {
+                const std::optional<QLineF> part = clipped(l, view);
+                if (!part)
+                    continue;
+                in = *part;
             }
+            const double total = length(in.p2() - in.p1());
+            const int n = std::max(1, int(std::ceil(total / (kCell / 2))));
+            const float share = float(total / n);
+            const float dx = float(in.dx() / n / kCell), dy = float(in.dy() / n / kCell);
+            float x = float((in.x1() - view.left()) / kCell) + dx / 2, y = float((in.y1() - view.top()) / kCell) + dy / 2;
+            for (int k = 0; k < n; ++k, x += dx, y += dy)
+                sum(int(std::clamp(x, 0.0f, maxX)) + 1, int(std::clamp(y, 0.0f, maxY)) + 1) += share;
         }
+        for (int y = 1; y <= rows_; ++y)
+            for (int x = 1; x <= cols_; ++x)
+                sum(x, y) += sum(x - 1, y);
+        for (int y = 1; y <= rows_; ++y)
+            for (int x = 1; x <= cols_; ++x)
+                sum(x, y) += sum(x, y - 1);
     }
 
     double inside(const QRectF &r) const
@@ -191,7 +200,7 @@ public:
     }
 
 private:
-    static constexpr double kCell = 3;
+    static constexpr double kCell = 4;
     float &sum(int x, int y) { return sums_[size_t(y) * (cols_ + 1) + x]; }
     float at(int x, int y) const { return sums_[size_t(y) * (cols_ + 1) + x]; }
 
@@ -253,9 +262,16 @@ public:
         const double mark = std::max(l.markRadius, 0.0);
         const QPointF preferred = l.offset + l.room.center();
         const double preferredLength = length(preferred);
+        std::optional<double> freeAt;
         for (double gap : kRings) {
             const double r = mark + 2 + gap;
             if (r > around_.reach || kPerPixelAway * r >= best_)
+                break;
+            // A place off the Earth and the markers found, a little further
+            // may find one off the lines too; not the whole reach in a crowd.
+            if (best_ < kOnEarth && !freeAt)
+                freeAt = r;
+            if (freeAt && r > *freeAt + kFurtherThanFree * l.room.height())
                 break;
             // Further out only to get off the Earth: a label that stays on it
             // stays by its point, if it has room there.
