@@ -49,7 +49,9 @@ struct SatelliteState {
     // The views say it, since they go on showing the old orbit.
     QString stateRefusal;
     QString attributeType = QStringLiteral("Basic");
-    bool orbitLeadAll = false;
+    // Whole orbits from the start: with several on show, a quarter of each
+    // ahead of its satellite does not tell which orbit is which.
+    bool orbitLeadAll = true;
     bool dataDisplayShown = false;
     QString dataDisplayName;
 

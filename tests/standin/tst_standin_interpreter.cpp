@@ -289,7 +289,7 @@ private slots:
         for (int k = 2; k <= 64; ++k)
             many << QString("New / */Satellite S%1").arg(k);
         QTest::newRow("add and address") << QStringList{"New / */Satellite Two", state(two, geo), "Graphics Satellite/Two Basic Color Red",
-                                                        "VO Scenario/Velmora/Satellite/Two Pass OrbitLead All"}
+                                                        "VO Scenario/Velmora/Satellite/Two Pass OrbitLead None"}
                                          << "" << QStringList{"Satellite", "Two"} << QList<int>{};
         QTest::newRow("unload") << QStringList{"New / */Satellite Two", "New / */Satellite Three", "Unload / */Satellite/Two"}
                                 << "" << QStringList{"Satellite", "Three"} << QList<int>{};
@@ -338,7 +338,7 @@ private slots:
         if (const SatelliteState *second = s->findSatellite("Two"); second && QTest::currentDataTag() == QByteArray("add and address")) {
             QCOMPARE(second->elements.a, 42164000.0);
             QCOMPARE(second->color, QColor(Qt::red));
-            QVERIFY(second->orbitLeadAll);
+            QVERIFY(!second->orbitLeadAll && s->satellites.front().orbitLeadAll);
         }
     }
 
