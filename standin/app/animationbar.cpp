@@ -106,7 +106,8 @@ bool AnimationBar::isGraphicsWindow(const QMdiSubWindow *window)
     if (!window)
         return false;
     const QString caption = window->windowTitle();
-    return caption.startsWith(QLatin1StringView("3D Graphics ")) || caption.startsWith(QLatin1StringView("2D Graphics "));
+    return caption.startsWith(QLatin1StringView("3D Graphics ")) || caption.startsWith(QLatin1StringView("2D Graphics "))
+        || caption.startsWith(QLatin1StringView("XY Plot "));
 }
 
 void AnimationBar::followScenario(const Snapshot &s)

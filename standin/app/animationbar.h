@@ -38,7 +38,7 @@ public:
     static constexpr int kMaxSliderSteps = 100000;
     int sliderSteps() const;
 
-    // The windows whose focus gives the animation keys: 3-D and 2-D views.
+    // The windows whose focus gives the animation keys: 3-D and 2-D views, plots.
     static bool isGraphicsWindow(const QMdiSubWindow *window);
 
 private:
