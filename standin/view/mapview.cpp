@@ -228,9 +228,9 @@ void strokeTrack(QPainter &p, const std::vector<QPolygonF> &lines, QColor color,
     pen.setColor(color);
     p.setPen(pen);
     const double h = 0.5 / ratio;
-    const std::initializer_list<QPointF> offsets = fast && style == TrackStyle::Next
-        ? std::initializer_list<QPointF>{{-h, -h}, {h, -h}, {-h, h}}
-        : std::initializer_list<QPointF>{{0, 0}};
+    std::vector<QPointF> offsets{{0, 0}};
+    if (fast && style == TrackStyle::Next)
+        offsets = {{-h, -h}, {h, -h}, {-h, h}};
     for (const QPointF off : offsets) {
         p.translate(off);
         for (const QPolygonF &line : lines)
