@@ -15,7 +15,7 @@ namespace {
 // any place off the Earth beats any on it, however crossed by lines and far.
 constexpr double kOnMarker = 400;
 constexpr double kOnEarth = 100, kEarthDepth = 20;  // the latter for the whole label height inside
-constexpr double kPerLinePixel = 0.5, kLinesMost = 60;
+constexpr double kPerLinePixel = 1, kLinesMost = 80;
 constexpr double kOnPoint = 12;  // another label's unmarked point
 constexpr double kPerPixelAway = 0.2;
 constexpr double kTurnedAway = 1.5;  // the side of the point opposite the preferred one
@@ -36,7 +36,7 @@ constexpr double kRings[] = {0, 3, 7, 12, 18, 26, 36, 48, 62, 78, 96, 116, 140, 
 constexpr double kAlongRing = 6;
 // How much further than the first place off the Earth and the markers
 // places are tried, in label heights.
-constexpr double kFurtherThanFree = 2;
+constexpr double kFurtherThanFree = 3;
 // Places on the Earth are tried only this near the point, once any is found.
 constexpr double kOnEarthWithin = 12;
 
