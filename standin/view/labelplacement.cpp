@@ -14,7 +14,7 @@ namespace {
 // blurs them; a label far from its point is hard to tie to it. In that order:
 // any place off the Earth beats any on it, however crossed by lines and far.
 constexpr double kOnMarker = 400;
-constexpr double kOnEarth = 100, kEarthDepth = 20;  // the latter for the whole label height inside
+constexpr double kOnEarth = 200, kEarthDepth = 20;  // the latter for the whole label height inside
 constexpr double kPerLinePixel = 1, kLinesMost = 80;
 constexpr double kOnPoint = 12;  // another label's unmarked point
 constexpr double kPerPixelAway = 0.2;
