@@ -265,34 +265,41 @@ void addAxes(Sketch &sk, Labeller &labels, const Snapshot &snap, const Framing &
 }
 
 // An orbit: whole and inertial, or relative to the turning Earth.
-void addOrbit(Sketch &sk, const SatelliteState &sat, const Framing &f, bool selected)
+void addOrbit(Sketch &sk, OrbitPathCache &paths, const SatelliteState &sat, const Framing &f, bool selected)
 {
     const double fraction = sat.orbitLeadAll ? 1.0 : 0.25;
     // Fewer points for the others: 64 orbits are drawn every frame.
     const int samples = selected ? 720 : 240;
-    std::vector<Vec3> path;
-    if (f.fixed)
-        path = leadPath(sat.elements, sat.elementsEpoch, f.t, fraction, samples, true);
-    else if (sat.orbitLeadAll)
-        path = inertialOrbitPath(sat.elements, samples);
-    else
-        path = leadPath(sat.elements, sat.elementsEpoch, f.t, fraction, samples, false);
+    const std::vector<Vec3> &path = f.fixed ? paths.lead(sat.elements, sat.elementsEpoch, f.t, fraction, samples, true)
+        : sat.orbitLeadAll                  ? paths.wholeOrbit(sat.elements, samples)
+                                            : paths.lead(sat.elements, sat.elementsEpoch, f.t, fraction, samples, false);
     sk.strip(path, sat.color, selected ? 2.0f : 1.5f);
 }
 
 QString kmText(double metres) { return QStringLiteral("%1 km").arg(metres / 1000, 0, 'f', 0); }
 
-// Faded copies, each named where it is farthest out, the way to tell them apart.
-void addKeptOrbits(Sketch &sk, Labeller &labels, const Snapshot &snap, const Framing &f)
+// Faded copies, each named with its size and shape, the way to tell them apart.
+void addKeptOrbits(Sketch &sk, Labeller &labels, OrbitPathCache &paths, const Snapshot &snap, const Framing &f)
 {
     for (const KeptOrbit &kept : snap.keptOrbits) {
         QColor faded = kept.color;
         faded.setAlphaF(0.45f);
-        std::vector<Vec3> path = f.fixed ? leadPath(kept.elements, kept.epoch, f.t, 1.0, 360, true)
-                                         : inertialOrbitPath(kept.elements, 360);
+        const std::vector<Vec3> &path = f.fixed ? paths.lead(kept.elements, kept.epoch, f.t, 1.0, 360, true)
+                                                : paths.wholeOrbit(kept.elements, 360);
         sk.strip(path, faded, 1.6f);
-        const Vec3 apoapsis = f.display(astro::positionAtEccentric(kept.elements, astro::kPi));
-        labels.add(apoapsis * 1.04,
+        // Named half way round (at apoapsis when inertial), else at the
+        // first quarter that the Earth does not hide and the view holds.
+        const Vec3 eye = cameraEye(f.camera);
+        Vec3 at = path[path.size() / 2];
+        for (double fraction : {0.5, 0.25, 0.75, 0.0}) {
+            const Vec3 p = path[size_t(fraction * (path.size() - 1))];
+            const std::optional<QPointF> onScreen = projectPoint(f.proj, p);
+            if (!hiddenByEarth(eye, p) && onScreen && QRectF(QPointF(), QSizeF(f.proj.size)).contains(*onScreen)) {
+                at = p;
+                break;
+            }
+        }
+        labels.add(at * 1.04,
                    QStringLiteral("Kept %1: a %2, e %3")
                        .arg(kept.number)
                        .arg(kmText(kept.elements.a))
@@ -501,8 +508,11 @@ Framing frameScene(const Snapshot &snap, const Camera &camera, astro::Instant t,
     return f;
 }
 
-Scene buildScene(const Snapshot &snap, const Framing &f)
+Scene buildScene(const Snapshot &snap, const Framing &f, OrbitPathCache *cache)
 {
+    OrbitPathCache once;
+    OrbitPathCache &paths = cache ? *cache : once;
+    paths.beginFrame();
     Scene scene;
     scene.size = f.proj.size;
     scene.viewProjection = f.proj.projection * f.proj.view;
@@ -534,7 +544,7 @@ Scene buildScene(const Snapshot &snap, const Framing &f)
     Labeller labels(scene, f);
     addGrid(sk, snap, f);
     addAxes(sk, labels, snap, f);
-    addKeptOrbits(sk, labels, snap, f);
+    addKeptOrbits(sk, labels, paths, snap, f);
     addTransfer(sk, labels, snap, f);
     // The selected satellite last, so that its orbit and marker lie on top.
     std::vector<int> order;
@@ -545,7 +555,7 @@ Scene buildScene(const Snapshot &snap, const Framing &f)
     if (f.sat)
         order.push_back(f.selected);
     for (int k : order)
-        addOrbit(sk, snap.satellites[k], f, k == f.selected);
+        addOrbit(sk, paths, snap.satellites[k], f, k == f.selected);
     if (f.sat) {
         Owners owners(snap, f);
         addVectors(sk, labels, scene.notes, snap, f, owners);
