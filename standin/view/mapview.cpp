@@ -1,6 +1,7 @@
 #include "standin/view/mapview.h"
 
 #include "standin/astro/groundtrack.h"
+#include "standin/view/framepacer.h"
 #include "standin/view/globe.h"
 #include "standin/view/mapgeometry.h"
 #include "standin/view/overlaypainter.h"
@@ -284,8 +285,7 @@ struct MapView::Private {
     std::shared_ptr<view::EarthImagery> imagery;
     QImage backdrop;
     quint64 drawnRevision = 0;
-    QElapsedTimer lastFrame;
-    QTimer nextFrame;
+    std::unique_ptr<view::FramePacer> pacer;
     // Tracks by satellite or kept orbit, made again only when their key changes;
     // a node map, so that a frame's pointers to them outlive its insertions.
     std::unordered_map<QString, Track> tracks;
@@ -401,23 +401,14 @@ MapView::MapView(ScenarioStore &store, AnimationClock &clock, std::shared_ptr<vi
     // As the 3-D view: the store signals from the command thread, one repaint per burst.
     // Only the map itself changes: the band around it stays, and a repaint
     // sends a third of the pixels to the screen.
-    d->nextFrame.setSingleShot(true);
-    connect(&d->nextFrame, &QTimer::timeout, this, [this] { update(mapRect().toAlignedRect()); });
+    d->pacer = std::make_unique<view::FramePacer>(*this, [this] { update(mapRect().toAlignedRect()); });
     connect(&store, &ScenarioStore::changed, this, &MapView::updateMap, Qt::QueuedConnection);
     connect(&clock, &AnimationClock::timeChanged, this, &MapView::updateMap);
 }
 
-// At most one frame per refresh of the screen, as the 3-D view: a raster
-// window would otherwise repaint for every burst, faster than anyone sees,
-// and take the time from the 3-D view's frames.
 void MapView::updateMap()
 {
-    if (d->nextFrame.isActive())
-        return;
-    const qreal hz = screen() ? screen()->refreshRate() : 60;
-    const qint64 interval = qint64(1000 / qMax(hz, qreal(1)));
-    const qint64 since = d->lastFrame.isValid() ? d->lastFrame.elapsed() : interval;
-    d->nextFrame.start(int(qMax(qint64(0), interval - since)));
+    d->pacer->request();
 }
 
 MapView::~MapView() = default;
@@ -430,7 +421,7 @@ void MapView::paintEvent(QPaintEvent *)
 {
     QElapsedTimer timer;
     timer.start();
-    d->lastFrame.start();
+    d->pacer->painted();
     const SnapshotPtr snap = d->store.takeChange();
     QPainter p(this);
     p.fillRect(rect(), QColor(5, 7, 13));

@@ -1,6 +1,7 @@
 #include "standin/view/plotview.h"
 
 #include "standin/astro/groundtrack.h"
+#include "standin/view/framepacer.h"
 #include "standin/view/overlaypainter.h"
 #include "standin/view/scenebuilder.h"
 
@@ -112,9 +113,8 @@ QPolygonF curve(const std::vector<double> &xs, const std::vector<double> &ys, co
 struct PlotView::Private {
     ScenarioStore &store;
     AnimationClock &clock;
-    QTimer nextFrame;
-    QElapsedTimer lastFrame;
     quint64 drawnRevision = 0;
+    std::unique_ptr<view::FramePacer> pacer;
     QRectF plotRect;
     // The revolution shown, and for whom.
     std::optional<astro::Instant> start;
@@ -145,8 +145,7 @@ PlotView::PlotView(ScenarioStore &store, AnimationClock &clock, QWidget *parent)
     setMinimumSize(320, 200);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
-    d->nextFrame.setSingleShot(true);
-    connect(&d->nextFrame, &QTimer::timeout, this, qOverload<>(&QWidget::update));
+    d->pacer = std::make_unique<view::FramePacer>(*this, [this] { update(); });
     // As the map: the store signals from the command thread, one repaint per burst.
     connect(&store, &ScenarioStore::changed, this, &PlotView::updatePlot, Qt::QueuedConnection);
     connect(&clock, &AnimationClock::timeChanged, this, &PlotView::updatePlot);
@@ -158,22 +157,16 @@ QRectF PlotView::plotRect() const { return d->plotRect; }
 astro::Instant PlotView::windowStart() const { return d->start.value_or(astro::Instant{}); }
 quint64 PlotView::drawnRevision() const { return d->drawnRevision; }
 
-// At most one frame per refresh of the screen, as the map.
 void PlotView::updatePlot()
 {
-    if (d->nextFrame.isActive())
-        return;
-    const qreal hz = screen() ? screen()->refreshRate() : 60;
-    const qint64 interval = qint64(1000 / qMax(hz, qreal(1)));
-    const qint64 since = d->lastFrame.isValid() ? d->lastFrame.elapsed() : interval;
-    d->nextFrame.start(int(qMax(qint64(0), interval - since)));
+    d->pacer->request();
 }
 
 void PlotView::paintEvent(QPaintEvent *)
 {
     QElapsedTimer timer;
     timer.start();
-    d->lastFrame.start();
+    d->pacer->painted();
     const SnapshotPtr snap = d->store.takeChange();
     d->drawnRevision = snap->revision;
     QPainter p(this);
