@@ -43,6 +43,7 @@ struct EarthView::Private final : view::Presenter::Frames {
     view::Camera glideFrom, glideTo;
     QStringList lastNotes;
     quint64 drawnRevision = 0;
+    view::OrbitPathCache orbitPaths;  // the frames' orbits, sampled again only when they change
 
     Private(EarthView &view, ScenarioStore &s, AnimationClock &c, std::shared_ptr<view::EarthImagery> imagery)
         : q(view), store(s), clock(c), preparer(std::make_unique<view::ViewPreparer>(std::move(imagery)))
@@ -77,7 +78,9 @@ struct EarthView::Private final : view::Presenter::Frames {
     {
         const SnapshotPtr snap = store.takeChange();
         const qreal dpr = q.devicePixelRatioF();
-        const view::Scene scene = view::buildScene(*snap, camera.follow(*snap, q.size(), clock.now()), clock.now(), q.size());
+        const view::Framing framing =
+            view::frameScene(*snap, camera.follow(*snap, q.size(), clock.now()), clock.now(), q.size());
+        const view::Scene scene = view::buildScene(*snap, framing, &orbitPaths);
         gl->draw(scene, q.size() * dpr, dpr);
         lastNotes = scene.notes;
         drawnRevision = snap->revision;

@@ -83,6 +83,47 @@ std::vector<Vec3> leadPath(const astro::Elements &el, astro::Instant epoch, astr
     return out;
 }
 
+void OrbitPathCache::beginFrame()
+{
+    for (auto it = paths_.begin(); it != paths_.end();) {
+        if (!it->second.used) {
+            it = paths_.erase(it);
+        } else {
+            it->second.used = false;
+            ++it;
+        }
+    }
+}
+
+template <typename Make>
+const std::vector<Vec3> &OrbitPathCache::find(const Key &key, Make &&make)
+{
+    // Not a number would break the map's order; such elements have no path anyway.
+    static const std::vector<Vec3> none;
+    if (!std::all_of(key.begin(), key.end(), [](double v) { return std::isfinite(v); }))
+        return none;
+    const auto [it, made] = paths_.try_emplace(key);
+    if (made)
+        it->second.path = make();
+    it->second.used = true;
+    return it->second.path;
+}
+
+const std::vector<Vec3> &OrbitPathCache::wholeOrbit(const astro::Elements &el, int samples)
+{
+    // The mean anomaly only says where the satellite is on it.
+    return find({0, double(samples), el.a, el.e, el.i, el.raan, el.argp, 0, 0, 0, 0},
+                [&] { return inertialOrbitPath(el, samples); });
+}
+
+const std::vector<Vec3> &OrbitPathCache::lead(const astro::Elements &el, astro::Instant elementsEpoch,
+                                              astro::Instant from, double fraction, int samples, bool earthFixed)
+{
+    return find({earthFixed ? 2.0 : 1.0, double(samples), el.a, el.e, el.i, el.raan, el.argp, el.meanAnomaly,
+                 elementsEpoch.seconds, from.seconds, fraction},
+                [&] { return leadPath(el, elementsEpoch, from, fraction, samples, earthFixed); });
+}
+
 Arc arcBetween(Vec3 a, Vec3 b, Vec3 sense, double radius, int segments)
 {
     Arc arc;

@@ -9,6 +9,8 @@
 
 #include <QString>
 
+#include <array>
+#include <map>
 #include <optional>
 #include <vector>
 
@@ -29,6 +31,33 @@ std::vector<Vec3> inertialOrbitPath(const astro::Elements &el, int samples);
 // turning Earth; otherwise inertial.
 std::vector<Vec3> leadPath(const astro::Elements &el, astro::Instant elementsEpoch, astro::Instant from,
                            double fraction, int samples, bool earthFixed);
+
+// The paths above, kept between frames by what they are made from: with
+// dozens of satellites on show, sampling their unchanged orbits afresh took
+// most of a frame. A whole inertial orbit does not change with time, so it
+// is kept as long as its elements stay; a lead path, only for the same time.
+// A path not asked for since the previous beginFrame() is let go; the
+// references handed out hold until then.
+class OrbitPathCache {
+public:
+    void beginFrame();
+    const std::vector<Vec3> &wholeOrbit(const astro::Elements &el, int samples);
+    const std::vector<Vec3> &lead(const astro::Elements &el, astro::Instant elementsEpoch, astro::Instant from,
+                                  double fraction, int samples, bool earthFixed);
+    std::size_t size() const { return paths_.size(); }
+
+private:
+    // The kind (whole, lead, Earth-fixed lead), the samples, the elements,
+    // the epoch, the start and the fraction.
+    using Key = std::array<double, 11>;
+    struct Entry {
+        std::vector<Vec3> path;
+        bool used = true;
+    };
+    template <typename Make>
+    const std::vector<Vec3> &find(const Key &key, Make &&make);
+    std::map<Key, Entry> paths_;
+};
 
 // Arc of `radius` from direction a to direction b. With a non-zero `sense`
 // the angle is counted right-handed about it, so it may exceed 180 degrees

@@ -34,7 +34,9 @@ struct Framing {
 };
 Framing frameScene(const Snapshot &snap, const Camera &camera, astro::Instant t, QSize size);
 
-Scene buildScene(const Snapshot &snap, const Framing &f);
+// With a cache, the orbits' paths come from the previous frames where they
+// are the same; without, they are sampled afresh.
+Scene buildScene(const Snapshot &snap, const Framing &f, OrbitPathCache *paths = nullptr);
 // The line every view shows while the selected satellite's newest state
 // command was refused; empty otherwise.
 QString refusalLine(const Snapshot &snap);
