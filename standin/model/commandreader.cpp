@@ -164,7 +164,8 @@ QString CommandReader::satelliteProblem(const QString &path, int *index) const
     const QStringList parts = path.split(u'/');
     const bool scenarioFits = parts.size() == 2
         || (parts.size() == 3 && parts[0] == u'*')
-        || (parts.size() == 4 && isKeyword(parts[0], "Scenario") && parts[1].compare(s.scenarioName, Qt::CaseInsensitive) == 0);
+        || (parts.size() == 4 && isKeyword(parts[0], "Scenario")
+            && (lessonMode_ || parts[1].compare(s.scenarioName, Qt::CaseInsensitive) == 0));
     const SatelliteState *found = nullptr;
     if (scenarioFits && isKeyword(parts[parts.size() - 2], "Satellite"))
         found = s.findSatellite(parts.last());
@@ -196,6 +197,9 @@ bool CommandReader::target(Target kind)
     case Target::Scenario:
         if (!s.scenarioOpen)
             return noteRefusal(QStringLiteral("no scenario is open"));
+        if (lessonMode_ && path->startsWith(QStringLiteral("Scenario/"), Qt::CaseInsensitive) && path->size() > 9
+            && !path->mid(9).contains(u'/'))
+            return true;
         if (path->compare(QStringLiteral("Scenario/") + s.scenarioName, Qt::CaseInsensitive) != 0)
             return noteRefusal(
                 QStringLiteral("no scenario %1 (the open one is \"Scenario/%2\")").arg(quoted(*path), s.scenarioName));

@@ -40,6 +40,9 @@ public:
     CommandReader(const QStringList &words, Snapshot &next) : words_(words), state_(next), editable_(&next) {}
 
     void setUsage(const char *usage) { usage_ = usage; }
+    // A lesson's line: any scenario name means the open scenario.
+    void setLessonMode(bool on) { lessonMode_ = on; }
+    bool lessonMode() const { return lessonMode_; }
 
     bool target(Target kind);
     QString word();
@@ -103,6 +106,7 @@ private:
     const char *usage_ = "";
     QString error_;
     bool changed_ = false;
+    bool lessonMode_ = false;
     int satellite_ = -1;
 };
 

@@ -23,6 +23,9 @@ struct CommandEntry {
     CommandHandler handler = nullptr;  // null for a family
     std::span<const CommandEntry> requests = {};
     bool query = false;  // reads the current snapshot and publishes nothing
+    // Refused in a lesson: what runs lessons, reads or writes files, starts
+    // programs or touches the journal.
+    bool notInLessons = false;
 };
 
 std::span<const CommandEntry> scenarioCommands();     // scenario, time and orbit

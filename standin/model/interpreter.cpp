@@ -78,6 +78,16 @@ CommandOutcome run(const CommandEntry &command, const QStringList &words, Comman
 
 CommandInterpreter::CommandInterpreter(ScenarioStore &store) : store_(store) {}
 
+CommandInterpreter::CommandKind CommandInterpreter::kindOf(const QString &keyword)
+{
+    const CommandEntry *command = findCommand(keyword);
+    if (!command)
+        return CommandKind::Unknown;
+    if (command->notInLessons)
+        return CommandKind::NotInLessons;
+    return command->query ? CommandKind::Query : CommandKind::Change;
+}
+
 QString CommandInterpreter::versionText()
 {
     return QStringLiteral("ZEP v7.0 (Velmora stand-in host)");
@@ -93,17 +103,21 @@ CommandOutcome CommandInterpreter::execute(const QString &line)
     const CommandEntry *command = findCommand(words.first());
     if (!command)
         return fail(QStringLiteral("unknown command %1").arg(quoted(words.first())));
+    if (lessonMode_ && command->notInLessons)
+        return fail(QStringLiteral("%1 is not allowed in a lesson").arg(words.first()));
     if (words.size() < 2)
         return fail(QStringLiteral("%1: the target path is missing").arg(words.first()));
 
     if (command->query) {
         const SnapshotPtr current = store_.snapshot();
         CommandReader reader(words, *current);
+        reader.setLessonMode(lessonMode_);
         return run(*command, words, reader);
     }
     CommandOutcome out;
     store_.modify([&](Snapshot &next) {
         CommandReader reader(words, next);
+        reader.setLessonMode(lessonMode_);
         out = run(*command, words, reader);
         return (out.ok || out.keepsEdit) && reader.changed();
     });

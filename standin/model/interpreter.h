@@ -49,10 +49,23 @@ public:
 
     CommandOutcome execute(const QString &line);
 
+    // Lesson mode, for the lines of a lesson: any "Scenario/NAME" means the
+    // open scenario (a lesson names its own, the host may hold another),
+    // "New / Scenario NAME" does nothing while one is open, and commands not
+    // for lessons are refused.
+    void setLessonMode(bool on) { lessonMode_ = on; }
+    bool lessonMode() const { return lessonMode_; }
+
+    // What a line's first word names, for readers of command files and the
+    // record of what changed the scenario.
+    enum class CommandKind { Unknown, Query, Change, NotInLessons };
+    static CommandKind kindOf(const QString &keyword);
+
     static QString versionText();
 
 private:
     ScenarioStore &store_;
+    bool lessonMode_ = false;
 };
 
 } // namespace zep

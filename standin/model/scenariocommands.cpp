@@ -42,6 +42,9 @@ CommandOutcome getEpoch(CommandReader &r)
 
 CommandOutcome newScenario(CommandReader &r, const QString &name)
 {
+    // A lesson opens its scenario in a fresh host and works in the open one otherwise.
+    if (r.state().scenarioOpen && r.lessonMode())
+        return done();
     if (r.state().scenarioOpen)
         return r.refuse(QStringLiteral("a scenario is already open (\"%1\"); this host holds one").arg(r.state().scenarioName));
     Snapshot &s = r.edit();
@@ -75,7 +78,7 @@ CommandOutcome newSatellite(CommandReader &r, const QString &scenario, const QSt
     const Snapshot &now = r.state();
     if (!now.scenarioOpen)
         return r.refuse(QStringLiteral("no scenario is open"));
-    if (scenario != u'*' && scenario.compare(now.scenarioName, Qt::CaseInsensitive) != 0)
+    if (scenario != u'*' && !r.lessonMode() && scenario.compare(now.scenarioName, Qt::CaseInsensitive) != 0)
         return r.refuse(QStringLiteral("no scenario \"Scenario/%1\" (the open one is \"Scenario/%2\")")
                             .arg(scenario, now.scenarioName));
     if (const SatelliteState *existing = now.findSatellite(name))

@@ -129,6 +129,16 @@ struct Snapshot {
 
     bool verbose = true;
     bool acknowledge = true;
+
+    // The lesson being played, for the lesson bar; step 0 is its opening.
+    struct LessonProgress {
+        bool open = false;
+        QString title;
+        QString file;
+        int step = 0;
+        int count = 0;
+        QString caption;  // the step's; empty at step 0
+    } lesson;
 };
 
 using SnapshotPtr = std::shared_ptr<const Snapshot>;
