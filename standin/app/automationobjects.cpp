@@ -15,15 +15,67 @@ namespace zep {
 // ---------------------------------------------------------------- Personality
 
 Personality::Personality(ScenarioStore &store, Journal &journal, UiPort &ui, QObject *parent)
-    : QObject(parent), interpreter_(store), journal_(journal), ui_(ui)
+    : QObject(parent), interpreter_(store), lessons_(store), journal_(journal), ui_(ui)
 {
     new PersonalityAdaptor(this);
+}
+
+// Lesson commands run other commands, so the player takes them before the interpreter.
+CommandOutcome Personality::execute(const QString &command)
+{
+    if (LessonPlayer::handles(command))
+        return played(lessons_.execute(command));
+    CommandOutcome out = interpreter_.execute(command);
+    if (out.ok && CommandInterpreter::kindOf(command.section(u' ', 0, 0)) == CommandInterpreter::CommandKind::Change) {
+        std::lock_guard lock(recordMutex_);
+        recorded_.append(command);
+    }
+    return out;
+}
+
+// A step's bars and clock are the GUI's to set; nobody waits for them, and
+// what it cannot do goes to the journal.
+CommandOutcome Personality::played(LessonPlayer::Result result)
+{
+    for (const UiRequest &request : result.ui) {
+        ui_.carryOut(request, [journal = &journal_](const QString &error) {
+            if (!error.isEmpty())
+                journal->event(QStringLiteral("lesson"), error);
+        });
+    }
+    return result.out;
+}
+
+CommandOutcome Personality::finishForGui(const QString &command, const CommandOutcome &out)
+{
+    journal_.command(command, out.ok, out.ok ? out.reply.join(QStringLiteral(" | ")) : out.error);
+    if (!out.ok)
+        emit refused(command, out.error);
+    else if (out.scenarioChanged)
+        emit scenarioChanged();
+    return out;
+}
+
+CommandOutcome Personality::runFromGui(const QString &command)
+{
+    return finishForGui(command, execute(command));
+}
+
+CommandOutcome Personality::openLessonFromGui(const QString &path)
+{
+    return finishForGui(QStringLiteral("Lesson / Open \"%1\"").arg(path), played(lessons_.open(path)));
+}
+
+QStringList Personality::recordedCommands() const
+{
+    std::lock_guard lock(recordMutex_);
+    return recorded_;
 }
 
 QStringList Personality::ExecuteCommand(const QString &command)
 {
     lastThread_.store(QThread::currentThread());
-    CommandOutcome out = interpreter_.execute(command);
+    CommandOutcome out = execute(command);
     if (!out.ok) {
         journal_.command(command, false, out.error);
         emit refused(command, out.error);

@@ -9,6 +9,7 @@
 #include "contract/zepcontract.h"
 #include "standin/model/interpreter.h"
 #include "standin/model/journal.h"
+#include "standin/model/lessonplayer.h"
 
 #include <QDBusConnection>
 #include <QDBusContext>
@@ -19,6 +20,7 @@
 #include <QPointer>
 
 #include <atomic>
+#include <mutex>
 
 #include <QMdiSubWindow>
 
@@ -40,6 +42,16 @@ public:
     // The thread that served the last ExecuteCommand call.
     QThread *lastCallThread() const { return lastThread_.load(); }
 
+    // Command thread: a line from the host's own GUI, journalled and
+    // recorded as a call would be; the outcome is for the GUI to show.
+    CommandOutcome runFromGui(const QString &command);
+    // Command thread: opens a lesson whose path the language cannot quote.
+    CommandOutcome openLessonFromGui(const QString &path);
+
+    // Any thread: the accepted commands that may have changed the scenario,
+    // in order, for saving as a lesson.
+    QStringList recordedCommands() const;
+
 public slots:
     QStringList ExecuteCommand(const QString &command);
 
@@ -48,10 +60,17 @@ signals:
     void refused(const QString &command, const QString &why);
 
 private:
+    CommandOutcome execute(const QString &command);
+    CommandOutcome played(LessonPlayer::Result result);
+    CommandOutcome finishForGui(const QString &command, const CommandOutcome &out);
+
     CommandInterpreter interpreter_;
+    LessonPlayer lessons_;
     Journal &journal_;
     UiPort &ui_;
     std::atomic<QThread *> lastThread_{nullptr};
+    mutable std::mutex recordMutex_;
+    QStringList recorded_;
 };
 
 class WindowObject : public QObject, protected QDBusContext {

@@ -16,12 +16,16 @@ struct Parser {
     QCommandLineOption journal{QStringLiteral("journal"),
                                QStringLiteral("Append every command received to <file> (or set ZEP_JOURNAL)."),
                                QStringLiteral("file")};
+    QCommandLineOption lesson{QStringLiteral("lesson"),
+                              QStringLiteral("Open the lesson <file> at start (a refused one is named on stderr)."),
+                              QStringLiteral("file")};
 
     Parser()
     {
         parser.setApplicationDescription(QStringLiteral("Stand-in 3-D host for the Velmora Toolbar"));
         parser.addOption(automation);
         parser.addOption(journal);
+        parser.addOption(lesson);
     }
 };
 
@@ -62,6 +66,7 @@ HostOptions readHostOptions(const QCoreApplication &app)
     HostOptions options;
     options.automation = p.parser.isSet(p.automation);
     options.journalPath = p.parser.value(p.journal);
+    options.lessonPath = p.parser.value(p.lesson);
     if (options.journalPath.isEmpty())
         options.journalPath = qEnvironmentVariable("ZEP_JOURNAL");
     return options;

@@ -11,6 +11,7 @@ namespace zep {
 struct HostOptions {
     bool automation = false;  // started by a client: stay hidden until told
     QString journalPath;      // --journal, else ZEP_JOURNAL; empty for none
+    QString lessonPath;       // --lesson: opened once the host runs
 };
 
 // Before the application object: prints and ends the process for --help,

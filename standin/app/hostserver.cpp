@@ -1,5 +1,7 @@
 #include "standin/app/hostserver.h"
 
+#include "standin/app/lessonbar.h"
+
 #include <QCoreApplication>
 #include <QDBusConnectionInterface>
 
@@ -14,6 +16,7 @@ HostServer::HostServer(const QString &journalPath, QObject *parent)
     connect(personality_, &Personality::scenarioChanged, window_.get(), &HostWindow::refreshScenario,
             Qt::QueuedConnection);
     connect(personality_, &Personality::refused, window_.get(), &HostWindow::noteRefusal, Qt::QueuedConnection);
+    window_->lessons().attach(personality_);
     // The adaptor is the personality's child, so it moves along: bus calls to
     // it are then delivered on the command thread.
     personality_->moveToThread(&commandThread_);

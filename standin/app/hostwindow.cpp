@@ -4,6 +4,7 @@
 #include "standin/app/cameramenu.h"
 #include "standin/app/comparemenu.h"
 #include "standin/app/graphicswindows.h"
+#include "standin/app/lessonbar.h"
 #include "standin/view/earthview.h"
 
 #include <QAction>
@@ -116,6 +117,8 @@ void HostWindow::buildMenus()
     window->addAction(tr("&Tile"), documents_, &DocumentWindows::tile);
     window->addAction(tr("&Cascade"), documents_, &DocumentWindows::cascade);
     graphics_->extendMenus(file, window);
+    lessons_ = new LessonBar(*this, store_, journal_);
+    lessons_->extendFileMenu(file);
 }
 
 void HostWindow::buildToolBars()

@@ -33,6 +33,7 @@ class AnimationBar;
 class CameraMenu;
 class CompareMenu;
 class GraphicsWindows;
+class LessonBar;
 
 class HostWindow : public QMainWindow, public UiPort {
     Q_OBJECT
@@ -55,6 +56,7 @@ public:
     // The 3-D window that "*" names; the newest one made.
     void setScenarioWindow(QMdiSubWindow *window) { scenarioWindow_ = window; }
     GraphicsWindows &graphics() const { return *graphics_; }
+    LessonBar &lessons() const { return *lessons_; }
     // The Earth's pictures, loaded once for every view of the Earth.
     const std::shared_ptr<view::EarthImagery> &imagery() const { return imagery_; }
     // Loads what the first view needs while the host is still hidden.
@@ -92,6 +94,7 @@ private:
     GraphicsWindows *graphics_ = nullptr;  // a child
     CameraMenu *cameraMenu_ = nullptr;     // a child
     CompareMenu *compareMenu_ = nullptr;   // a child
+    LessonBar *lessons_ = nullptr;         // a child
     DocumentWindows *documents_ = nullptr; // a child of the area
     std::shared_ptr<view::EarthImagery> imagery_ = std::make_shared<view::EarthImagery>();
     bool userControl_ = false;

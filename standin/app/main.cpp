@@ -2,10 +2,12 @@
 //   --automation    started by a client: stay hidden until Visible is set
 //   --journal FILE  append every command and automation request to FILE
 //                   (or set ZEP_JOURNAL)
+//   --lesson FILE   open a lesson once the host runs
 
 #include "desktop/platformchoice.h"
 #include "standin/app/commandline.h"
 #include "standin/app/hostserver.h"
+#include "standin/app/lessonbar.h"
 #include "standin/app/stoprequests.h"
 
 #include <QApplication>
@@ -54,6 +56,8 @@ int main(int argc, char **argv)
     server.window().setUserControl(!byClient);
     if (!byClient)
         server.window().show();
+    if (!options.lessonPath.isEmpty())
+        server.window().lessons().openAtStart(options.lessonPath);
 
     const int rc = app.exec();
     server.shutdown();
