@@ -39,11 +39,15 @@ std::vector<Vec3> inertialOrbitPath(const astro::Elements &el, int samples)
     if (samples < 3 || astro::checkElements(el))
         return out;
     out.reserve(samples + 1);
-    astro::Elements at = el;
+    // Straight from the eccentric anomaly: no Kepler equation to solve, and
+    // the plane's basis once, not per point.
+    const auto [p, q] = astro::perifocalBasis(el.raan, el.i, el.argp);
+    const double b = el.a * std::sqrt((1 - el.e) * (1 + el.e));
     for (int k = 0; k < samples; ++k) {
         const double E = kTwoPi * k / samples;
-        at.meanAnomaly = E - el.e * std::sin(E);
-        out.push_back(astro::toState(at).r);
+        const double half = std::sin(E / 2);
+        // As astro::positionAtEccentric(): cos E - e without cancellation near periapsis.
+        out.push_back((el.a * ((1 - el.e) - 2 * half * half)) * p + (b * std::sin(E)) * q);
     }
     out.push_back(out.front());
     return out;

@@ -118,6 +118,52 @@ private slots:
         QVERIFY2(spread < 20e3, qPrintable(QString::number(spread)));
     }
 
+    // A path from the cache after the orbit or the time changed is the one
+    // sampled afresh, never the one before; what a frame no longer asks for
+    // is let go.
+    void cachedPathIsTheFreshOne_data()
+    {
+        QTest::addColumn<int>("kind");  // 0 whole orbit, 1 lead path, 2 Earth-fixed lead path
+        QTest::addColumn<astro::Elements>("before");
+        QTest::addColumn<astro::Elements>("after");
+        QTest::addColumn<double>("laterS");
+        const astro::Elements leo = elements(7000, 0.001, 51.6, 30, 40, 10);
+        QTest::newRow("whole: inclination swept") << 0 << leo << elements(7000, 0.001, 51.7, 30, 40, 10) << 0.0;
+        QTest::newRow("whole: to an ellipse") << 0 << leo << elements(7000, 0.3, 51.6, 30, 40, 10) << 0.0;
+        QTest::newRow("whole: the satellite moved on") << 0 << leo << elements(7000, 0.001, 51.6, 30, 40, 90) << 600.0;
+        QTest::newRow("lead: node turned") << 1 << leo << elements(7000, 0.001, 51.6, 31, 40, 10) << 0.0;
+        QTest::newRow("lead: a minute later") << 1 << leo << leo << 60.0;
+        QTest::newRow("Earth-fixed: a minute later") << 2 << leo << leo << 60.0;
+        QTest::newRow("Earth-fixed: to GEO") << 2 << leo << elements(42164, 0, 0, 0, 0, 0) << 0.0;
+    }
+
+    void cachedPathIsTheFreshOne()
+    {
+        QFETCH(int, kind);
+        QFETCH(astro::Elements, before);
+        QFETCH(astro::Elements, after);
+        QFETCH(double, laterS);
+        const astro::Instant epoch = at("1 Jul 2005 12:00:00.00");
+        const astro::Instant t1{epoch.seconds + 100}, t2{t1.seconds + laterS};
+        OrbitPathCache cache;
+        const auto cached = [&](const astro::Elements &el, astro::Instant t) {
+            return kind == 0 ? cache.wholeOrbit(el, 240) : cache.lead(el, epoch, t, 0.5, 240, kind == 2);
+        };
+        cache.beginFrame();
+        cached(before, t1);
+        cache.beginFrame();
+        const std::vector<Vec3> got = cached(after, t2);
+        const std::vector<Vec3> fresh =
+            kind == 0 ? inertialOrbitPath(after, 240) : leadPath(after, epoch, t2, 0.5, 240, kind == 2);
+        QCOMPARE(got.size(), fresh.size());
+        for (size_t k = 0; k < got.size(); ++k)
+            QVERIFY2(near(got[k], fresh[k], 0), qPrintable(QStringLiteral("point %1: ").arg(k) + str(got[k]) + str(fresh[k])));
+        cache.beginFrame();
+        cached(after, t2);
+        cache.beginFrame();
+        QCOMPARE(cache.size(), size_t(1));
+    }
+
     // ---------------------------------------------------------------- arcs
 
     void arcSweepsTheAngle_data()
