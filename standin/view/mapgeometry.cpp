@@ -20,6 +20,23 @@ QString degreesLabel(int degrees, QChar positive, QChar negative, bool hemispher
 QString latitudeLabel(int degrees) { return degreesLabel(degrees, u'N', u'S', true); }
 QString longitudeLabel(int degrees) { return degreesLabel(degrees, u'E', u'W', false); }
 
+std::vector<astro::TrackSample> slideTrackSamples(std::vector<astro::TrackSample> kept, const astro::Elements &el,
+                                                  astro::Instant epoch, double begin, double end)
+{
+    if (kept.empty() || !(begin >= kept.front().t) || !(begin < kept.back().t) || !(end >= kept.back().t))
+        return astro::trackSamples(el, epoch, astro::Instant{begin}, astro::Instant{end});
+    const auto before = [](const astro::TrackSample &s, double t) { return s.t < t; };
+    kept.erase(kept.begin(), std::lower_bound(kept.begin(), kept.end(), begin, before));
+    if (end > kept.back().t) {
+        // Its first sample is the last kept one.
+        const std::vector<astro::TrackSample> more =
+            astro::trackSamples(el, epoch, astro::Instant{kept.back().t}, astro::Instant{end});
+        if (more.size() > 1)
+            kept.insert(kept.end(), more.begin() + 1, more.end());
+    }
+    return kept;
+}
+
 QRectF placeLabel(QPointF at, QSizeF size, const QRectF &map, const std::vector<QRectF> &taken,
                   const std::vector<QRectF> &spare)
 {

@@ -44,4 +44,12 @@ QString longitudeLabel(int degrees);
 QRectF placeLabel(QPointF at, QSizeF size, const QRectF &map, const std::vector<QRectF> &taken = {},
                   const std::vector<QRectF> &spare = {});
 
+// A track's samples (astro::trackSamples()) for the window begin..end, from
+// those of an earlier window of the same orbit: as time plays the window
+// slides on, and the samples it still covers are kept, only the stretch past
+// the last of them propagated. A window that slid back, or beyond them, is
+// sampled afresh.
+std::vector<astro::TrackSample> slideTrackSamples(std::vector<astro::TrackSample> kept, const astro::Elements &el,
+                                                  astro::Instant epoch, double begin, double end);
+
 } // namespace zep::view

@@ -191,6 +191,11 @@ struct Track {
     std::vector<QPolygonF> past, future;
     quint64 generation = 0;  // counts the times it was made
     bool changed = true;     // made this frame
+    // Made neither this frame nor the one before. While the time plays,
+    // frames for an edit alone come between its ticks: a track that stood
+    // still for one of them only would have the pictures of the unchanged
+    // ones painted anew, the slow way, once a tick.
+    bool settled = false;
     bool seen = false;
 };
 
@@ -328,10 +333,18 @@ const Track &MapView::Private::track(const QString &id, const Entry &e, astro::T
     const LineKey lines{span.begin.seconds, now.seconds, span.end.seconds, map};
     const bool fresh = t.generation == 0 || !(t.sampleKey == samples);
     if (fresh) {
+        // Time playing on slides the window of the same orbit: with dozens of
+        // satellites, sampling each window whole cost the map most of its frame.
+        const bool sameOrbit = t.generation > 0 && sameElements(t.sampleKey.elements, e.elements)
+            && t.sampleKey.epoch == samples.epoch;
+        t.samples = sameOrbit ? view::slideTrackSamples(std::move(t.samples), e.elements, e.epoch, samples.begin, samples.end)
+                              : astro::trackSamples(e.elements, e.epoch, astro::Instant{samples.begin},
+                                                    astro::Instant{samples.end});
         t.sampleKey = samples;
-        t.samples = astro::trackSamples(e.elements, e.epoch, astro::Instant{samples.begin}, astro::Instant{samples.end});
     }
+    const bool changedBefore = t.changed;
     t.changed = fresh || !(t.lineKey == lines);
+    t.settled = !t.changed && !changedBefore;
     if (t.changed) {
         t.lineKey = lines;
         ++t.generation;
@@ -494,11 +507,11 @@ void MapView::paintEvent(QPaintEvent *)
     for (auto &[id, t] : d->tracks)
         t.seen = false;
 
-    // What stayed as it was comes from pictures; what changed since the last
-    // frame is drawn afresh, under the selected satellite all the same.
+    // What stayed as it was comes from pictures; what changed this frame or
+    // the last is drawn afresh, under the selected satellite all the same.
     std::vector<Entry> still, moving, top;
     for (const Entry &e : entries)
-        (e.track->changed ? moving : e.selected ? top : still).push_back(e);
+        (!e.track->settled ? moving : e.selected ? top : still).push_back(e);
     const qreal ratio = devicePixelRatioF();
     if (!still.empty())
         p.drawImage(map, Private::paintLayer(d->below, still, map, ratio));

@@ -61,6 +61,50 @@ private slots:
         QCOMPARE(view::mapPoint({lat, lon}, map), expected);
     }
 
+    // As time plays the track's window slides on: the samples kept from the
+    // window before and those added sample the new one as densely as fresh
+    // ones would, in time order, to its very end. Back in time, or past what
+    // was kept, it is sampled afresh.
+    void slidTrackSamplesCoverTheWindow_data()
+    {
+        QTest::addColumn<astro::Elements>("el");
+        QTest::addColumn<double>("sixteenths");
+        QTest::newRow("low orbit, a sixteenth on") << elements(6878, 0.001, 51.6, 30, 0, 0) << 1.0;
+        QTest::newRow("geostationary, a sixteenth on") << elements(42164, 0, 0, 0, 0, 0) << 1.0;
+        QTest::newRow("highly elliptical, three sixteenths on") << elements(26560, 0.7, 63.4, 170, 270, 0) << 3.0;
+        QTest::newRow("a sixteenth back: afresh") << elements(6878, 0.001, 51.6, 30, 0, 0) << -1.0;
+        QTest::newRow("past the kept window: afresh") << elements(6878, 0.001, 51.6, 30, 0, 0) << 17.0;
+    }
+
+    void slidTrackSamplesCoverTheWindow()
+    {
+        QFETCH(astro::Elements, el);
+        QFETCH(double, sixteenths);
+        const astro::Instant epoch = view::sampleStart();
+        const astro::TimeSpan first = astro::groundTrackSpan(el, astro::Instant{epoch.seconds + 500});
+        const double shift = sixteenths * (first.end.seconds - first.begin.seconds) / 16;
+        const double begin = first.begin.seconds + shift, end = first.end.seconds + shift;
+        const std::vector<astro::TrackSample> got = view::slideTrackSamples(
+            astro::trackSamples(el, epoch, first.begin, first.end), el, epoch, begin, end);
+        const std::vector<astro::TrackSample> fresh =
+            astro::trackSamples(el, epoch, astro::Instant{begin}, astro::Instant{end});
+        QVERIFY(fresh.size() > 2 && !got.empty());
+        if (sixteenths < 0 || sixteenths > 16) {
+            QCOMPARE(got.size(), fresh.size());
+            QCOMPARE(got.front().t, fresh.front().t);
+        }
+        QVERIFY(got.front().t >= begin && got.front().t <= fresh[1].t);
+        QCOMPARE(got.back().t, end);
+        double longest = 0, longestFresh = 0;
+        for (size_t k = 1; k < fresh.size(); ++k)
+            longestFresh = std::max(longestFresh, fresh[k].t - fresh[k - 1].t);
+        for (size_t k = 1; k < got.size(); ++k) {
+            QVERIFY2(got[k].t > got[k - 1].t, qPrintable(QStringLiteral("sample %1 out of order").arg(k)));
+            longest = std::max(longest, got[k].t - got[k - 1].t);
+        }
+        QVERIFY2(longest <= 1.05 * longestFresh, qPrintable(QStringLiteral("%1 s > %2 s").arg(longest).arg(longestFresh)));
+    }
+
     // A satellite's name beside its sub-point, whole inside the map wherever
     // the point is, clear of a name already placed, and near its point even
     // when that means covering one of the map's own words.
@@ -198,7 +242,7 @@ private slots:
         const astro::GeoPoint sub = astro::subSatellitePoint(astro::stateAt(o.elements, s.satellites[0].elementsEpoch,
                                                                               view::sampleStart()).r, view::sampleStart());
         const QPoint track = view::mapPoint({0, std::fmod(sub.longitudeDeg + 270, 360) - 180}, map_->mapRect()).toPoint();
-        for (int frame = 0; frame < 2; ++frame) {  // drawn afresh, then from the kept picture
+        for (int frame = 0; frame < 3; ++frame) {  // drawn afresh twice, then from the kept picture
             const QColor got = map_->grab().toImage().pixelColor(track.x(), 199);
             QVERIFY2(sameColor(got, expected), qPrintable(QStringLiteral("frame %1: %2").arg(frame).arg(got.name())));
         }
