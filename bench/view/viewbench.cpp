@@ -6,9 +6,12 @@
 // does; --compare measures two floors before and after the view in the same
 // run, an empty OpenGL widget and an empty native OpenGL window (the kind the
 // view draws into), and prints the view's rate as a share of each.
+// --satellites N fills the scenario as a class would, LEO out to GEO, with
+// the clock playing; --plot shows an XY plot as well.
 
 #include "standin/view/earthview.h"
 #include "standin/view/mapview.h"
+#include "standin/view/plotview.h"
 #include "standin/view/samplescene.h"
 
 #include <QApplication>
@@ -20,6 +23,7 @@
 #include <QOpenGLFunctions>
 #include <QOpenGLWidget>
 #include <QTimer>
+#include <QVBoxLayout>
 #include <QWindow>
 
 #include <algorithm>
@@ -28,6 +32,7 @@
 #include <cmath>
 #include <cstdio>
 #include <thread>
+#include <time.h>
 #include <vector>
 
 namespace {
@@ -135,6 +140,42 @@ double bareNativeRate(QSize size, double seconds)
     return rate;
 }
 
+// `count` satellites in all, the first one kept: distinct orbits from low
+// Earth orbit out to geostationary, each with its own inclination, node and
+// colour, every one drawn whole.
+void addSatellites(zep::Snapshot &s, int count)
+{
+    constexpr double deg = zep::astro::kPi / 180;
+    const double low = zep::astro::kEarthRadius + 400e3, geo = 42164e3;
+    zep::SatelliteState sat = s.satellites.front();
+    sat.dataDisplayShown = false;
+    for (int k = 1; k < count; ++k) {
+        const double u = double(k) / std::max(1, count - 1);
+        sat.name = QStringLiteral("Sat %1").arg(k + 1, 2, 10, QLatin1Char('0'));
+        sat.color = QColor::fromHsv((k * 137) % 360, 170 + (k % 3) * 40, 255);
+        sat.elements.a = low * std::pow(geo / low, u);
+        // Some eccentric, none dipping below 200 km.
+        const double e = (k % 4 == 1) ? 0.05 + 0.5 * std::fmod(k * 0.37, 1.0) : 0.002 * (k % 5);
+        sat.elements.e = std::min(e, 1 - (zep::astro::kEarthRadius + 200e3) / sat.elements.a);
+        sat.elements.i = (k % 7 == 0 ? 0.0 : std::fmod(k * 23.0, 110.0)) * deg;
+        sat.elements.raan = std::fmod(k * 47.0, 360.0) * deg;
+        sat.elements.argp = std::fmod(k * 61.0, 360.0) * deg;
+        sat.elements.meanAnomaly = std::fmod(k * 97.0, 360.0) * deg;
+        s.satellites.push_back(sat);
+    }
+    s.satellitesMade = int(s.satellites.size());
+}
+
+// CPU seconds so far of this thread, or of the whole process (the software
+// renderer's threads too): unlike the frame times, not stretched by what
+// else the machine runs.
+double cpuSeconds(clockid_t clock)
+{
+    timespec t{};
+    clock_gettime(clock, &t);
+    return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -155,6 +196,8 @@ int main(int argc, char **argv)
     cli.addOption({"map", "Show the map window beside the view, in the same window."});
     cli.addOption({"tiled", "With --map: the view and the map share a window of the view's size, as the host tiles them."});
     cli.addOption({"compare", "Measure the empty widget first, then the view, and print the ratio."});
+    cli.addOption({"satellites", "N satellites, LEO to GEO, whole orbits, the clock playing.", "n", "1"});
+    cli.addOption({"plot", "Show an XY plot window too, below the map or beside the view."});
     cli.process(app);
 
     if (!zep::EarthView::openGLAvailable()) {
@@ -182,10 +225,20 @@ int main(int argc, char **argv)
     o.inertialAxes = !cli.isSet("fixed");
     zep::Snapshot base = zep::view::sampleScene(o);
     base.viewer = {viewer[0].toDouble(), viewer[1].toDouble(), viewer[2].toDouble(), 1};
+    const int satellites = std::clamp(cli.value("satellites").toInt(), 1, zep::kMaxSatellites);
+    addSatellites(base, satellites);
 
     zep::ScenarioStore store;
     zep::AnimationClock clock;
-    clock.setNow(zep::astro::Instant{zep::view::sampleStart().seconds + cli.value("hours").toDouble() * 3600});
+    const zep::astro::Instant at{zep::view::sampleStart().seconds + cli.value("hours").toDouble() * 3600};
+    if (cli.isSet("satellites")) {
+        // Every satellite moves: the clock plays at x1, a minute a tick.
+        clock.setPeriod(base.start, base.stop, 60);
+        clock.setNow(at);
+        clock.play();
+    } else {
+        clock.setNow(at);
+    }
     store.publish(std::make_shared<const zep::Snapshot>(base));
 
     const QStringList wh = cli.value("size").split('x');
@@ -207,8 +260,14 @@ int main(int argc, char **argv)
     const bool tiled = cli.isSet("map") && cli.isSet("tiled");
     view.setFixedSize(tiled ? QSize(viewSize.width() / 2, viewSize.height()) : viewSize);
     layout->addWidget(&view);
-    std::vector<double> mapPaintMs;
+    std::vector<double> mapPaintMs, plotPaintMs;
     bool measuring = false;
+    // The map and the plot share a column of half the view's width, the plot
+    // at the host's size for a new one below the map.
+    const QSize plotSize(viewSize.width() / 2, 400);
+    auto *column = new QVBoxLayout;
+    column->setSpacing(0);
+    layout->addLayout(column);
     if (cli.isSet("map")) {
         // Half the width, as the host's tiling gives it.
         auto *map = new zep::MapView(store, clock);
@@ -216,15 +275,24 @@ int main(int argc, char **argv)
             if (measuring)
                 mapPaintMs.push_back(ms);
         });
-        map->setFixedSize(viewSize.width() / 2, viewSize.height());
-        layout->addWidget(map);
+        map->setFixedSize(viewSize.width() / 2, viewSize.height() - (cli.isSet("plot") ? plotSize.height() : 0));
+        column->addWidget(map);
+    }
+    if (cli.isSet("plot")) {
+        auto *plot = new zep::PlotView(store, clock);
+        QObject::connect(plot, &zep::PlotView::frameDrawn, [&](double ms) {
+            if (measuring)
+                plotPaintMs.push_back(ms);
+        });
+        plot->setFixedSize(plotSize);
+        column->addWidget(plot);
     }
     window.show();
 
     if (cli.isSet("screenshot")) {
         const QString file = cli.value("screenshot");
         QTimer::singleShot(1500, &app, [&] {
-            const QImage img = cli.isSet("map") ? window.grab().toImage() : view.grabFramebuffer();
+            const QImage img = cli.isSet("map") || cli.isSet("plot") ? window.grab().toImage() : view.grabFramebuffer();
             const bool ok = img.save(file);
             std::printf("%s %s (%dx%d)\n", ok ? "saved" : "could not save", qPrintable(file), img.width(), img.height());
             app.exit(ok ? 0 : 1);
@@ -255,11 +323,14 @@ int main(int argc, char **argv)
     });
 
     // The command thread: a new orbit every millisecond, inclination sweeping.
+    double guiCpu = 0, processCpu = 0;
     std::atomic_bool stop{false};
     std::atomic<long> published{0};
     std::thread commands;
     QTimer::singleShot(1000, &app, [&] {
         wall.start();
+        guiCpu = cpuSeconds(CLOCK_THREAD_CPUTIME_ID);
+        processCpu = cpuSeconds(CLOCK_PROCESS_CPUTIME_ID);
         measuring = true;
         commands = std::thread([&] {
             zep::Snapshot s = base;
@@ -279,15 +350,23 @@ int main(int argc, char **argv)
             stop = true;
             commands.join();
             const double elapsed = double(wall.nsecsElapsed()) / 1e9;
-            std::printf("view %dx%d, %.1f s, %ld snapshots published (%.0f/s)\n", view.width(), view.height(), elapsed,
-                        published.load(), double(published.load()) / elapsed);
+            guiCpu = cpuSeconds(CLOCK_THREAD_CPUTIME_ID) - guiCpu;
+            processCpu = cpuSeconds(CLOCK_PROCESS_CPUTIME_ID) - processCpu;
+            std::printf("view %dx%d, %d satellite(s), %.1f s, %ld snapshots published (%.0f/s)\n", view.width(),
+                        view.height(), satellites, elapsed, published.load(), double(published.load()) / elapsed);
             const double rate = double(intervalMs.size()) / elapsed;
             std::printf("frames drawn%s: %zu (%.1f frames/s)\n",
-                        tiled ? " (view and map tiled in the window)" : cli.isSet("map") ? " (map shown too)" : "",
+                        tiled                ? " (view and map tiled in the window)"
+                            : cli.isSet("map") ? (cli.isSet("plot") ? " (map and plot shown too)" : " (map shown too)")
+                            : cli.isSet("plot") ? " (plot shown too)"
+                                                : "",
                         intervalMs.size(), rate);
             if (floorRate > 0) {
                 // The floor again after the view, so that a change in the
-                // machine's load shows as two different floors.
+                // machine's load shows as two different floors; the views
+                // out of the way, not drawing what the clock plays.
+                clock.pause();
+                window.hide();
                 const double after = bareRate(viewSize, seconds);
                 const double floor = (floorRate + after) / 2;
                 const double nativeFloor = (nativeFloorRate + bareNativeRate(viewSize, seconds)) / 2;
@@ -299,8 +378,14 @@ int main(int argc, char **argv)
             if (!mapPaintMs.empty())
                 std::printf("map paint ms:      median %.2f  p99 %.2f (%zu frames)\n", percentile(mapPaintMs, 0.5),
                             percentile(mapPaintMs, 0.99), mapPaintMs.size());
+            if (!plotPaintMs.empty())
+                std::printf("plot paint ms:     median %.2f  p99 %.2f (%zu frames)\n", percentile(plotPaintMs, 0.5),
+                            percentile(plotPaintMs, 0.99), plotPaintMs.size());
             std::printf("edit to screen ms: median %.2f  p99 %.2f (newest edit in each frame)\n",
                         percentile(editToScreenMs, 0.5), percentile(editToScreenMs, 0.99));
+            if (!intervalMs.empty())
+                std::printf("CPU ms per frame:  GUI thread %.2f, whole process %.2f\n",
+                            guiCpu * 1000 / double(intervalMs.size()), processCpu * 1000 / double(intervalMs.size()));
             app.quit();
         });
     });
