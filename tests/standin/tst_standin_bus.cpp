@@ -362,6 +362,37 @@ private slots:
         }
     }
 
+    // A lesson in the host that holds the toolbar's scenario: its own
+    // scenario name means the open one, and its steps run over the bus.
+    void playsALesson_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("opened");
+        QTest::addColumn<QStringList>("status");
+        QTest::newRow("open, next, status")
+            << "# A second satellite\nNew / Scenario Lesson\nStep \"Add one\"\nNew / Scenario/Lesson/Satellite Student\n"
+               "Step \"Keep its orbit\"\nVO Scenario/Lesson Grids Space ShowECI On\n"
+            << QStringList{"2", "A second satellite"} << QStringList{"1", "2", "Add one"};
+    }
+
+    void playsALesson()
+    {
+        QFETCH(QString, text);
+        QFETCH(QStringList, opened);
+        QFETCH(QStringList, status);
+        QFile file(dir_.filePath("bus.lesson"));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text.toUtf8()) > 0);
+        file.close();
+        QCOMPARE(reply("Lesson / Open \"" + file.fileName() + "\""), opened);
+        QCOMPARE(reply("Lesson * Next"), status);
+        QCOMPARE(reply("Lesson * Status"), status);
+        QVERIFY(answered(execute("Unload / */Satellite/Student")));  // the lesson made it
+        QVERIFY(answered(execute("Lesson * Close")));
+        const QDBusMessage closed = execute("Lesson * Status");
+        QCOMPARE(closed.errorName(), kFailed);
+        QVERIFY2(closed.errorMessage().contains("no lesson is open"), qPrintable(closed.errorMessage()));
+    }
+
     void windowsAndTheirErrors()
     {
         const QStringList before = captions();
