@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Takes resources/screenshot.png: the toolbar beside the stand-in host on a
 # private X display (with openbox) and session bus, after the user picked
-# "Highly Elliptical Orbit" and ticked Help. The host shows its map with the
-# ground track and its 3-D window side by side, as the toolbar's tidy leaves them.
+# "Low Earth Orbit", kept it in the host (Ctrl+K), picked "Geostationary
+# Orbit" and chose Orbits, "Show Transfer": the map with both ground tracks
+# and the 3-D window with the kept orbit, the transfer and its cost.
 #
 #   resources/make-screenshot.sh BUILD_DIR     (programs in BUILD_DIR/bin)
 set -euo pipefail
@@ -31,11 +32,27 @@ xdotool windowmove "$win" 1300 120
 sleep 0.5
 corner() { xwininfo -id "$win" | awk "/Absolute upper-left $1/ {print \$4}"; }
 x=$(corner X) y=$(corner Y)
-xdotool mousemove $((x + 131)) $((y + 14)) click 1     # OrbitSelect's arrow
-sleep 0.7
-xdotool key Down Down Down Return                       # "Highly Elliptical Orbit"
-sleep 1.5
-xdotool mousemove $((x + 186)) $((y + 164)) click 1     # Help
+pick() {  # OrbitSelect's arrow, then Down that many times from the entry shown
+  xdotool mousemove $((x + 131)) $((y + 14)) click 1
+  sleep 0.7
+  for _ in $(seq 1 "$1"); do xdotool key Down; done
+  xdotool key Return
+  sleep 1.5
+}
+host() {
+  xdotool windowactivate --sync "$(xdotool search --name '^ZEP$' | tail -1)"
+  sleep 0.5
+}
+command() {
+  dbus-send --session --print-reply --dest=ZEP.Application /Application/Personality \
+    ZEP.Personality.ExecuteCommand string:"$1" >/dev/null
+}
+command "Application / MenuBar Show"
+command 'Application / ToolBar Show "*"'
+pick 1                                                   # "Low Earth Orbit"
+host; xdotool key ctrl+k                                 # Orbits, "Keep Orbit"
+pick 3                                                   # "Geostationary Orbit"
+host; xdotool key alt+o t                                # Orbits, "Show Transfer"
 sleep 2.5
 xdotool mousemove 1590 890
 import -window root "$out"
