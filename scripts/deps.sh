@@ -12,7 +12,9 @@ if [ "${1:-}" = --test ]; then
          # without X, Qt's Wayland plugin, and the accessibility bus that
          # presses buttons there.
          mutter kwin-wayland xwayland weston qt6-wayland wmctrl x11-apps imagemagick
-         at-spi2-core gir1.2-atspi-2.0 python3-gi)
+         at-spi2-core gir1.2-atspi-2.0 python3-gi
+         # The scripting guide's examples: gdbus, busctl and Python's D-Bus.
+         libglib2.0-bin systemd python3-dbus)
 fi
 missing=()
 for p in "${pkgs[@]}"; do

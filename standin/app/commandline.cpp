@@ -1,7 +1,12 @@
 #include "standin/app/commandline.h"
 
+#include "standin/model/commandguide.h"
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
+
+#include <cstdio>
+#include <cstdlib>
 
 namespace zep {
 
@@ -19,6 +24,9 @@ struct Parser {
     QCommandLineOption lesson{QStringLiteral("lesson"),
                               QStringLiteral("Open the lesson <file> at start (a refused one is named on stderr)."),
                               QStringLiteral("file")};
+    // The scripting guide's command list is this output (docs/scripting.md).
+    QCommandLineOption commandTable{QStringLiteral("command-table"),
+                                    QStringLiteral("Print every command's grammar and an example, and exit.")};
 
     Parser()
     {
@@ -26,6 +34,7 @@ struct Parser {
         parser.addOption(automation);
         parser.addOption(journal);
         parser.addOption(lesson);
+        parser.addOption(commandTable);
     }
 };
 
@@ -45,6 +54,10 @@ void answerHelpOrVersion(int argc, char **argv)
     Parser p;
     // Mistakes are left for the full reading, which knows Qt's own options.
     (void)p.parser.parse(arguments);
+    if (p.parser.isSet(p.commandTable)) {
+        fputs(qPrintable(commandListMarkdown()), stdout);
+        std::exit(0);
+    }
     if (!p.parser.isSet(p.help) && !p.parser.isSet(p.version) && !p.parser.isSet(QStringLiteral("help-all")))
         return;
     // The parser's texts need an application object; this one opens no

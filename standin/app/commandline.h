@@ -1,6 +1,7 @@
 #pragma once
-// velmora-zep's arguments. --help and --version are answered before any
-// application object exists, so they need neither a display nor a bus.
+// velmora-zep's arguments. --help, --version and --command-table are answered
+// before any application object exists, so they need neither a display nor a
+// bus.
 
 #include <QString>
 
@@ -15,7 +16,7 @@ struct HostOptions {
 };
 
 // Before the application object: prints and ends the process for --help,
-// --help-all and --version; returns otherwise.
+// --help-all, --version and --command-table; returns otherwise.
 void answerHelpOrVersion(int argc, char **argv);
 
 // After it, once Qt has taken its own options (-platform, ...) out: the

@@ -92,16 +92,22 @@ CommandOutcome connectionControl(CommandReader &r)
 }
 
 const CommandEntry kApplicationRequests[] = {
-    {"StatusBar", "Application / StatusBar Hide|Show", Target::Application, statusBar},
-    {"MenuBar", "Application / MenuBar Hide|Show", Target::Application, menuBar},
-    {"ToolBar", "Application / ToolBar Hide|Show \"NAME\"", Target::Application, toolBar},
+    {"StatusBar", "Application / StatusBar Hide|Show",
+     "Application / StatusBar Show", Target::Application, statusBar},
+    {"MenuBar", "Application / MenuBar Hide|Show",
+     "Application / MenuBar Show", Target::Application, menuBar},
+    {"ToolBar", "Application / ToolBar Hide|Show \"NAME\"",
+     "Application / ToolBar Show \"Animation\"", Target::Application, toolBar},
 };
 
 const CommandEntry kCommands[] = {
-    {.keyword = "CheckScenario", .usage = "CheckScenario /", .handler = checkScenario, .query = true},
-    {.keyword = "GetZEPVersion", .usage = "GetZEPVersion /", .handler = getVersion, .query = true},
+    {.keyword = "CheckScenario", .usage = "CheckScenario /", .example = "CheckScenario /", .handler = checkScenario,
+     .query = true},
+    {.keyword = "GetZEPVersion", .usage = "GetZEPVersion /", .example = "GetZEPVersion /", .handler = getVersion,
+     .query = true},
     {.keyword = "Application", .usage = "Application /", .requests = kApplicationRequests},
-    {"ConControl", "ConControl / VerboseOn|VerboseOff|AckOn|AckOff ...", Target::Application, connectionControl},
+    {"ConControl", "ConControl / VerboseOn|VerboseOff|AckOn|AckOff ...",
+     "ConControl / VerboseOff AckOff", Target::Application, connectionControl},
 };
 
 } // namespace

@@ -1,6 +1,7 @@
 #pragma once
 // The host's command language as tables: each command's keyword, its grammar
-// line and its handler, kept together in the file of its family.
+// line, an example and its handler, kept together in the file of its family.
+// The scripting guide's command list is printed from these tables.
 
 #include "standin/model/commandreader.h"
 
@@ -19,6 +20,11 @@ struct CommandEntry {
     // the word after the target, which picks one of requests; each request
     // names its own target, so adding one is adding its entry.
     const char *usage;
+    // One line that the interpreter accepts, for the scripting guide; the
+    // guide's examples run in table order after its opening lines
+    // (exampleOpening()), so each may rely on the ones before it. None for a
+    // family.
+    const char *example = nullptr;
     Target target = Target::Application;
     CommandHandler handler = nullptr;  // null for a family
     std::span<const CommandEntry> requests = {};
@@ -32,5 +38,18 @@ std::span<const CommandEntry> scenarioCommands();     // scenario, time and orbi
 std::span<const CommandEntry> viewCommands();         // VO and VectorTool
 std::span<const CommandEntry> applicationCommands();  // the host itself and its window
 std::span<const CommandEntry> compareCommands();      // kept orbits and transfers
+
+struct CommandFamily {
+    const char *title;  // the guide's heading
+    std::span<const CommandEntry> commands;
+};
+
+// Every table above: the interpreter looks commands up here, and the
+// scripting guide lists them in this order.
+std::span<const CommandFamily> commandFamilies();
+
+// The lines that open the guide's scenario, before its examples run: a
+// scenario "Demo" with a low (LEO) and a geostationary (GEO) satellite.
+std::span<const char *const> exampleOpening();
 
 } // namespace zep

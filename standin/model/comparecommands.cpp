@@ -82,8 +82,10 @@ CommandOutcome transfer(CommandReader &r)
 }
 
 const CommandEntry kCommands[] = {
-    {"Keep", "Keep */Satellite/NAME\" or \"Keep * Clear", Target::WindowOrSatellite, keep},
-    {"Transfer", "Transfer */Satellite/FROM */Satellite/TO\" or \"Transfer * Off", Target::WindowOrSatellite, transfer},
+    {"Keep", "Keep */Satellite/NAME\" or \"Keep * Clear",
+     "Keep */Satellite/LEO", Target::WindowOrSatellite, keep},
+    {"Transfer", "Transfer */Satellite/FROM */Satellite/TO\" or \"Transfer * Off",
+     "Transfer */Satellite/LEO */Satellite/GEO", Target::WindowOrSatellite, transfer},
 };
 
 } // namespace

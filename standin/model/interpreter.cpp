@@ -20,8 +20,8 @@ const CommandEntry *findCommand(const QString &keyword)
 {
     static const QHash<QString, const CommandEntry *> table = [] {
         QHash<QString, const CommandEntry *> byKeyword;
-        for (auto family : {scenarioCommands(), viewCommands(), compareCommands(), applicationCommands()}) {
-            for (const CommandEntry &entry : family)
+        for (const CommandFamily &family : commandFamilies()) {
+            for (const CommandEntry &entry : family.commands)
                 byKeyword.insert(QString::fromLatin1(entry.keyword).toLower(), &entry);
         }
         return byKeyword;

@@ -190,19 +190,28 @@ CommandOutcome vectorTool(CommandReader &r)
 }
 
 const CommandEntry kVoRequests[] = {
-    {"Grids", "VO Scenario/NAME Grids Space [ShowECI On|Off] [ECIColor COLOR] [ShowRadial On|Off]", Target::Scenario, grids},
-    {"Annotation", "VO Scenario/NAME Annotation Time|Frame Show|ShowTimeStep On|Off", Target::Scenario, annotation},
-    {"Pass", "VO SATELLITE Pass OrbitLead All|None", Target::Satellite, pass},
-    {"DynDataText", "VO SATELLITE DynDataText DataDisplay \"NAME\" Show On|Off", Target::Satellite, dataDisplay},
-    {"View", "VO Scenario/NAME View NextReferenceFrame", Target::Scenario, view},
-    {"ViewerPosition", "VO * ViewerPosition LATITUDE LONGITUDE RANGE", Target::Window, viewerPosition},
+    {"Grids", "VO Scenario/NAME Grids Space [ShowECI On|Off] [ECIColor COLOR] [ShowRadial On|Off]",
+     "VO Scenario/Demo Grids Space ShowECI On ECIColor green ShowRadial On", Target::Scenario, grids},
+    {"Annotation", "VO Scenario/NAME Annotation Time|Frame Show|ShowTimeStep On|Off",
+     "VO Scenario/Demo Annotation Time Show On", Target::Scenario, annotation},
+    {"Pass", "VO SATELLITE Pass OrbitLead All|None",
+     "VO */Satellite/LEO Pass OrbitLead All", Target::Satellite, pass},
+    {"DynDataText", "VO SATELLITE DynDataText DataDisplay \"NAME\" Show On|Off",
+     "VO */Satellite/LEO DynDataText DataDisplay \"Classical Orbit Elements\" Show On", Target::Satellite, dataDisplay},
+    {"View", "VO Scenario/NAME View NextReferenceFrame",
+     "VO Scenario/Demo View NextReferenceFrame", Target::Scenario, view},
+    {"ViewerPosition", "VO * ViewerPosition LATITUDE LONGITUDE RANGE",
+     "VO * ViewerPosition 30 0 100000000", Target::Window, viewerPosition},
     {"SetVectorGeometry", "VO * SetVectorGeometry Add|Modify \"PATH\" [Show On|Off] [ShowLabel On|Off] [Color \"COLOR\"]",
+     "VO * SetVectorGeometry Add \"Satellite/LEO Position Vector\" Show On ShowLabel On Color \"White\"",
      Target::Window, vectorGeometry},
 };
 
 const CommandEntry kCommands[] = {
     {.keyword = "VO", .usage = "VO TARGET", .requests = kVoRequests},
-    {"VectorTool", "VectorTool * OWNER Create Vector|Angle NAME ...", Target::Window, vectorTool},
+    {"VectorTool", "VectorTool * OWNER Create Vector|Angle NAME ...",
+     "VectorTool * Earth Create Vector Inertial_Z \"Fixed in Axes\" Cartesian 0 0 1 \"CentralBody/Earth Inertial\"",
+     Target::Window, vectorTool},
 };
 
 } // namespace

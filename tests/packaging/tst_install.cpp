@@ -73,6 +73,8 @@ private slots:
         QTest::newRow("host man page") << QStringLiteral(VELMORA_MANDIR "/man1/velmora-zep.1.gz") << false;
         QTest::newRow("credits") << share + "/doc/velmora/CREDITS" << false;
         QTest::newRow("copyright") << share + "/doc/velmora/copyright" << false;
+        QTest::newRow("scripting guide") << share + "/doc/velmora/scripting.md" << false;
+        QTest::newRow("scripting example") << share + "/doc/velmora/examples/demo.py" << true;
         for (const char *icon : {"velmora", "velmora-zep"})
             for (int size : {48, 64, 128, 256})
                 QTest::addRow("icon %s %d", icon, size)
