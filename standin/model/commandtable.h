@@ -38,6 +38,7 @@ std::span<const CommandEntry> scenarioCommands();     // scenario, time and orbi
 std::span<const CommandEntry> viewCommands();         // VO and VectorTool
 std::span<const CommandEntry> applicationCommands();  // the host itself and its window
 std::span<const CommandEntry> compareCommands();      // kept orbits and transfers
+std::span<const CommandEntry> targetCommands();       // orbits to match
 
 struct CommandFamily {
     const char *title;  // the guide's heading

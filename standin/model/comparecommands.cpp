@@ -11,6 +11,9 @@ QString keepOrbit(Snapshot &s, const SatelliteState &sat)
 {
     if (!sat.drawable())
         return QStringLiteral("\"%1\" has no orbit yet").arg(sat.name);
+    // A kept copy would show the orbit the student is to find.
+    if (sat.target && !s.targetRevealed)
+        return QStringLiteral("\"%1\" is a target: its orbit shows once revealed").arg(sat.name);
     s.keptOrbits.push_back({++s.keptSerial, sat.name, sat.color, sat.elements, sat.elementsEpoch});
     if (s.keptOrbits.size() > size_t(kMaxKeptOrbits))
         s.keptOrbits.erase(s.keptOrbits.begin());

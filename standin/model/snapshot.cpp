@@ -21,4 +21,12 @@ const SatelliteState *Snapshot::selectedSatellite() const
     return satellites.empty() ? nullptr : &satellites.front();
 }
 
+const SatelliteState *Snapshot::targetFor(const SatelliteState &sat) const
+{
+    for (const SatelliteState &other : satellites)
+        if (other.target && &other != &sat)
+            return &other;
+    return nullptr;
+}
+
 } // namespace zep

@@ -2,6 +2,7 @@
 // The scenario as the view draws it: an immutable value that the command
 // thread publishes and the GUI thread reads, one per paint.
 
+#include "standin/astro/match.h"
 #include "standin/astro/orbit.h"
 #include "standin/astro/time.h"
 #include "standin/astro/transfer.h"
@@ -54,6 +55,8 @@ struct SatelliteState {
     bool orbitLeadAll = true;
     bool dataDisplayShown = false;
     QString dataDisplayName;
+    // An orbit to match: the 3-D view hides it until the targets are revealed.
+    bool target = false;
 
     // An accepted orbit is always an ellipse; this guards readers of older shapes.
     bool drawable() const { return hasOrbit && !astro::checkElements(elements); }
@@ -103,6 +106,11 @@ struct Snapshot {
     std::vector<KeptOrbit> keptOrbits;  // oldest first
     int keptSerial = 0;                 // the number the next kept orbit takes
     std::optional<TransferPlan> transfer;
+    // How close counts as a match, and whether the targets' orbits show.
+    astro::MatchTolerance targetTolerance;
+    bool targetRevealed = false;
+    // The first target other than the satellite; null when there is none.
+    const SatelliteState *targetFor(const SatelliteState &sat) const;
 
     const SatelliteState *findSatellite(const QString &name) const;
     // The picked one, else the toolbar's "Satellite", else the first; null

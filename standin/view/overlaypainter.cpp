@@ -62,28 +62,39 @@ QStringList wrapped(const QString &text, const QFontMetricsF &fm, double width)
 
 // A titled box with its top left at `corner`, or its bottom right when
 // `fromBottomRight`; dataLines < 0 keeps every line, fewer end in an ellipsis.
+// A banner, when the box has one and `banner` is given, goes under the lines
+// in out.bannerFont.
 QRectF textBox(const TextBox &data, const OverlayLayout &out, const Style &style, QPointF corner, bool fromBottomRight,
-               int dataLines, std::vector<OverlayLayout::Text> *texts)
+               int dataLines, std::vector<OverlayLayout::Text> *texts,
+               std::optional<OverlayLayout::Text> *banner = nullptr)
 {
-    const QFontMetricsF fm(out.font), bold(out.titleFont);
+    const QFontMetricsF fm(out.font), bold(out.titleFont), large(out.bannerFont);
     const double lh = fm.lineSpacing();
     const bool brief = style.brief && !data.briefLines.isEmpty();
     const QString title = brief && !data.briefTitle.isEmpty() ? data.briefTitle : data.title;
     QStringList lines = brief ? data.briefLines : data.lines;
+    const QList<QColor> &colors = brief ? data.briefLineColors : data.lineColors;
     if (dataLines >= 0 && dataLines < lines.size()) {
         lines = lines.mid(0, dataLines);
         lines << ellipsis();
     }
+    const bool withBanner = banner && !data.banner.isEmpty();
     double width = bold.horizontalAdvance(title);
     for (const QString &l : lines)
         width = std::max(width, fm.horizontalAdvance(l));
+    if (withBanner)
+        width = std::max(width, large.horizontalAdvance(data.banner));
     const double in = style.inset;
-    const QSizeF size(std::ceil(width) + 2 * in, lh * (lines.size() + 1) + 1.6 * in);
+    const double bannerHeight = withBanner ? large.lineSpacing() + 0.3 * in : 0;
+    const QSizeF size(std::ceil(width) + 2 * in, lh * (lines.size() + 1) + bannerHeight + 1.6 * in);
     const QRectF box(fromBottomRight ? corner - QPointF(size.width(), size.height()) : corner, size);
     const double x = box.left() + in, y = box.top() + 0.8 * in + fm.ascent();
     texts->push_back({{x, y}, {}, title, data.titleColor});
     for (int i = 0; i < lines.size(); ++i)
-        texts->push_back({{x, y + lh * (i + 1)}, {}, lines[i], QColor(225, 232, 240)});
+        texts->push_back({{x, y + lh * (i + 1)}, {}, lines[i], i < colors.size() ? colors[i] : QColor(225, 232, 240)});
+    if (withBanner)
+        *banner = OverlayLayout::Text{{x, y + lh * lines.size() + fm.descent() + 0.3 * in + large.ascent()}, {},
+                                      data.banner, data.bannerColor};
     return box;
 }
 
@@ -99,6 +110,8 @@ OverlayLayout arrange(const Scene &scene, const QFont &base, const QString &cred
     out.titleFont.setBold(true);
     out.creditFont = out.font;
     out.creditFont.setPointSizeF(std::max(6.0, style.pointSize - 2));
+    out.bannerFont = out.titleFont;
+    out.bannerFont.setPointSizeF(style.pointSize * 1.6);
     const QFontMetricsF fm(out.font), small(out.creditFont);
     const QSizeF size(scene.size);
     const double lh = fm.lineSpacing();
@@ -129,6 +142,22 @@ OverlayLayout arrange(const Scene &scene, const QFont &base, const QString &cred
     // Beside the refusal when it is short, else under it.
     if (out.refusalBox && !out.annotations.empty() && unite(out.annotations, fm).intersects(*out.refusalBox))
         annotationsAt(out.refusalBox->bottom() + kGap);
+    // The match box right under them, where the eye goes after the time.
+    if (scene.matchBox) {
+        double below = out.annotations.empty() ? kMargin : unite(out.annotations, fm).bottom() + kGap;
+        if (out.refusalBox && out.annotations.empty())
+            below = out.refusalBox->bottom() + kGap;
+        const size_t first = out.matchLines.size();
+        QRectF box = textBox(*scene.matchBox, out, style, {0, below}, false, -1, &out.matchLines, &out.matchBanner);
+        const QPointF shift(size.width() - kMargin - box.width(), 0);
+        box.translate(shift);
+        for (size_t i = first; i < out.matchLines.size(); ++i)
+            out.matchLines[i].baseline += shift;
+        if (out.matchBanner)
+            out.matchBanner->baseline += shift;
+        out.matchBox = box;
+        out.blocks.push_back(box.adjusted(-2, -2, 2, 2));
+    }
 
     if (!credit.isEmpty())
         out.credit = OverlayLayout::Text{{size.width() - 8 - small.horizontalAdvance(credit), size.height() - 6.0}, {},
@@ -318,7 +347,8 @@ void OverlayPainter::paint(QPainter &p, const Scene &scene, const QString &credi
 
     if (layout.refusalBox)
         paintRefusal(p, *layout.refusalBox, layout.refusalLines, layout.font);
-    for (const auto &[box, lines] : {std::pair(layout.dataBox, &layout.dataLines), std::pair(layout.costBox, &layout.costLines)}) {
+    for (const auto &[box, lines] : {std::pair(layout.dataBox, &layout.dataLines), std::pair(layout.costBox, &layout.costLines),
+                                     std::pair(layout.matchBox, &layout.matchLines)}) {
         if (!box)
             continue;
         p.setPen(QColor(120, 140, 170, 160));
@@ -328,6 +358,10 @@ void OverlayPainter::paint(QPainter &p, const Scene &scene, const QString &credi
             p.setFont(i == 0 ? layout.titleFont : layout.font);
             shadowed((*lines)[i]);
         }
+    }
+    if (layout.matchBanner) {
+        p.setFont(layout.bannerFont);
+        shadowed(*layout.matchBanner);
     }
     p.setFont(layout.font);
     for (const OverlayLayout::Text &t : layout.annotations)

@@ -35,6 +35,10 @@ struct OverlayLayout {
     std::vector<Text> dataLines;  // the title first
     std::optional<QRectF> costBox;  // a transfer's, bottom right
     std::vector<Text> costLines;
+    std::optional<QRectF> matchBox;  // against a target, top right under the annotations
+    std::vector<Text> matchLines;
+    std::optional<Text> matchBanner;  // "Matched", in bannerFont
+    QFont bannerFont;
     std::vector<Text> annotations, notes;
     std::optional<Text> credit;
     // The blocks of text above: labels keep out of them.

@@ -64,6 +64,11 @@ struct TextBox {
     // The same with short names, for small windows; may be empty.
     QString briefTitle;
     QStringList briefLines;
+    // Each line's colour, where it differs from the usual; may be short or empty.
+    QList<QColor> lineColors = {}, briefLineColors = {};
+    // A large last line ("Matched"), in every size.
+    QString banner = {};
+    QColor bannerColor = {};
 };
 
 struct Scene {
@@ -84,6 +89,7 @@ struct Scene {
     std::optional<Disc> earthDisc;
     std::optional<TextBox> dataDisplay;  // top left
     std::optional<TextBox> costBox;      // a transfer's burns and time, bottom right
+    std::optional<TextBox> matchBox;     // the selected satellite against a target, top right
     QStringList annotations;             // top right
     QStringList briefAnnotations;        // the same, shorter, for small windows
     // Why the view does not show the newest state ("Not shown: eccentricity

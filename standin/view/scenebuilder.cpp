@@ -1,6 +1,7 @@
 #include "standin/view/scenebuilder.h"
 
 #include "standin/view/aidtext.h"
+#include "standin/view/matchbox.h"
 
 #include <algorithm>
 #include <cmath>
@@ -547,12 +548,14 @@ Scene buildScene(const Snapshot &snap, const Framing &f, OrbitPathCache *cache)
     addKeptOrbits(sk, labels, paths, snap, f);
     addTransfer(sk, labels, snap, f);
     // The selected satellite last, so that its orbit and marker lie on top.
+    // A target's orbit is the puzzle: not drawn until revealed (the map keeps its track).
+    const auto hidden = [&](int k) { return snap.satellites[k].target && !snap.targetRevealed; };
     std::vector<int> order;
     for (int k = 0; k < int(snap.satellites.size()); ++k) {
-        if (f.states[k] && k != f.selected)
+        if (f.states[k] && k != f.selected && !hidden(k))
             order.push_back(k);
     }
-    if (f.sat)
+    if (f.sat && !hidden(f.selected))
         order.push_back(f.selected);
     for (int k : order)
         addOrbit(sk, paths, snap.satellites[k], f, k == f.selected);
@@ -569,7 +572,7 @@ Scene buildScene(const Snapshot &snap, const Framing &f, OrbitPathCache *cache)
         const SatelliteState &sat = snap.satellites[f.selected];
         // The toolbar switches the display on for its own satellite; it shows whichever is selected.
         const SatelliteState *toolbars = snap.findSatellite(QStringLiteral("Satellite"));
-        if (sat.dataDisplayShown || (toolbars && toolbars->dataDisplayShown)) {
+        if ((sat.dataDisplayShown || (toolbars && toolbars->dataDisplayShown)) && !hidden(f.selected)) {
             const QString name = sat.dataDisplayName.isEmpty() && toolbars ? toolbars->dataDisplayName : sat.dataDisplayName;
             const QString title = sat.name + QStringLiteral(" - ")
                 + (name.isEmpty() ? QStringLiteral("Classical Orbit Elements") : name);
@@ -579,6 +582,7 @@ Scene buildScene(const Snapshot &snap, const Framing &f, OrbitPathCache *cache)
         }
     }
     scene.costBox = transferBox(snap);
+    scene.matchBox = matchBox(snap);
     scene.annotations = annotations(snap, f, Wording::Full);
     scene.briefAnnotations = annotations(snap, f, Wording::Brief);
     for (const QString &note : scene.notes)

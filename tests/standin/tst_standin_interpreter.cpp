@@ -357,6 +357,64 @@ private slots:
         QVERIFY(!host.s()->transfer);
     }
 
+    // A target hides its orbit until revealed; a new target or one taken away hides it again.
+    void targets_data()
+    {
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<QString>("lastError");  // of the last line; empty: accepted
+        QTest::addColumn<QString>("targets");    // the satellites that are, in order
+        QTest::addColumn<bool>("revealed");
+        QTest::addColumn<QList<double>>("tolerance");
+        const QList<double> usual{50, 0.01, 1};
+        const QString on = "Target */Satellite/Two On";
+        QTest::newRow("on") << QStringList{on} << "" << "Two" << false << usual;
+        QTest::newRow("on twice keeps the reveal") << QStringList{on, "Target * Reveal", on} << "" << "Two" << true << usual;
+        QTest::newRow("reveal") << QStringList{on, "target * reveal"} << "" << "Two" << true << usual;
+        QTest::newRow("off hides again") << QStringList{on, "Target * Reveal", "Target Satellite/Two Off"} << "" << "" << false << usual;
+        QTest::newRow("a new target hides again") << QStringList{on, "Target * Reveal", "Target " + kSat + " On"} << ""
+                                                  << "Satellite Two" << false << usual;
+        QTest::newRow("tolerance") << QStringList{"Target * Tolerance 10 0.001 0.5"} << "" << "" << false
+                                   << QList<double>{10, 0.001, 0.5};
+        QTest::newRow("reveal without a target") << QStringList{"Target * Reveal"} << "no satellite is a target" << "" << false << usual;
+        QTest::newRow("tolerance zero") << QStringList{"Target * Tolerance 0 0.01 1"} << "positive number of km" << "" << false << usual;
+        QTest::newRow("tolerance negative angle") << QStringList{"Target * Tolerance 50 0.01 -1"} << "positive number of degrees"
+                                                  << "" << false << usual;
+        QTest::newRow("tolerance past a half turn") << QStringList{"Target * Tolerance 50 0.01 181"} << "at most 180" << "" << false << usual;
+        QTest::newRow("tolerance short") << QStringList{"Target * Tolerance 50 0.01"} << "expected \"Target */Satellite/NAME On|Off"
+                                         << "" << false << usual;
+        QTest::newRow("unknown request") << QStringList{"Target * Hide"} << "expected" << "" << false << usual;
+        QTest::newRow("neither on nor off") << QStringList{"Target */Satellite/Two Maybe"} << "On or Off" << "" << false << usual;
+        QTest::newRow("unknown satellite") << QStringList{"Target */Satellite/Nobody On"} << "no satellite" << "" << false << usual;
+        QTest::newRow("keep a hidden target") << QStringList{on, "Keep */Satellite/Two"} << "is a target" << "Two" << false << usual;
+        QTest::newRow("keep a revealed one") << QStringList{on, "Target * Reveal", "Keep */Satellite/Two"} << "" << "Two" << true << usual;
+    }
+
+    void targets()
+    {
+        QFETCH(QStringList, lines);
+        QFETCH(QString, lastError);
+        QFETCH(QString, targets);
+        QFETCH(bool, revealed);
+        QFETCH(QList<double>, tolerance);
+        Host host;
+        QVERIFY(host.runAll(preparation() + QStringList{stateCommand("6678000 0 0 0 0 0"), "New / */Satellite Two",
+                                                       stateCommand("7000000 0.01 28 0 0 0").replace(kSat, "*/Satellite/Two")}));
+        QVERIFY(host.runAll(lines.mid(0, lines.size() - 1)));
+        const SnapshotPtr before = host.s();
+        const CommandOutcome last = host.run(lines.last());
+        QVERIFY2(last.ok == lastError.isEmpty() && last.error.contains(lastError), qPrintable(last.error));
+        if (!last.ok)
+            QCOMPARE(host.s().get(), before.get());  // a refusal changes nothing
+        QStringList are;
+        for (const SatelliteState &sat : host.s()->satellites)
+            if (sat.target)
+                are << sat.name;
+        QCOMPARE(are.join(' '), targets);
+        QCOMPARE(host.s()->targetRevealed, revealed);
+        const astro::MatchTolerance &t = host.s()->targetTolerance;
+        QCOMPARE((QList<double>{t.aKm, t.e, t.deg}), tolerance);
+    }
+
     void keywordsIgnoreCase()
     {
         Host host;

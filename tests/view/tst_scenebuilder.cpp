@@ -394,6 +394,66 @@ private slots:
         checkPlacement(layout, scene, true);
     }
 
+    // A target's orbit, marker and name stay off the 3-D view until revealed;
+    // the match box says how far the selected orbit is, and "Matched" within
+    // the tolerance, clear of the other boxes.
+    void targetIsMatchedUnseen_data()
+    {
+        QTest::addColumn<double>("offKm");  // the target's a above the satellite's
+        QTest::addColumn<bool>("revealed");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<QString>("firstLine");
+        QTest::addColumn<bool>("matched");
+        QTest::newRow("hidden, same orbit") << 0.0 << false << kSize << QString("a: 0.0 km \u2713") << true;
+        QTest::newRow("hidden, 40 km off") << 40.0 << false << kSize << QString("a: -40.0 km \u2713") << true;
+        QTest::newRow("hidden, 200 km off") << 200.0 << false << kSize << QString("a: -200.0 km") << false;
+        QTest::newRow("revealed") << 200.0 << true << kSize << QString("a: -200.0 km") << false;
+        QTest::newRow("smallest window") << 0.0 << false << QSize(320, 240) << QString("a: 0.0 km \u2713") << true;
+    }
+
+    void targetIsMatchedUnseen()
+    {
+        QFETCH(double, offKm);
+        QFETCH(bool, revealed);
+        QFETCH(QSize, size);
+        QFETCH(QString, firstLine);
+        QFETCH(bool, matched);
+        SampleOptions o;
+        o.elements = elements(7000, 0.02, 30, 40, 50, 60);
+        Snapshot s = sampleScene(o);
+        s.annotations = {true, true, true};
+        SatelliteState target = s.satellites.front();
+        target.name = QStringLiteral("Target1");
+        target.color = QColor(255, 80, 200);
+        target.elements.a += offKm * 1000;
+        target.target = true;
+        s.satellites.push_back(target);
+        s.targetRevealed = revealed;
+        const Scene scene = buildScene(s, Camera{30, 20, 5e7}, sampleStart(), size);
+        const int drawn = count(scene, [&](const Draw &d) { return d.color == target.color; });
+        QCOMPARE(drawn > 0, revealed);  // its orbit and marker
+        QCOMPARE(labelTexts(scene).contains("Target1"), revealed);
+        QVERIFY(scene.matchBox);
+        QCOMPARE(scene.matchBox->title, QString("Match Target1"));
+        QCOMPARE(scene.matchBox->lines.front(), firstLine);
+        QCOMPARE(scene.matchBox->lines.size(), revealed ? 11 : 8);
+        QCOMPARE(scene.matchBox->banner, matched ? QString("Matched") : QString());
+        // Clear of every other box and inside the view, "Matched" in it.
+        const OverlayLayout layout = layOutOverlay(scene, QFont(), QStringLiteral("Earth imagery: NASA Visible Earth"));
+        QVERIFY(layout.matchBox && layout.dataBox);
+        const QRectF view(QPointF(0, 0), QSizeF(size));
+        for (size_t i = 0; i < layout.blocks.size(); ++i) {
+            QVERIFY2(view.contains(layout.blocks[i]), qPrintable(QString::number(i)));
+            for (size_t j = 0; j < i; ++j)
+                QVERIFY2(!layout.blocks[i].intersects(layout.blocks[j]), qPrintable(QStringLiteral("%1 on %2").arg(i).arg(j)));
+        }
+        QCOMPARE(bool(layout.matchBanner), matched);
+        if (matched)
+            QVERIFY(layout.matchBox->contains(QFontMetricsF(layout.bannerFont)
+                                                  .boundingRect(layout.matchBanner->text)
+                                                  .translated(layout.matchBanner->baseline)));
+    }
+
     void labelColoursReadOnBlack_data()
     {
         QTest::addColumn<QColor>("color");
