@@ -99,6 +99,7 @@ for page in velmora-toolbar velmora-zep; do
   zcat "/usr/share/man/man1/$page.1.gz" | grep -q '^\.TH ' || fail "man page $page"
 done
 [ -s /usr/share/doc/velmora/CREDITS ] || fail "no credits file"
+[ "$(ls /usr/share/velmora/lessons/*.lesson | wc -l)" -eq 4 ] || fail "the lessons are not installed"
 
 # --- Start-up of the installed toolbar ----------------------------------------------
 # Runs inside a private X display and session bus. Only system paths: whatever

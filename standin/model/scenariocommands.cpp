@@ -81,8 +81,9 @@ CommandOutcome newSatellite(CommandReader &r, const QString &scenario, const QSt
     if (scenario != u'*' && !r.lessonMode() && scenario.compare(now.scenarioName, Qt::CaseInsensitive) != 0)
         return r.refuse(QStringLiteral("no scenario \"Scenario/%1\" (the open one is \"Scenario/%2\")")
                             .arg(scenario, now.scenarioName));
+    // A lesson takes over a satellite of that name, such as the toolbar's.
     if (const SatelliteState *existing = now.findSatellite(name))
-        return r.refuse(QStringLiteral("the satellite \"%1\" exists already").arg(existing->name));
+        return r.lessonMode() ? done() : r.refuse(QStringLiteral("the satellite \"%1\" exists already").arg(existing->name));
     if (now.satellites.size() >= size_t(kMaxSatellites))
         return r.refuse(QStringLiteral("the scenario holds at most %1 satellites; unload one first").arg(kMaxSatellites));
     Snapshot &s = r.edit();

@@ -7,6 +7,7 @@
 #include "standin/model/lessonplayer.h"
 #include "tests/support/transcript.h"
 
+#include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -144,6 +145,42 @@ private slots:
 
     // Moves from a walk forward; each row ends where its step's scene must be
     // the one the walk showed there.
+    // The lessons that ship open and step to their end with nothing refused,
+    // in a fresh host and beside the toolbar's scenario alike.
+    void shippedLessonsRunToTheirEnd_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<bool>("toolbar");
+        const QDir folder(QStringLiteral(VELMORA_SOURCE_LESSONS));
+        const QStringList files = folder.entryList({"*.lesson"}, QDir::Files, QDir::Name);
+        QCOMPARE(files.size(), 4);
+        for (const QString &name : files)
+            for (bool toolbar : {false, true})
+                QTest::addRow("%s%s", qPrintable(name), toolbar ? ", toolbar's scenario" : "")
+                    << folder.filePath(name) << toolbar;
+    }
+
+    void shippedLessonsRunToTheirEnd()
+    {
+        QFETCH(QString, path);
+        QFETCH(bool, toolbar);
+        Host host;
+        if (toolbar)
+            QVERIFY(host.run(golden::scenarioPreparation()));
+        const CommandOutcome opened = host.lesson("/ Open \"" + path + "\"");
+        QVERIFY2(opened.ok, qPrintable(opened.error));
+        const int steps = opened.reply.value(0).toInt();
+        QVERIFY(steps >= 3);
+        for (int k = 1; k <= steps; ++k) {
+            const CommandOutcome out = host.lesson("* Next");
+            QVERIFY2(out.ok, qPrintable(QStringLiteral("step %1: %2").arg(k).arg(out.error)));
+        }
+        const SnapshotPtr s = host.store.snapshot();
+        QCOMPARE(s->lesson.step, steps);
+        const SatelliteState *sat = s->findSatellite("Satellite");
+        QVERIFY(sat && sat->drawable());
+    }
+
     void stepsShowTheSameScene_data()
     {
         QTest::addColumn<QStringList>("moves");
