@@ -497,7 +497,7 @@ private slots:
             QVERIFY2(QRegularExpression("^\\d{4}-\\d\\d-\\d\\dT").match(line).hasMatch(), qPrintable(line.left(80)));
     }
 
-    // --help and --version need neither a display nor a bus.
+    // --help, --version and --command-table need neither a display nor a bus.
     void commandLineWithoutDisplayOrBus_data()
     {
         QTest::addColumn<QString>("option");
@@ -505,6 +505,7 @@ private slots:
         QTest::newRow("--help") << "--help" << "--journal <file>";
         QTest::newRow("-h") << "-h" << "--automation";
         QTest::newRow("--version") << "--version" << "velmora-zep 0.";
+        QTest::newRow("--command-table") << "--command-table" << "  - example: `GetZEPVersion /`";
     }
 
     void commandLineWithoutDisplayOrBus()
