@@ -15,6 +15,7 @@ const CommandFamily kFamilies[] = {
     {"Scenario, time and orbit", scenarioCommands()},
     {"Views", viewCommands()},
     {"Kept orbits and transfers", compareCommands()},
+    {"Targets", targetCommands()},
     {"The host and its window", applicationCommands()},
 };
 
