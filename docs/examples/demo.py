@@ -11,6 +11,7 @@ Needs Debian's python3-dbus.
 import os
 import subprocess
 import sys
+import tempfile
 import time
 
 import dbus
@@ -66,7 +67,10 @@ def main():
     run("Keep */Satellite/LEO")
     dv1, dv2, total, seconds = (float(word) for word in run("Transfer */Satellite/LEO */Satellite/GEO"))
     print(f"LEO to GEO: {dv1:.1f} m/s + {dv2:.1f} m/s = {total:.1f} m/s in {seconds / 3600:.2f} h")
-    # No bus method saves a picture: File > Save Picture... in the host does.
+    # The host writes the picture: give it a full path.
+    picture = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else os.path.join(tempfile.gettempdir(), "velmora-demo.png"))
+    run(f'SavePicture * "{picture}"')
+    print(f"picture: {picture}")
 
 
 if __name__ == "__main__":

@@ -197,6 +197,11 @@ QString HostWindow::applyUi(const UiRequest &request)
         return {};
     case UiRequest::Kind::Animate:
         return animation_->apply(request.clock);
+    case UiRequest::Kind::SavePicture: {
+        const QString why = graphics_->savePicture(request.path);
+        journal_.event(QStringLiteral("picture"), why.isEmpty() ? QStringLiteral("saved ") + request.path : why);
+        return why;
+    }
     }
     return QStringLiteral("the host cannot carry out this request");
 }

@@ -1,7 +1,9 @@
-// The host itself: what it is, whether it holds a scenario, how it talks, and
-// the bars of its main window.
+// The host itself: what it is, whether it holds a scenario, how it talks, the
+// bars of its main window and pictures of its views.
 
 #include "standin/model/commandtable.h"
+
+#include <QDir>
 
 namespace zep {
 
@@ -91,6 +93,21 @@ CommandOutcome connectionControl(CommandReader &r)
     return done();
 }
 
+// The one command that writes a file, so lessons may not use it: a picture
+// of the active graphics window (else the newest), as File, "Save Picture...".
+CommandOutcome savePicture(CommandReader &r)
+{
+    const QString path = r.word();
+    if (!r.end())
+        return r.refusal();
+    if (!QDir::isAbsolutePath(path) || !path.endsWith(QLatin1String(".png"), Qt::CaseInsensitive))
+        return r.refuse(QStringLiteral("%1 is not the full path of a .png file").arg(quoted(path)));
+    CommandOutcome out = done();
+    out.ui.kind = UiRequest::Kind::SavePicture;
+    out.ui.path = QDir::cleanPath(path);
+    return out;
+}
+
 const CommandEntry kApplicationRequests[] = {
     {"StatusBar", "Application / StatusBar Hide|Show",
      "Application / StatusBar Show", Target::Application, statusBar},
@@ -108,6 +125,8 @@ const CommandEntry kCommands[] = {
     {.keyword = "Application", .usage = "Application /", .requests = kApplicationRequests},
     {"ConControl", "ConControl / VerboseOn|VerboseOff|AckOn|AckOff ...",
      "ConControl / VerboseOff AckOff", Target::Application, connectionControl},
+    {.keyword = "SavePicture", .usage = "SavePicture * \"FILE.png\"", .example = "SavePicture * \"/tmp/velmora-demo.png\"",
+     .target = Target::Window, .handler = savePicture, .notInLessons = true},
 };
 
 } // namespace

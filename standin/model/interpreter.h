@@ -17,13 +17,14 @@ const QStringList &hostToolBarNames();
 
 // What a command asks of the widgets after the model accepted it.
 struct UiRequest {
-    enum class Kind { None, OpenScenarioWindow, StatusBar, MenuBar, ToolBar, Animate };
+    enum class Kind { None, OpenScenarioWindow, StatusBar, MenuBar, ToolBar, Animate, SavePicture };
     // Kind::Animate: what the animation clock does, as its tool bar buttons would.
     enum class Clock { Start, Pause, Reset, StepForward, StepBackward };
     Kind kind = Kind::None;
     bool show = true;
     QString toolBar;  // Kind::ToolBar: a name of hostToolBarNames(), or "*" for all
     Clock clock = Clock::Pause;
+    QString path;  // Kind::SavePicture: an absolute file name
 };
 
 // How the command thread has the GUI carry out a request; done() may be

@@ -224,6 +224,8 @@ private slots:
         row("connection target", "ConControl Scenario/Velmora VerboseOff", "expected \"/\"");
         row("data display", "VO " + kSat + " DynDataText DataDisplay \"Other\" Show On", "unknown data display");
         row("connection setting", "ConControl / LoudOn", "unknown setting");
+        row("relative picture path", "SavePicture * \"picture.png\"", "not the full path of a .png file");
+        row("picture not PNG", "SavePicture * \"/tmp/picture.jpg\"", "not the full path of a .png file");
         row("same satellite again", "New / */Satellite satellite", "exists already");
         row("unload unknown", "Unload / */Satellite/Nobody", "no satellite \"*/Satellite/Nobody\"");
         row("keep verb", "Keep * Forget", "expected \"Keep */Satellite/NAME\" or \"Keep * Clear\"");

@@ -106,6 +106,7 @@ private slots:
         QTest::newRow("unterminated caption") << open + "Step \"One\n" << 2 << "quote is not closed";
         QTest::newRow("unterminated quote") << open + "SetEpoch Scenario/Velmora \"1 Jul 2005\n" << 2 << "unbalanced double quote";
         QTest::newRow("a lesson command") << open + "Step \"One\"\nLesson * Next\n" << 3 << "cannot open or move another lesson";
+        QTest::newRow("a file-writing command") << open + "Step \"One\"\nSavePicture * \"/tmp/x.png\"\n" << 3 << "lesson";
         QTest::newRow("too long a line") << open + "# " + QByteArray(64 * 1024, 'a') + "\n" << 2 << "longer than 64 KiB";
         QTest::newRow("not UTF-8") << open + "# caf\xE9\n" << 2 << "not UTF-8";
         QTest::newRow("empty") << QByteArray("# Only words\n\n# about nothing\n") << 0 << "no command and no step";
