@@ -97,8 +97,8 @@ void HostWindow::buildMenus()
 
     viewMenu_ = menuBar()->addMenu(tr("&View"));
     viewMenu_->setObjectName(QStringLiteral("ViewMenu"));
-    QAction *reset = viewMenu_->addAction(tr("&1 Reset view"), this, [this] {
-        journal_.event(QStringLiteral("menu"), QStringLiteral("Reset view"));
+    QAction *reset = viewMenu_->addAction(tr("&1 Reset View"), this, [this] {
+        journal_.event(QStringLiteral("menu"), QStringLiteral("Reset View"));
         resetView();
     });
     reset->setObjectName(QStringLiteral("ResetViewAction"));
@@ -135,7 +135,7 @@ void HostWindow::buildToolBars()
     animation_ = new AnimationBar(toolBar(QStringLiteral("Animation")), area_, clock_, this);
 
     QToolBar *view = toolBar(QStringLiteral("View"));
-    view->addAction(tr("Reset view"), this, &HostWindow::resetView);
+    view->addAction(tr("Reset View"), this, &HostWindow::resetView);
     compareMenu_->addButtons(view);
 }
 

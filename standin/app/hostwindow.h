@@ -3,7 +3,7 @@
 // holding the auxiliary windows and the scenario's 3-D window. GUI thread only.
 //
 // The "View" menu (Alt+V) is what a hand-over types into:
-//   "&1 Reset view"            puts the 3-D camera back where the last
+//   "&1 Reset View"            puts the 3-D camera back where the last
 //                              ViewerPosition command placed it;
 //   "&4 Show all bars and tile" shows every tool bar, the menu bar and the
 //                              status bar, and tiles the document windows.

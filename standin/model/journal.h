@@ -34,7 +34,7 @@ public:
 
     // "cmd" lines: the command as received, then "-> ok ..." or "-> failed: ...".
     void command(const QString &line, bool ok, const QString &result);
-    // Automation requests and menu actions: "app Visible true", "menu Reset view".
+    // Automation requests and menu actions: "app Visible true", "menu Reset View".
     void event(const QString &kind, const QString &what);
 
     // Control characters and over-long text made printable on one line.

@@ -218,7 +218,7 @@ private slots:
         QFile file(dir_.filePath("journal.log"));
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QString text = QString::fromLatin1(file.readAll());
-        for (const char *entry : {"menu Show all bars and tile", "menu Reset view", "app SendKeys %v4", "cmd New / Scenario Velmora -> ok"})
+        for (const char *entry : {"menu Show all bars and tile", "menu Reset View", "app SendKeys %v4", "cmd New / Scenario Velmora -> ok"})
             QVERIFY2(text.contains(entry), entry);
     }
 
