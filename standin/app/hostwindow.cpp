@@ -88,7 +88,12 @@ HostWindow::HostWindow(ScenarioStore &store, AnimationClock &clock, Journal &jou
     refreshScenario();
 }
 
-HostWindow::~HostWindow() = default;
+// The camera items follow the document area, which announces its windows
+// going as the widget tears down, after this window is no longer itself.
+HostWindow::~HostWindow()
+{
+    delete cameraMenu_;
+}
 
 void HostWindow::buildMenus()
 {
