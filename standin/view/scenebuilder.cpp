@@ -1,6 +1,7 @@
 #include "standin/view/scenebuilder.h"
 
 #include "standin/view/aidtext.h"
+#include "standin/view/costbox.h"
 #include "standin/view/matchbox.h"
 
 #include <algorithm>
@@ -432,25 +433,6 @@ void addSatellite(Sketch &sk, Scene &scene, const SatelliteState &sat, const ast
     if (const std::optional<QPointF> p = projectPoint(f.proj, at))
         scene.labels.push_back({*p, QPointF(11, -9), sat.name, sat.color.isValid() ? sat.color : QColor(Qt::white),
                                 selected ? 8.0 : 6.0});
-}
-
-// The transfer's cost, bottom right: what a teacher reads out.
-std::optional<TextBox> transferBox(const Snapshot &snap)
-{
-    if (!snap.transfer)
-        return std::nullopt;
-    const astro::Transfer &t = snap.transfer->cost;
-    const auto speed = [](double v) { return QStringLiteral("%1 m/s").arg(v, 0, 'f', 1); };
-    const double hours = t.time / 3600;
-    QStringList lines{QStringLiteral("Burn 1: %1").arg(speed(t.dv1)), QStringLiteral("Burn 2: %1").arg(speed(t.dv2)),
-                      QStringLiteral("Total: %1").arg(speed(t.total)),
-                      QStringLiteral("Time: %1 h %2 min").arg(int(hours)).arg(int(std::fmod(t.time, 3600) / 60))};
-    if (t.planeAngle > 1e-6)
-        lines.insert(2, QStringLiteral("Plane change: %1 deg").arg(t.planeAngle / kDeg, 0, 'f', 2));
-    const QString title = QStringLiteral("Transfer %1 to %2").arg(snap.transfer->from, snap.transfer->to);
-    return TextBox{title, QColor(255, 170, 40), lines, QStringLiteral("Transfer"),
-                   {QStringLiteral("dv %1").arg(speed(t.total)),
-                    QStringLiteral("%1 h %2 min").arg(int(hours)).arg(int(std::fmod(t.time, 3600) / 60))}};
 }
 
 QStringList annotations(const Snapshot &snap, const Framing &f, Wording wording)
