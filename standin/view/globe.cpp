@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 namespace zep::view {
 
@@ -37,6 +38,18 @@ SphereMesh makeSphere(int stacks, int slices)
         }
     }
     return m;
+}
+
+int sphereSlicesFor(double pixelRadius)
+{
+    constexpr double pi = 3.14159265358979323846;
+    constexpr double kMaxStray = 0.4;
+    for (const int slices : kSphereSlices) {
+        // An edge's middle lies r (1 - cos(pi / slices)) inside the circle.
+        if (pixelRadius > 0 && pixelRadius * (1 - std::cos(pi / slices)) < kMaxStray)
+            return slices;
+    }
+    return std::end(kSphereSlices)[-1];
 }
 
 QImage proceduralGlobe(int width, int height)

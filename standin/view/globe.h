@@ -20,6 +20,15 @@ struct SphereMesh {
 };
 SphereMesh makeSphere(int stacks, int slices);
 
+// The levels of detail the globe is drawn at, coarsest first; each has half
+// as many stacks as slices.
+inline constexpr int kSphereSlices[] = {32, 64, 128};
+// The coarsest level whose outline, for a sphere of that radius on screen
+// (device pixels), strays less than 0.4 px from the circle; the finest when
+// none does or the radius is unknown (0). A small Earth is then a few
+// thousand triangles, which a software renderer sets up for every frame.
+int sphereSlicesFor(double pixelRadius);
+
 // A clean globe for when no Earth picture is installed: ocean shaded by
 // latitude, ice caps, faint latitude bands every 30 degrees.
 QImage proceduralGlobe(int width, int height);

@@ -311,9 +311,53 @@ void paintRefusal(QPainter &p, const QRectF &box, const std::vector<OverlayLayou
     p.restore();
 }
 
-void OverlayPainter::paint(QPainter &p, const Scene &scene, const QString &credit) const
+std::vector<QRectF> coverOf(const OverlayLayout &layout)
 {
-    const OverlayLayout layout = layOutOverlay(scene, p.font(), credit);
+    std::vector<QRectF> out = layout.blocks;
+    for (const OverlayLayout::Text &l : layout.labels)
+        out.push_back(l.room.adjusted(-2, -2, 2, 2));
+    for (const OverlayLayout::Leader &l : layout.leaders)
+        out.push_back(QRectF(l.line.p1(), l.line.p2()).normalized().adjusted(-3, -3, 3, 3));
+    return out;
+}
+
+namespace {
+
+// Round the letters, so that a line of the scene stops at their edges
+// instead of running through them, and still shows between them.
+constexpr QPointF kHalo[] = {{-1, -1}, {0, -1}, {1, -1}, {-1, 0}, {1, 0}, {-1, 1},
+                             {0, 1},   {1, 1},  {0, 1.6}, {1.6, 0}, {-1.6, 0}, {0, -1.6}};
+
+} // namespace
+
+const OverlayPainter::Sprite &OverlayPainter::sprite(const OverlayLayout::Text &label, const QFont &font, qreal dpr)
+{
+    const QString key = label.text + QLatin1Char('\n') + QString::number(label.color.rgba(), 16) + QLatin1Char('\n')
+        + font.key() + QLatin1Char('\n') + QString::number(dpr);
+    if (const auto it = sprites_.constFind(key); it != sprites_.constEnd())
+        return *it;
+    if (sprites_.size() > 1024)
+        sprites_.clear();  // names come and go; keep what a few scenes show
+    const QRectF ink = QFontMetricsF(font).boundingRect(label.text).adjusted(-3, -3, 3, 3);
+    Sprite s;
+    s.origin = QPointF(std::floor(ink.left()), std::floor(ink.top()));
+    s.image = QImage((QSizeF(std::ceil(ink.right()) - s.origin.x(), std::ceil(ink.bottom()) - s.origin.y()) * dpr).toSize(),
+                     QImage::Format_ARGB32_Premultiplied);
+    s.image.setDevicePixelRatio(dpr);
+    s.image.fill(Qt::transparent);
+    QPainter p(&s.image);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    p.setFont(font);
+    p.setPen(QColor(2, 4, 10, 235));
+    for (const QPointF d : kHalo)
+        p.drawText(d - s.origin, label.text);
+    p.setPen(label.color);
+    p.drawText(-s.origin, label.text);
+    return *sprites_.insert(key, std::move(s));
+}
+
+void OverlayPainter::paint(QPainter &p, const OverlayLayout &layout)
+{
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
     auto shadowed = [&](const OverlayLayout::Text &t) {
@@ -323,8 +367,6 @@ void OverlayPainter::paint(QPainter &p, const Scene &scene, const QString &credi
         p.drawText(t.baseline, t.text);
     };
 
-    // Each label in a dark halo: a line of the scene stops at the letters'
-    // edges instead of running through them, and still shows between them.
     // Leaders first, under every label's letters; dark-edged like the letters.
     for (const OverlayLayout::Leader &l : layout.leaders) {
         p.setPen(QPen(QColor(2, 4, 10, 200), 3, Qt::SolidLine, Qt::RoundCap));
@@ -334,15 +376,12 @@ void OverlayPainter::paint(QPainter &p, const Scene &scene, const QString &credi
         p.setPen(QPen(c, 1.2, Qt::SolidLine, Qt::RoundCap));
         p.drawLine(l.line);
     }
-    p.setFont(layout.font);
+    const qreal dpr = p.device()->devicePixelRatioF();
     for (const OverlayLayout::Text &l : layout.labels) {
-        p.setPen(QColor(2, 4, 10, 235));
-        for (const QPointF d : {QPointF(-1, -1), QPointF(0, -1), QPointF(1, -1), QPointF(-1, 0), QPointF(1, 0),
-                                QPointF(-1, 1), QPointF(0, 1), QPointF(1, 1), QPointF(0, 1.6), QPointF(1.6, 0),
-                                QPointF(-1.6, 0), QPointF(0, -1.6)})
-            p.drawText(l.baseline + d, l.text);
-        p.setPen(l.color);
-        p.drawText(l.baseline, l.text);
+        const Sprite &s = sprite(l, layout.font, dpr);
+        // On whole device pixels, where the picture was drawn.
+        const QPointF at = l.baseline + s.origin;
+        p.drawImage(QPointF(std::round(at.x() * dpr), std::round(at.y() * dpr)) / dpr, s.image);
     }
 
     if (layout.refusalBox)

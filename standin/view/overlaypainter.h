@@ -6,6 +6,8 @@
 #include "standin/view/scene.h"
 
 #include <QFont>
+#include <QHash>
+#include <QImage>
 #include <QLineF>
 #include <QRectF>
 
@@ -70,10 +72,24 @@ struct RefusalLayout {
 RefusalLayout layOutRefusal(const QString &text, const QFont &font, QPointF topLeft, double maxWidth);
 void paintRefusal(QPainter &p, const QRectF &box, const std::vector<OverlayLayout::Text> &lines, const QFont &font);
 
+// Where the overlay paints: the blocks of text, the labels with their halos
+// and the leaders, with room for their edges; they may overlap.
+std::vector<QRectF> coverOf(const OverlayLayout &layout);
+
+// Paints a layout; keeps each label's letters in their halo as a picture
+// between frames, since a label is the same from frame to frame while its
+// halo takes a dozen drawings of the text.
 class OverlayPainter {
 public:
-    // With an empty credit, none is written.
-    void paint(QPainter &p, const Scene &scene, const QString &credit = {}) const;
+    void paint(QPainter &p, const OverlayLayout &layout);
+
+private:
+    struct Sprite {
+        QImage image;
+        QPointF origin;  // its top left from the baseline
+    };
+    const Sprite &sprite(const OverlayLayout::Text &label, const QFont &font, qreal dpr);
+    QHash<QString, Sprite> sprites_;
 };
 
 } // namespace zep::view

@@ -14,7 +14,10 @@
 #include <QOpenGLVertexArrayObject>
 #include <QRandomGenerator>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstdio>
 
 namespace zep::view {
 
@@ -89,8 +92,16 @@ void Renderer::release()
 {
     dayTexture_.reset();
     nightTexture_.reset();
+    if (pictureTexture_ && gl_)
+        gl_->glDeleteTextures(1, &pictureTexture_);
+    pictureTexture_ = 0;
+    pictureSize_ = {};
+    pictureVbo_.destroy();
+    pictureVao_.reset();
+    pictureProgram_.reset();
     globeVbo_.destroy();
     globeIbo_.destroy();
+    globeLevels_.clear();
     linesVbo_.destroy();
     starsVbo_.destroy();
     globeVao_.reset();
@@ -119,6 +130,7 @@ bool Renderer::build(QOpenGLContext *ctx)
     globeProgram_ = std::make_unique<QOpenGLShaderProgram>();
     flatProgram_ = std::make_unique<QOpenGLShaderProgram>();
     lineProgram_ = std::make_unique<QOpenGLShaderProgram>();
+    pictureProgram_ = std::make_unique<QOpenGLShaderProgram>();
     if (!globeProgram_->addShaderFromSourceCode(QOpenGLShader::Vertex, shaders::kGlobeVertex)
         || !globeProgram_->addShaderFromSourceCode(QOpenGLShader::Fragment, shaders::kGlobeFragment)
         || !globeProgram_->link()
@@ -126,22 +138,35 @@ bool Renderer::build(QOpenGLContext *ctx)
         || !flatProgram_->addShaderFromSourceCode(QOpenGLShader::Fragment, shaders::kFlatFragment) || !flatProgram_->link()
         || !lineProgram_->addShaderFromSourceCode(QOpenGLShader::Vertex, shaders::kLineVertex)
         || !lineProgram_->addShaderFromSourceCode(QOpenGLShader::Geometry, shaders::kLineGeometry)
-        || !lineProgram_->addShaderFromSourceCode(QOpenGLShader::Fragment, shaders::kLineFragment) || !lineProgram_->link()) {
-        failure_ = QStringLiteral("shaders: ") + globeProgram_->log() + flatProgram_->log() + lineProgram_->log();
+        || !lineProgram_->addShaderFromSourceCode(QOpenGLShader::Fragment, shaders::kLineFragment) || !lineProgram_->link()
+        || !pictureProgram_->addShaderFromSourceCode(QOpenGLShader::Vertex, shaders::kPictureVertex)
+        || !pictureProgram_->addShaderFromSourceCode(QOpenGLShader::Fragment, shaders::kPictureFragment)
+        || !pictureProgram_->link()) {
+        failure_ = QStringLiteral("shaders: ") + globeProgram_->log() + flatProgram_->log() + lineProgram_->log()
+            + pictureProgram_->log();
         return false;
     }
 
-    const SphereMesh sphere = makeSphere(64, 128);
+    // Every level in one buffer, their indices counting from its start.
+    std::vector<float> vertices;
+    std::vector<std::uint32_t> indices;
+    for (const int slices : kSphereSlices) {
+        const SphereMesh sphere = makeSphere(slices / 2, slices);
+        const auto base = std::uint32_t(vertices.size() / 5);
+        globeLevels_.push_back({slices, int(indices.size()), int(sphere.indices.size())});
+        vertices.insert(vertices.end(), sphere.vertices.begin(), sphere.vertices.end());
+        for (const std::uint32_t i : sphere.indices)
+            indices.push_back(base + i);
+    }
     globeVao_ = std::make_unique<QOpenGLVertexArrayObject>();
     globeVao_->create();
     globeVao_->bind();
     globeVbo_.create();
     globeVbo_.bind();
-    globeVbo_.allocate(sphere.vertices.data(), int(sphere.vertices.size() * sizeof(float)));
+    globeVbo_.allocate(vertices.data(), int(vertices.size() * sizeof(float)));
     globeIbo_.create();
     globeIbo_.bind();
-    globeIbo_.allocate(sphere.indices.data(), int(sphere.indices.size() * sizeof(std::uint32_t)));
-    globeIndexCount_ = int(sphere.indices.size());
+    globeIbo_.allocate(indices.data(), int(indices.size() * sizeof(std::uint32_t)));
     gl_->glEnableVertexAttribArray(0);
     gl_->glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, 5 * sizeof(float), nullptr);
     gl_->glEnableVertexAttribArray(1);
@@ -158,6 +183,19 @@ bool Renderer::build(QOpenGLContext *ctx)
     gl_->glEnableVertexAttribArray(0);
     gl_->glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, 3 * sizeof(float), nullptr);
     linesVao_->release();
+
+    pictureVao_ = std::make_unique<QOpenGLVertexArrayObject>();
+    pictureVao_->create();
+    pictureVao_->bind();
+    pictureVbo_.create();
+    pictureVbo_.setUsagePattern(QOpenGLBuffer::StreamDraw);
+    pictureVbo_.bind();
+    pictureVbo_.allocate(64 * 6 * 4 * sizeof(float));
+    gl_->glEnableVertexAttribArray(0);
+    gl_->glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, 4 * sizeof(float), nullptr);
+    gl_->glEnableVertexAttribArray(1);
+    gl_->glVertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, 4 * sizeof(float), reinterpret_cast<void *>(2 * sizeof(float)));
+    pictureVao_->release();
 
     // A fixed sky: the same stars on every run.
     std::vector<float> stars;
@@ -202,7 +240,7 @@ void Renderer::draw(const Scene &scene, QSize pixels, qreal dpr)
     if (scene.sky)
         drawSky(*scene.sky, dpr);
     for (const MeshDraw &mesh : scene.meshes)
-        drawMesh(scene, mesh);
+        drawMesh(scene, mesh, dpr);
     drawPrimitives(scene, pixels, dpr);
     gl_->glDisable(GL_DEPTH_TEST);
 }
@@ -223,7 +261,7 @@ void Renderer::drawSky(const QMatrix4x4 &transform, qreal dpr)
     gl_->glDepthMask(GL_TRUE);
 }
 
-void Renderer::drawMesh(const Scene &scene, const MeshDraw &mesh)
+void Renderer::drawMesh(const Scene &scene, const MeshDraw &mesh, qreal dpr)
 {
     globeProgram_->bind();
     globeProgram_->setUniformValue("uMvp", scene.viewProjection * mesh.model);
@@ -242,8 +280,12 @@ void Renderer::drawMesh(const Scene &scene, const MeshDraw &mesh)
         gl_->glFrontFace(GL_CCW);
         gl_->glCullFace(GL_BACK);
     }
+    const int slices = sphereSlicesFor(mesh.pixelRadius * dpr);
+    const GlobeLevel &level = *std::find_if(globeLevels_.begin(), globeLevels_.end(),
+                                            [&](const GlobeLevel &l) { return l.slices == slices; });
     globeVao_->bind();
-    gl_->glDrawElements(GL_TRIANGLES, globeIndexCount_, GL_UNSIGNED_INT, nullptr);
+    gl_->glDrawElements(GL_TRIANGLES, level.count, GL_UNSIGNED_INT,
+                        reinterpret_cast<void *>(std::uintptr_t(level.first) * sizeof(std::uint32_t)));
     globeVao_->release();
     gl_->glDisable(GL_CULL_FACE);
     if (nightTexture_)
@@ -298,6 +340,62 @@ void Renderer::drawPrimitives(const Scene &scene, QSize pixels, qreal dpr)
     gl_->glDepthMask(GL_TRUE);
     linesVao_->release();
     flatProgram_->release();
+}
+
+void Renderer::drawPicture(const QImage &picture, const std::vector<QRect> &rects)
+{
+    if (!ready_ || rects.empty() || picture.format() != QImage::Format_ARGB32_Premultiplied)
+        return;
+    const QSize size = picture.size();
+    gl_->glActiveTexture(GL_TEXTURE0);
+    if (!pictureTexture_)
+        gl_->glGenTextures(1, &pictureTexture_);
+    gl_->glBindTexture(GL_TEXTURE_2D, pictureTexture_);
+    if (pictureSize_ != size) {
+        gl_->glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, size.width(), size.height(), 0, GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
+        gl_->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+        gl_->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+        gl_->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+        gl_->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+        pictureSize_ = size;
+    }
+    // The picture's rows from the top are the texture's from the bottom; the
+    // quads below turn it the right way up.
+    std::vector<float> quads;
+    quads.reserve(rects.size() * 24);
+    gl_->glPixelStorei(GL_UNPACK_ROW_LENGTH, int(picture.bytesPerLine() / 4));
+    gl_->glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    const float w = float(size.width()), h = float(size.height());
+    for (const QRect &r : rects) {
+        const QRect in = r & picture.rect();
+        if (in.isEmpty())
+            continue;
+        gl_->glTexSubImage2D(GL_TEXTURE_2D, 0, in.x(), in.y(), in.width(), in.height(), GL_BGRA, GL_UNSIGNED_BYTE,
+                             picture.constScanLine(in.y()) + in.x() * 4);
+        const float u0 = float(in.left()) / w, u1 = float(in.left() + in.width()) / w;
+        const float v0 = float(in.top()) / h, v1 = float(in.top() + in.height()) / h;
+        const float x0 = 2 * u0 - 1, x1 = 2 * u1 - 1, y0 = 1 - 2 * v0, y1 = 1 - 2 * v1;
+        quads.insert(quads.end(), {x0, y0, u0, v0, x1, y0, u1, v0, x1, y1, u1, v1,
+                                   x0, y0, u0, v0, x1, y1, u1, v1, x0, y1, u0, v1});
+    }
+    gl_->glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    gl_->glDisable(GL_DEPTH_TEST);
+    gl_->glEnable(GL_BLEND);
+    gl_->glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
+    pictureProgram_->bind();
+    pictureProgram_->setUniformValue("uPicture", 0);
+    pictureVao_->bind();
+    pictureVbo_.bind();
+    const int bytes = int(quads.size() * sizeof(float));
+    if (bytes > pictureVbo_.size())
+        pictureVbo_.allocate(quads.data(), bytes);
+    else
+        pictureVbo_.write(0, quads.data(), bytes);
+    gl_->glDrawArrays(GL_TRIANGLES, 0, GLsizei(quads.size() / 4));
+    pictureVao_->release();
+    pictureProgram_->release();
+    gl_->glBindTexture(GL_TEXTURE_2D, 0);
+    gl_->glDisable(GL_BLEND);
 }
 
 } // namespace zep::view

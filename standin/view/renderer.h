@@ -6,9 +6,11 @@
 #include "standin/view/scene.h"
 
 #include <QOpenGLBuffer>
+#include <QRect>
 #include <QString>
 
 #include <memory>
+#include <vector>
 
 class QOpenGLContext;
 class QOpenGLExtraFunctions;
@@ -41,21 +43,31 @@ public:
     // Clears and draws the scene into the bound framebuffer of `pixels`
     // device pixels; sizes in the scene are logical pixels, times `dpr`.
     void draw(const Scene &scene, QSize pixels, qreal dpr);
+    // Lays the parts `rects` (device pixels from the top, apart) of a
+    // premultiplied picture of the framebuffer's size over what is drawn.
+    void drawPicture(const QImage &picture, const std::vector<QRect> &rects);
 
 private:
     bool build(QOpenGLContext *context);
     void drawSky(const QMatrix4x4 &transform, qreal dpr);
-    void drawMesh(const Scene &scene, const MeshDraw &mesh);
+    void drawMesh(const Scene &scene, const MeshDraw &mesh, qreal dpr);
     void drawPrimitives(const Scene &scene, QSize pixels, qreal dpr);
 
     bool ready_ = false;
     QString failure_;
     QOpenGLExtraFunctions *gl_ = nullptr;
-    std::unique_ptr<QOpenGLShaderProgram> globeProgram_, flatProgram_, lineProgram_;
-    std::unique_ptr<QOpenGLVertexArrayObject> globeVao_, linesVao_, starsVao_;
+    std::unique_ptr<QOpenGLShaderProgram> globeProgram_, flatProgram_, lineProgram_, pictureProgram_;
+    std::unique_ptr<QOpenGLVertexArrayObject> globeVao_, linesVao_, starsVao_, pictureVao_;
     QOpenGLBuffer globeVbo_{QOpenGLBuffer::VertexBuffer}, globeIbo_{QOpenGLBuffer::IndexBuffer};
     QOpenGLBuffer linesVbo_{QOpenGLBuffer::VertexBuffer}, starsVbo_{QOpenGLBuffer::VertexBuffer};
-    int globeIndexCount_ = 0, starCount_ = 0;
+    QOpenGLBuffer pictureVbo_{QOpenGLBuffer::VertexBuffer};
+    GLuint pictureTexture_ = 0;
+    QSize pictureSize_;
+    struct GlobeLevel {
+        int slices = 0, first = 0, count = 0;  // indices
+    };
+    std::vector<GlobeLevel> globeLevels_;
+    int starCount_ = 0;
     std::unique_ptr<QOpenGLTexture> dayTexture_, nightTexture_;
     QString credit_;
 };

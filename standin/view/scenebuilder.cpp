@@ -516,12 +516,14 @@ Scene buildScene(const Snapshot &snap, const Framing &f, OrbitPathCache *cache)
     const Vec3 sun = f.display(sunDirection(f.t));
     globe.sun = toGpu(sun);
     globe.eye = toGpu(cameraEye(f.camera) * (1 / kUnit));
-    scene.meshes.push_back(globe);
     // The camera looks at the Earth's centre: its outline is a circle round that.
     const double eyeDistance = norm(cameraEye(f.camera));
-    if (const std::optional<QPointF> centre = projectPoint(f.proj, Vec3{}); centre && eyeDistance > astro::kEarthRadius)
+    if (const std::optional<QPointF> centre = projectPoint(f.proj, Vec3{}); centre && eyeDistance > astro::kEarthRadius) {
         scene.earthDisc = Disc{*centre, f.proj.size.height() / 2.0 / std::tan(kFieldOfViewDeg / 2 * kDeg)
                                             * std::tan(std::asin(astro::kEarthRadius / eyeDistance))};
+        globe.pixelRadius = scene.earthDisc->radius;
+    }
+    scene.meshes.push_back(globe);
 
     Sketch sk(scene, f);
     Labeller labels(scene, f);

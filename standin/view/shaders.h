@@ -141,4 +141,24 @@ void main() {
 }
 )";
 
+// The overlay's picture, premultiplied, a texel to a pixel.
+inline constexpr const char *kPictureVertex = R"(#version 330 core
+layout(location = 0) in vec2 aPos;
+layout(location = 1) in vec2 aUv;
+out vec2 vUv;
+void main() {
+    vUv = aUv;
+    gl_Position = vec4(aPos, 0.0, 1.0);
+}
+)";
+
+inline constexpr const char *kPictureFragment = R"(#version 330 core
+in vec2 vUv;
+uniform sampler2D uPicture;
+out vec4 fragColor;
+void main() {
+    fragColor = texture(uPicture, vUv);
+}
+)";
+
 } // namespace zep::view::shaders

@@ -1,6 +1,5 @@
 #include "standin/view/viewpreparer.h"
 
-#include "standin/view/overlaypainter.h"
 #include "standin/view/samplescene.h"
 #include "standin/view/scenebuilder.h"
 
@@ -9,8 +8,6 @@
 #include <QOpenGLContext>
 #include <QOpenGLFramebufferObject>
 #include <QOpenGLFunctions>
-#include <QOpenGLPaintDevice>
-#include <QPainter>
 #include <QThread>
 #include <QThreadPool>
 
@@ -49,13 +46,11 @@ QImage ReadyRenderer::picture(QSize size, qreal dpr, const std::function<void()>
     return image;
 }
 
-void ReadyRenderer::drawScene(Renderer &renderer, const Scene &scene, QSize pixels, qreal dpr)
+void ReadyRenderer::drawScene(Renderer &renderer, OverlayCanvas &overlay, const Scene &scene, QSize pixels, qreal dpr)
 {
     renderer.draw(scene, pixels, dpr);
-    QOpenGLPaintDevice device(pixels);
-    device.setDevicePixelRatio(dpr);
-    QPainter painter(&device);
-    OverlayPainter().paint(painter, scene, renderer.imageryCredit());
+    const std::vector<QRect> &rects = overlay.paint(scene, renderer.imageryCredit(), pixels, dpr);
+    renderer.drawPicture(overlay.image(), rects);
 }
 
 ViewPreparer::ViewPreparer(std::shared_ptr<EarthImagery> imagery, QObject *parent)
@@ -75,7 +70,7 @@ QSurfaceFormat ViewPreparer::surfaceFormat()
     f.setVersion(3, 3);
     f.setProfile(QSurfaceFormat::CoreProfile);
     f.setDepthBufferSize(24);
-    f.setStencilBufferSize(8);  // the overlay's painter fills rounded shapes through the stencil
+    f.setStencilBufferSize(8);  // as the off-screen frames' combined buffer
     // No multisampling: with software OpenGL it costs a factor of three in
     // frame time.
     f.setSamples(0);
@@ -161,7 +156,8 @@ void ViewPreparer::prepare(QThread *gui, std::future<QOffscreenSurface *> made)
         QOpenGLFramebufferObject target(size, QOpenGLFramebufferObject::CombinedDepthStencil);
         target.bind();
         const Camera camera = clampCamera({s.viewer.latitudeDeg, s.viewer.longitudeDeg, s.viewer.rangeM});
-        ReadyRenderer::drawScene(*renderer, buildScene(s, camera, sampleStart(), size), size, 1);
+        OverlayCanvas overlay;
+        ReadyRenderer::drawScene(*renderer, overlay, buildScene(s, camera, sampleStart(), size), size, 1);
         target.release();
     } else {
         failure_ = renderer->failure();

@@ -6,6 +6,7 @@
 // over a ReadyRenderer for the GUI thread to draw with.
 
 #include "standin/view/earthimagery.h"
+#include "standin/view/overlaycanvas.h"
 #include "standin/view/renderer.h"
 
 #include <QImage>
@@ -41,13 +42,14 @@ public:
     // size; null when the context cannot be made current.
     QImage picture(QSize size, qreal dpr, const std::function<void()> &draw);
     // The scene and its overlay into the bound framebuffer of `pixels` device pixels.
-    void draw(const Scene &scene, QSize pixels, qreal dpr) { drawScene(*renderer_, scene, pixels, dpr); }
-    static void drawScene(Renderer &renderer, const Scene &scene, QSize pixels, qreal dpr);
+    void draw(const Scene &scene, QSize pixels, qreal dpr) { drawScene(*renderer_, overlay_, scene, pixels, dpr); }
+    static void drawScene(Renderer &renderer, OverlayCanvas &overlay, const Scene &scene, QSize pixels, qreal dpr);
 
 private:
     std::unique_ptr<QOffscreenSurface> offscreen_;
     std::unique_ptr<QOpenGLContext> context_;
     std::unique_ptr<Renderer> renderer_;
+    OverlayCanvas overlay_;
 };
 
 class ViewPreparer : public QObject {

@@ -48,6 +48,30 @@ private slots:
         QVERIFY(degenerate <= 2 * 32);
     }
 
+    // A small Earth is drawn with few triangles, a large one as finely as
+    // its outline needs, never coarser than 0.4 px off the circle.
+    void levelFollowsTheEarthsSize_data()
+    {
+        QTest::addColumn<double>("radius");
+        QTest::addColumn<int>("slices");
+        QTest::newRow("unknown") << 0.0 << 128;
+        QTest::newRow("a dot") << 3.0 << 32;
+        QTest::newRow("far, 80 px") << 80.0 << 32;
+        QTest::newRow("100 px") << 100.0 << 64;
+        QTest::newRow("320 px") << 320.0 << 64;
+        QTest::newRow("filling the view, 600 px") << 600.0 << 128;
+        QTest::newRow("close by, 5000 px") << 5000.0 << 128;
+    }
+
+    void levelFollowsTheEarthsSize()
+    {
+        QFETCH(double, radius);
+        QFETCH(int, slices);
+        QCOMPARE(sphereSlicesFor(radius), slices);
+        if (radius > 0 && slices < std::end(kSphereSlices)[-1])
+            QVERIFY(radius * (1 - std::cos(astro::kPi / slices)) < 0.4);
+    }
+
     void proceduralGlobeHasIceAndOcean()
     {
         const QImage img = proceduralGlobe(256, 128);

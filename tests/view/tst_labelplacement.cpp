@@ -1,12 +1,15 @@
 // Where the 3-D view's labels go: the placer alone on made-up surroundings,
-// and the overlay of crowded scenes built from snapshots, without a display.
+// and the overlay of crowded scenes built from snapshots, without a display;
+// and the overlay's picture, of which only parts reach the frame.
 
 #include "standin/view/labelplacement.h"
+#include "standin/view/overlaycanvas.h"
 #include "standin/view/overlaypainter.h"
 #include "standin/view/samplescene.h"
 #include "standin/view/scenebuilder.h"
 #include "tests/view/viewtest.h"
 
+#include <QPainter>
 #include <QtTest>
 
 Q_DECLARE_METATYPE(zep::astro::Elements)
@@ -165,6 +168,67 @@ private slots:
                              || !freePlaceNear(from->anchor, l.room, 4 * line, 10, layout, scene, l.room),
                          qPrintable(QStringLiteral("%1 on the Earth at view %2").arg(l.text).arg(k)));
             }
+        }
+    }
+
+    // The canvas hands on only its rectangles, and keeps its picture between
+    // frames: what a frame paints must lie inside them, apart, and show
+    // nothing of the frame before.
+    void overlayPictureHoldsAllItPaints_data()
+    {
+        QTest::addColumn<bool>("fixedFrame");
+        QTest::addColumn<qreal>("dpr");
+        QTest::addColumn<QString>("refusal");
+        QTest::newRow("inertial, 1x") << false << 1.0 << QString();
+        QTest::newRow("fixed, 2x") << true << 2.0 << QString();
+        QTest::newRow("refused state, 1.5x") << false << 1.5 << QStringLiteral("eccentricity 1.5 must be below 1");
+    }
+
+    void overlayPictureHoldsAllItPaints()
+    {
+        QFETCH(bool, fixedFrame);
+        QFETCH(qreal, dpr);
+        QFETCH(QString, refusal);
+        SampleOptions o;
+        o.elements = elements(6878, 0.001, 51.6, 40, 60, 30);
+        o.aids = true;
+        o.frame = fixedFrame ? ReferenceFrame::Fixed : ReferenceFrame::Inertial;
+        Snapshot s = sampleScene(o);
+        s.annotations = {true, true, true};
+        s.satellites.front().stateRefusal = refusal;
+        const QSize size(480, 360);
+        const QSize pixels = (QSizeF(size) * dpr).toSize();
+        OverlayCanvas kept;
+        for (int k = 0; k < 4; ++k) {
+            const Scene scene = buildScene(s, Camera{25.0 - 10 * (k % 3), 70.0 * k, 3e7}, sampleStart(), size);
+            const std::vector<QRect> rects = kept.paint(scene, QStringLiteral("Imagery: someone"), pixels, dpr);
+            OverlayCanvas fresh;
+            fresh.paint(scene, QStringLiteral("Imagery: someone"), pixels, dpr);
+            QImage alone = fresh.image();
+            alone.fill(Qt::transparent);
+            {
+                // The same frame painted whole on a clear picture.
+                OverlayPainter painter;
+                QPainter p(&alone);
+                painter.paint(p, layOutOverlay(scene, QFont(), QStringLiteral("Imagery: someone")));
+            }
+            QRegion inside;
+            for (const QRect &r : rects) {
+                QVERIFY(QRect(QPoint(0, 0), pixels).contains(r));
+                QVERIFY2(!inside.intersects(r), "rectangles overlap: their pixels would be laid twice");
+                inside += r;
+            }
+            int lost = 0, stale = 0;
+            for (int y = 0; y < pixels.height(); ++y)
+                for (int x = 0; x < pixels.width(); ++x) {
+                    const QRgb want = alone.pixel(x, y);
+                    if (!inside.contains(QPoint(x, y)))
+                        lost += qAlpha(want) != 0;
+                    else
+                        stale += kept.image().pixel(x, y) != want;
+                }
+            QVERIFY2(lost == 0, qPrintable(QStringLiteral("%1 painted pixels left out at view %2").arg(lost).arg(k)));
+            QVERIFY2(stale == 0, qPrintable(QStringLiteral("%1 pixels differ from a fresh paint at view %2").arg(stale).arg(k)));
         }
     }
 };
