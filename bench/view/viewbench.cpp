@@ -198,6 +198,7 @@ int main(int argc, char **argv)
     cli.addOption({"compare", "Measure the empty widget first, then the view, and print the ratio."});
     cli.addOption({"satellites", "N satellites, LEO to GEO, whole orbits, the clock playing.", "n", "1"});
     cli.addOption({"plot", "Show an XY plot window too, below the map or beside the view."});
+    cli.addOption({"paused", "With --satellites: the clock stopped, as while a teacher edits the orbit."});
     cli.process(app);
 
     if (!zep::EarthView::openGLAvailable()) {
@@ -235,7 +236,8 @@ int main(int argc, char **argv)
         // Every satellite moves: the clock plays at x1, a minute a tick.
         clock.setPeriod(base.start, base.stop, 60);
         clock.setNow(at);
-        clock.play();
+        if (!cli.isSet("paused"))
+            clock.play();
     } else {
         clock.setNow(at);
     }

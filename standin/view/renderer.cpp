@@ -58,6 +58,28 @@ std::unique_ptr<QOpenGLTexture> uploadTexture(const QList<QImage> &levels)
     return t;
 }
 
+// Each level of the day picture with the night lights' brightness as its
+// alpha, the night picture brought to its size where the two differ.
+QList<QImage> withLightsInAlpha(const QList<QImage> &day, const QList<QImage> &night)
+{
+    QList<QImage> out;
+    for (qsizetype level = 0; level < day.size(); ++level) {
+        QImage d = day[level].convertToFormat(QImage::Format_RGBA8888);
+        QImage n = level < night.size() ? night[level] : QImage();
+        if (n.size() != d.size())
+            n = night.first().scaled(d.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        n = n.convertToFormat(QImage::Format_RGBA8888);
+        for (int y = 0; y < d.height(); ++y) {
+            uchar *to = d.scanLine(y);
+            const uchar *from = n.constScanLine(y);
+            for (int x = 0; x < d.width(); ++x)
+                to[4 * x + 3] = std::max({from[4 * x], from[4 * x + 1], from[4 * x + 2]});
+        }
+        out.append(d);
+    }
+    return out;
+}
+
 } // namespace
 
 Renderer::Renderer() = default;
@@ -75,9 +97,8 @@ bool Renderer::initialize(QOpenGLContext *context, const EarthPictures &earth)
         release();
         return false;
     }
-    dayTexture_ = uploadTexture(earth.day);
-    if (!earth.night.isEmpty())
-        nightTexture_ = uploadTexture(earth.night);
+    hasNight_ = !earth.night.isEmpty();
+    dayTexture_ = uploadTexture(hasNight_ ? withLightsInAlpha(earth.day, earth.night) : earth.day);
     credit_ = earth.credit();
     ready_ = true;
     return true;
@@ -90,8 +111,9 @@ QString Renderer::imageryCredit() const
 
 void Renderer::release()
 {
+    backdrop_.release();
     dayTexture_.reset();
-    nightTexture_.reset();
+    hasNight_ = false;
     if (pictureTexture_ && gl_)
         gl_->glDeleteTextures(1, &pictureTexture_);
     pictureTexture_ = 0;
@@ -227,20 +249,29 @@ void Renderer::draw(const Scene &scene, QSize pixels, qreal dpr)
     if (!ready_)
         return;
     gl_->glViewport(0, 0, pixels.width(), pixels.height());
-    gl_->glClearColor(scene.background.redF(), scene.background.greenF(), scene.background.blueF(), 1);
-    gl_->glClearDepthf(1);
+    gl_->glDisable(GL_SCISSOR_TEST);
     gl_->glDepthMask(GL_TRUE);
-    gl_->glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    const BackdropCache::Key backdrop = BackdropCache::keyOf(scene, pixels, dpr);
+    if (!backdrop_.restore(backdrop, *gl_)) {
+        gl_->glClearColor(scene.background.redF(), scene.background.greenF(), scene.background.blueF(), 1);
+        gl_->glClearDepthf(1);
+        gl_->glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+        gl_->glEnable(GL_DEPTH_TEST);
+        gl_->glDepthFunc(GL_LEQUAL);
+        gl_->glDisable(GL_CULL_FACE);
+        gl_->glDisable(GL_BLEND);
+        gl_->glEnable(GL_PROGRAM_POINT_SIZE);
+        if (scene.sky)
+            drawSky(*scene.sky, dpr);
+        for (const MeshDraw &mesh : scene.meshes)
+            drawMesh(scene, mesh, dpr);
+        backdrop_.keep(backdrop, *gl_);
+    }
     gl_->glEnable(GL_DEPTH_TEST);
     gl_->glDepthFunc(GL_LEQUAL);
     gl_->glDisable(GL_CULL_FACE);
     gl_->glDisable(GL_BLEND);
     gl_->glEnable(GL_PROGRAM_POINT_SIZE);
-
-    if (scene.sky)
-        drawSky(*scene.sky, dpr);
-    for (const MeshDraw &mesh : scene.meshes)
-        drawMesh(scene, mesh, dpr);
     drawPrimitives(scene, pixels, dpr);
     gl_->glDisable(GL_DEPTH_TEST);
 }
@@ -269,11 +300,8 @@ void Renderer::drawMesh(const Scene &scene, const MeshDraw &mesh, qreal dpr)
     globeProgram_->setUniformValue("uSun", mesh.sun);
     globeProgram_->setUniformValue("uEye", mesh.eye);
     globeProgram_->setUniformValue("uDay", 0);
-    globeProgram_->setUniformValue("uNight", 1);
-    globeProgram_->setUniformValue("uHasNight", bool(nightTexture_));
+    globeProgram_->setUniformValue("uHasNight", hasNight_);
     dayTexture_->bind(0);
-    if (nightTexture_)
-        nightTexture_->bind(1);
     // Not setting up the far half saves a software renderer half its triangles.
     if (mesh.cullBack) {
         gl_->glEnable(GL_CULL_FACE);
@@ -288,8 +316,6 @@ void Renderer::drawMesh(const Scene &scene, const MeshDraw &mesh, qreal dpr)
                         reinterpret_cast<void *>(std::uintptr_t(level.first) * sizeof(std::uint32_t)));
     globeVao_->release();
     gl_->glDisable(GL_CULL_FACE);
-    if (nightTexture_)
-        nightTexture_->release(1);
     dayTexture_->release(0);
 }
 

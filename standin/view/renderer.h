@@ -3,6 +3,7 @@
 // textures, and nothing about the scenario. Every call needs the context it
 // was initialised in to be current.
 
+#include "standin/view/backdropcache.h"
 #include "standin/view/scene.h"
 
 #include <QOpenGLBuffer>
@@ -68,8 +69,10 @@ private:
     };
     std::vector<GlobeLevel> globeLevels_;
     int starCount_ = 0;
-    std::unique_ptr<QOpenGLTexture> dayTexture_, nightTexture_;
+    std::unique_ptr<QOpenGLTexture> dayTexture_;  // the night lights in its alpha, when there are any
+    bool hasNight_ = false;
     QString credit_;
+    BackdropCache backdrop_;
 };
 
 } // namespace zep::view

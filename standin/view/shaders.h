@@ -4,7 +4,8 @@
 namespace zep::view::shaders {
 
 // The Earth: day picture lit by the Sun, night lights on the dark side, a thin
-// atmosphere at the rim.
+// atmosphere at the rim. The lights' brightness rides in the day picture's
+// alpha: one texture read a pixel, which a software renderer feels.
 inline constexpr const char *kGlobeVertex = R"(#version 330 core
 layout(location = 0) in vec3 aPos;
 layout(location = 1) in vec2 aUv;
@@ -23,7 +24,6 @@ inline constexpr const char *kGlobeFragment = R"(#version 330 core
 in vec3 vNormal;
 in vec2 vUv;
 uniform sampler2D uDay;
-uniform sampler2D uNight;
 uniform bool uHasNight;
 uniform vec3 uSun;
 uniform vec3 uEye;
@@ -31,11 +31,12 @@ out vec4 fragColor;
 void main() {
     vec3 n = normalize(vNormal);
     float d = dot(n, uSun);
-    vec3 day = texture(uDay, vUv).rgb;
+    vec4 texel = texture(uDay, vUv);
+    vec3 day = texel.rgb;
     float lit = smoothstep(-0.08, 0.20, d);
     vec3 color = day * (0.16 + 1.0 * max(d, 0.0)) * mix(0.6, 1.0, lit);
     if (uHasNight)
-        color += texture(uNight, vUv).rgb * (1.0 - lit) * 0.85;
+        color += vec3(1.0, 0.86, 0.62) * texel.a * (1.0 - lit) * 0.85;  // sodium-warm city light
     else
         color += day * 0.25 * (1.0 - lit);
     // A thin blue rim: the atmosphere seen edge-on, brighter on the day side.

@@ -445,6 +445,38 @@ private slots:
         QVERIFY(p && std::isfinite(p->x()) && std::isfinite(p->y()));
     }
 
+    // While the camera, the Earth and the Sun stay, a frame starts from the
+    // last one's sky and Earth, depth included: it must equal a frame drawn
+    // whole, with the orbit passing behind the Earth in both.
+    void keptBackdropGivesTheSameFrame_data()
+    {
+        QTest::addColumn<bool>("fixedFrame");
+        QTest::newRow("inertial") << false;
+        QTest::newRow("Earth-fixed") << true;
+    }
+
+    void keptBackdropGivesTheSameFrame()
+    {
+        QFETCH(bool, fixedFrame);
+        view->setAutoFit(false);
+        Snapshot s = scene;
+        s.frame = fixedFrame ? ReferenceFrame::Fixed : ReferenceFrame::Inertial;
+        s.viewer = {10, 30, 3e7, s.viewer.serial + 1};
+        s.satellites.at(0).elements.i = 60 * kDeg;
+        publish(s);
+        const QImage first = frame();
+        s.satellites.at(0).elements.i = 35 * kDeg;  // a new orbit over the same backdrop
+        publish(s);
+        const QImage fromKept = frame();
+        QVERIFY(fromKept != first);
+        const astro::Instant t = clock.now();
+        clock.setNow(astro::Instant{t.seconds + 600});
+        frame();  // another backdrop kept in between
+        clock.setNow(t);
+        const QImage whole = frame();
+        QCOMPARE(fromKept, whole);
+    }
+
     void burstOfCommandsCostsOneFrameAndShowsTheLastClockChangeRedraws()
     {
         frame();
