@@ -216,8 +216,8 @@ enum class TrackStyle { Past, Next, Kept };
 // A track's line in its style. Outlining wide pens costs the raster engine
 // a couple of milliseconds a track, too much for dozens of satellites
 // playing; `fast` strokes lines a device pixel wide instead, many times
-// cheaper, the coming revolution's heavier line as three of them a device
-// pixel apart around the track.
+// cheaper, the coming revolution's heavier line as two of them a device
+// pixel apart, across the track.
 void strokeTrack(QPainter &p, const std::vector<QPolygonF> &lines, QColor color, TrackStyle style, qreal ratio, bool fast)
 {
     QPen pen(color, style == TrackStyle::Next ? 2 : style == TrackStyle::Past ? 1.5 : 1.25);
@@ -236,7 +236,7 @@ void strokeTrack(QPainter &p, const std::vector<QPolygonF> &lines, QColor color,
     const double h = 0.5 / ratio;
     std::vector<QPointF> offsets{{0, 0}};
     if (fast && style == TrackStyle::Next)
-        offsets = {{-h, -h}, {h, -h}, {-h, h}};
+        offsets = {{-h, -h}, {h, h}};
     for (const QPointF off : offsets) {
         p.translate(off);
         for (const QPolygonF &line : lines)
