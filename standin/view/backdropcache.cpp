@@ -1,7 +1,6 @@
 #include "standin/view/backdropcache.h"
 
 #include <QOpenGLExtraFunctions>
-#include <QOpenGLFramebufferObject>
 
 namespace zep::view {
 
@@ -27,16 +26,13 @@ BackdropCache::Key BackdropCache::keyOf(const Scene &scene, QSize pixels, qreal 
     return Key{pixels, dpr, scene.background, scene.sky, scene.meshes, scene.viewProjection};
 }
 
-BackdropCache::BackdropCache() = default;
-BackdropCache::~BackdropCache() = default;
-
 bool BackdropCache::restore(const Key &key, QOpenGLExtraFunctions &gl)
 {
-    if (refused_ || !kept_ || !key_ || !(*key_ == key))
+    if (refused_ || !framebuffer_ || !key_ || !(*key_ == key))
         return false;
     GLint target = 0;
     gl.glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &target);
-    copy(kept_->handle(), GLuint(target), gl);
+    copy(framebuffer_, GLuint(target), gl);
     used_ = !refused_;
     return used_;
 }
@@ -52,14 +48,34 @@ void BackdropCache::keep(const Key &key, QOpenGLExtraFunctions &gl)
         return;
     skipped_ = 0;
     used_ = false;
-    // Asked first: making a framebuffer object binds what Qt last bound.
     GLint target = 0;
     gl.glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &target);
-    if (!kept_ || kept_->size() != key.pixels)
-        kept_ = std::make_unique<QOpenGLFramebufferObject>(key.pixels, QOpenGLFramebufferObject::CombinedDepthStencil);
-    copy(GLuint(target), kept_->handle(), gl);
+    if (size_ != key.pixels && !make(key.pixels, gl)) {
+        refused_ = true;
+        gl.glBindFramebuffer(GL_FRAMEBUFFER, GLuint(target));
+        return;
+    }
+    copy(GLuint(target), framebuffer_, gl);
     if (!refused_)
         key_ = key;
+}
+
+bool BackdropCache::make(QSize pixels, QOpenGLExtraFunctions &gl)
+{
+    if (!framebuffer_) {
+        gl.glGenFramebuffers(1, &framebuffer_);
+        gl.glGenTextures(1, &texture_);
+    }
+    gl.glBindTexture(GL_TEXTURE_2D, texture_);
+    gl.glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, pixels.width(), pixels.height(), 0, GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
+    gl.glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    gl.glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    gl.glBindTexture(GL_TEXTURE_2D, 0);
+    gl.glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
+    gl.glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture_, 0);
+    const bool complete = gl.glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    size_ = complete ? pixels : QSize();
+    return complete;
 }
 
 void BackdropCache::copy(GLuint from, GLuint to, QOpenGLExtraFunctions &gl)
@@ -68,19 +84,24 @@ void BackdropCache::copy(GLuint from, GLuint to, QOpenGLExtraFunctions &gl)
     }
     gl.glBindFramebuffer(GL_READ_FRAMEBUFFER, from);
     gl.glBindFramebuffer(GL_DRAW_FRAMEBUFFER, to);
-    const int w = kept_->width(), h = kept_->height();
-    gl.glBlitFramebuffer(0, 0, w, h, 0, 0, w, h, GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT,
-                         GL_NEAREST);
+    const int w = size_.width(), h = size_.height();
+    gl.glBlitFramebuffer(0, 0, w, h, 0, 0, w, h, GL_COLOR_BUFFER_BIT, GL_NEAREST);
     refused_ = gl.glGetError() != GL_NO_ERROR;
     // Drawing goes on where it was.
-    GLint target = GLint(from == kept_->handle() ? to : from);
-    gl.glBindFramebuffer(GL_FRAMEBUFFER, GLuint(target));
+    gl.glBindFramebuffer(GL_FRAMEBUFFER, from == framebuffer_ ? to : from);
 }
 
-void BackdropCache::release()
+void BackdropCache::release(QOpenGLExtraFunctions *gl)
 {
-    kept_.reset();
+    if (gl && framebuffer_) {
+        gl->glDeleteFramebuffers(1, &framebuffer_);
+        gl->glDeleteTextures(1, &texture_);
+    }
+    framebuffer_ = texture_ = 0;
+    size_ = {};
     key_.reset();
+    refused_ = used_ = false;
+    skipped_ = 0;
 }
 
 } // namespace zep::view

@@ -1,9 +1,10 @@
 #pragma once
-// The sky and the Earth of a frame, kept in a framebuffer of their own. While
-// the camera, the Earth's turn and the Sun stay as they were (the clock
-// stopped, the toolbar editing the orbit, or between the clock's ticks), a
-// frame copies them, depth and all, instead of shading every pixel of the
-// Earth again: that costs a software renderer most of its frame.
+// The sky and the Earth of a frame, kept as a picture. While the camera, the
+// Earth's turn and the Sun stay as they were (the clock stopped, the toolbar
+// editing the orbit, or between the clock's ticks), a frame copies their
+// colours instead of shading every pixel of the Earth again, which costs a
+// software renderer most of its frame; the renderer lays the Earth's depth
+// again, a far cheaper pass.
 
 #include "standin/view/scene.h"
 
@@ -12,12 +13,10 @@
 #include <QSize>
 #include <qopengl.h>
 
-#include <memory>
 #include <optional>
 #include <vector>
 
 class QOpenGLExtraFunctions;
-class QOpenGLFramebufferObject;
 
 namespace zep::view {
 
@@ -35,19 +34,23 @@ public:
     };
     static Key keyOf(const Scene &scene, QSize pixels, qreal dpr);
 
-    BackdropCache();
-    ~BackdropCache();  // release() must have run while the context was current
 
-    // Copies the kept backdrop into the bound framebuffer, when it was kept for `key`.
+    // Copies the kept backdrop's colours into the bound framebuffer, when it
+    // was kept for `key`.
     bool restore(const Key &key, QOpenGLExtraFunctions &gl);
-    // Keeps what the bound framebuffer holds now as the backdrop for `key`.
+    // Keeps the colours the bound framebuffer holds now as the backdrop for `key`.
     void keep(const Key &key, QOpenGLExtraFunctions &gl);
-    void release();
+    // With the context current; the cache can be used again after it.
+    void release(QOpenGLExtraFunctions *gl);
 
 private:
+    bool make(QSize pixels, QOpenGLExtraFunctions &gl);
     void copy(GLuint from, GLuint to, QOpenGLExtraFunctions &gl);
 
-    std::unique_ptr<QOpenGLFramebufferObject> kept_;
+    // Laid out as the window's pixels (blue first), so that the software
+    // renderer copies rows instead of drawing the picture.
+    GLuint framebuffer_ = 0, texture_ = 0;
+    QSize size_;
     std::optional<Key> key_;
     // A driver may refuse to copy depth between the window's buffers and ours:
     // then every frame draws its backdrop.

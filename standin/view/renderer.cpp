@@ -111,7 +111,7 @@ QString Renderer::imageryCredit() const
 
 void Renderer::release()
 {
-    backdrop_.release();
+    backdrop_.release(gl_);
     dayTexture_.reset();
     hasNight_ = false;
     if (pictureTexture_ && gl_)
@@ -251,22 +251,23 @@ void Renderer::draw(const Scene &scene, QSize pixels, qreal dpr)
     gl_->glViewport(0, 0, pixels.width(), pixels.height());
     gl_->glDisable(GL_SCISSOR_TEST);
     gl_->glDepthMask(GL_TRUE);
+    gl_->glClearColor(scene.background.redF(), scene.background.greenF(), scene.background.blueF(), 1);
+    gl_->glClearDepthf(1);
     const BackdropCache::Key backdrop = BackdropCache::keyOf(scene, pixels, dpr);
-    if (!backdrop_.restore(backdrop, *gl_)) {
-        gl_->glClearColor(scene.background.redF(), scene.background.greenF(), scene.background.blueF(), 1);
-        gl_->glClearDepthf(1);
-        gl_->glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
-        gl_->glEnable(GL_DEPTH_TEST);
-        gl_->glDepthFunc(GL_LEQUAL);
-        gl_->glDisable(GL_CULL_FACE);
-        gl_->glDisable(GL_BLEND);
-        gl_->glEnable(GL_PROGRAM_POINT_SIZE);
-        if (scene.sky)
-            drawSky(*scene.sky, dpr);
-        for (const MeshDraw &mesh : scene.meshes)
-            drawMesh(scene, mesh, dpr);
+    const bool kept = backdrop_.restore(backdrop, *gl_);
+    gl_->glClear(kept ? GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT
+                      : GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    gl_->glEnable(GL_DEPTH_TEST);
+    gl_->glDepthFunc(GL_LEQUAL);
+    gl_->glDisable(GL_CULL_FACE);
+    gl_->glDisable(GL_BLEND);
+    gl_->glEnable(GL_PROGRAM_POINT_SIZE);
+    if (!kept && scene.sky)
+        drawSky(*scene.sky, dpr);
+    for (const MeshDraw &mesh : scene.meshes)
+        drawMesh(scene, mesh, dpr, kept ? MeshPass::DepthOnly : MeshPass::Shaded);
+    if (!kept)
         backdrop_.keep(backdrop, *gl_);
-    }
     gl_->glEnable(GL_DEPTH_TEST);
     gl_->glDepthFunc(GL_LEQUAL);
     gl_->glDisable(GL_CULL_FACE);
@@ -292,16 +293,26 @@ void Renderer::drawSky(const QMatrix4x4 &transform, qreal dpr)
     gl_->glDepthMask(GL_TRUE);
 }
 
-void Renderer::drawMesh(const Scene &scene, const MeshDraw &mesh, qreal dpr)
+void Renderer::drawMesh(const Scene &scene, const MeshDraw &mesh, qreal dpr, MeshPass pass)
 {
-    globeProgram_->bind();
-    globeProgram_->setUniformValue("uMvp", scene.viewProjection * mesh.model);
-    globeProgram_->setUniformValue("uModel", mesh.model.normalMatrix());
-    globeProgram_->setUniformValue("uSun", mesh.sun);
-    globeProgram_->setUniformValue("uEye", mesh.eye);
-    globeProgram_->setUniformValue("uDay", 0);
-    globeProgram_->setUniformValue("uHasNight", hasNight_);
-    dayTexture_->bind(0);
+    if (pass == MeshPass::DepthOnly) {
+        // What hides the lines behind the Earth, with the plainest program.
+        gl_->glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
+        flatProgram_->bind();
+        flatProgram_->setUniformValue("uMvp", scene.viewProjection * mesh.model);
+        flatProgram_->setUniformValue("uAtInfinity", false);
+        flatProgram_->setUniformValue("uUseBright", false);
+        flatProgram_->setUniformValue("uRound", false);
+    } else {
+        globeProgram_->bind();
+        globeProgram_->setUniformValue("uMvp", scene.viewProjection * mesh.model);
+        globeProgram_->setUniformValue("uModel", mesh.model.normalMatrix());
+        globeProgram_->setUniformValue("uSun", mesh.sun);
+        globeProgram_->setUniformValue("uEye", mesh.eye);
+        globeProgram_->setUniformValue("uDay", 0);
+        globeProgram_->setUniformValue("uHasNight", hasNight_);
+        dayTexture_->bind(0);
+    }
     // Not setting up the far half saves a software renderer half its triangles.
     if (mesh.cullBack) {
         gl_->glEnable(GL_CULL_FACE);
@@ -316,7 +327,10 @@ void Renderer::drawMesh(const Scene &scene, const MeshDraw &mesh, qreal dpr)
                         reinterpret_cast<void *>(std::uintptr_t(level.first) * sizeof(std::uint32_t)));
     globeVao_->release();
     gl_->glDisable(GL_CULL_FACE);
-    dayTexture_->release(0);
+    if (pass == MeshPass::DepthOnly)
+        gl_->glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    else
+        dayTexture_->release(0);
 }
 
 // One upload for all the lines and points; lines blend over what lies

@@ -51,7 +51,8 @@ public:
 private:
     bool build(QOpenGLContext *context);
     void drawSky(const QMatrix4x4 &transform, qreal dpr);
-    void drawMesh(const Scene &scene, const MeshDraw &mesh, qreal dpr);
+    enum class MeshPass { Shaded, DepthOnly };
+    void drawMesh(const Scene &scene, const MeshDraw &mesh, qreal dpr, MeshPass pass);
     void drawPrimitives(const Scene &scene, QSize pixels, qreal dpr);
 
     bool ready_ = false;
