@@ -1,6 +1,7 @@
 #include "standin/view/renderer.h"
 
 #include "standin/astro/vec3.h"
+#include "standin/view/drawbatches.h"
 #include "standin/view/earthimagery.h"
 #include "standin/view/globe.h"
 #include "standin/view/shaders.h"
@@ -16,27 +17,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 
 namespace zep::view {
 
 namespace {
-
-QVector4D rgba(const QColor &c, float alpha = 1)
-{
-    return QVector4D(c.redF(), c.greenF(), c.blueF(), c.alphaF() * alpha);
-}
-
-GLenum glMode(Primitive p)
-{
-    switch (p) {
-    case Primitive::Lines: return GL_LINES;
-    case Primitive::LineStrip: return GL_LINE_STRIP;
-    case Primitive::Points: return GL_POINTS;
-    }
-    return GL_POINTS;
-}
 
 // Uploads a ready-made mipmap chain: building it on the GPU side would cost a
 // software renderer far more, on the GUI thread.
@@ -125,6 +112,7 @@ void Renderer::release()
     globeIbo_.destroy();
     globeLevels_.clear();
     linesVbo_.destroy();
+    linesIbo_.destroy();
     starsVbo_.destroy();
     globeVao_.reset();
     linesVao_.reset();
@@ -201,9 +189,16 @@ bool Renderer::build(QOpenGLContext *ctx)
     linesVbo_.create();
     linesVbo_.setUsagePattern(QOpenGLBuffer::StreamDraw);
     linesVbo_.bind();
-    linesVbo_.allocate(1024 * 3 * sizeof(float));
+    linesVbo_.allocate(1024 * sizeof(ColouredVertex));
+    linesIbo_.create();
+    linesIbo_.setUsagePattern(QOpenGLBuffer::StreamDraw);
+    linesIbo_.bind();
+    linesIbo_.allocate(2048 * sizeof(std::uint32_t));
     gl_->glEnableVertexAttribArray(0);
-    gl_->glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, 3 * sizeof(float), nullptr);
+    gl_->glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, sizeof(ColouredVertex), nullptr);
+    gl_->glEnableVertexAttribArray(2);
+    gl_->glVertexAttribPointer(2, 4, GL_UNSIGNED_BYTE, GL_TRUE, sizeof(ColouredVertex),
+                               reinterpret_cast<void *>(offsetof(ColouredVertex, rgba)));
     linesVao_->release();
 
     pictureVao_ = std::make_unique<QOpenGLVertexArrayObject>();
@@ -333,23 +328,27 @@ void Renderer::drawMesh(const Scene &scene, const MeshDraw &mesh, qreal dpr, Mes
         dayTexture_->release(0);
 }
 
-// One upload for all the lines and points; lines blend over what lies
-// behind them, markers stay solid.
+// One upload for all the lines and points, and a call for each run of them
+// in one style; lines blend over what lies behind them, markers stay solid.
 void Renderer::drawPrimitives(const Scene &scene, QSize pixels, qreal dpr)
 {
+    const DrawBatches batches = batchDraws(scene);
+    if (batches.batches.empty())
+        return;
     linesVao_->bind();
-    linesVbo_.bind();
-    const int bytes = int(scene.vertices.size() * sizeof(float));
-    if (bytes > linesVbo_.size())
-        linesVbo_.allocate(scene.vertices.data(), bytes);
-    else if (bytes > 0)
-        linesVbo_.write(0, scene.vertices.data(), bytes);
+    const auto upload = [](QOpenGLBuffer &buffer, const void *data, int bytes) {
+        buffer.bind();
+        if (bytes > buffer.size())
+            buffer.allocate(data, bytes);
+        else
+            buffer.write(0, data, bytes);
+    };
+    upload(linesVbo_, batches.vertices.data(), int(batches.vertices.size() * sizeof(ColouredVertex)));
+    upload(linesIbo_, batches.indices.data(), int(batches.indices.size() * sizeof(std::uint32_t)));
 
     QOpenGLShaderProgram *bound = nullptr;
-    for (const Draw &d : scene.draws) {
-        const bool point = d.primitive == Primitive::Points;
-        if (d.count < (point ? 1 : 2))
-            continue;
+    for (const DrawBatch &b : batches.batches) {
+        const bool point = b.primitive == Primitive::Points;
         if (point) {
             if (bound != flatProgram_.get()) {
                 gl_->glDisable(GL_BLEND);
@@ -357,10 +356,11 @@ void Renderer::drawPrimitives(const Scene &scene, QSize pixels, qreal dpr)
                 flatProgram_->setUniformValue("uMvp", scene.viewProjection);
                 flatProgram_->setUniformValue("uAtInfinity", false);
                 flatProgram_->setUniformValue("uUseBright", false);
+                flatProgram_->setUniformValue("uVertexColor", true);
                 flatProgram_->setUniformValue("uRound", true);
                 bound = flatProgram_.get();
             }
-            flatProgram_->setUniformValue("uPointSize", float(d.size * dpr));
+            flatProgram_->setUniformValue("uPointSize", float(b.size * dpr));
         } else {
             if (bound != lineProgram_.get()) {
                 gl_->glEnable(GL_BLEND);
@@ -370,12 +370,13 @@ void Renderer::drawPrimitives(const Scene &scene, QSize pixels, qreal dpr)
                 lineProgram_->setUniformValue("uViewport", QVector2D(float(pixels.width()), float(pixels.height())));
                 bound = lineProgram_.get();
             }
-            lineProgram_->setUniformValue("uWidth", float(d.size * dpr));
+            lineProgram_->setUniformValue("uWidth", float(b.size * dpr));
         }
-        gl_->glDepthMask(d.depthWrite ? GL_TRUE : GL_FALSE);
-        bound->setUniformValue("uColor", rgba(d.color));
-        gl_->glDrawArrays(glMode(d.primitive), d.first, d.count);
+        gl_->glDepthMask(b.depthWrite ? GL_TRUE : GL_FALSE);
+        gl_->glDrawElements(point ? GL_POINTS : GL_LINES, b.count, GL_UNSIGNED_INT,
+                            reinterpret_cast<void *>(std::uintptr_t(b.firstIndex) * sizeof(std::uint32_t)));
     }
+    flatProgram_->setUniformValue("uVertexColor", false);
     gl_->glDisable(GL_BLEND);
     gl_->glDepthMask(GL_TRUE);
     linesVao_->release();

@@ -62,6 +62,7 @@ private:
     std::unique_ptr<QOpenGLVertexArrayObject> globeVao_, linesVao_, starsVao_, pictureVao_;
     QOpenGLBuffer globeVbo_{QOpenGLBuffer::VertexBuffer}, globeIbo_{QOpenGLBuffer::IndexBuffer};
     QOpenGLBuffer linesVbo_{QOpenGLBuffer::VertexBuffer}, starsVbo_{QOpenGLBuffer::VertexBuffer};
+    QOpenGLBuffer linesIbo_{QOpenGLBuffer::IndexBuffer};
     QOpenGLBuffer pictureVbo_{QOpenGLBuffer::VertexBuffer};
     GLuint pictureTexture_ = 0;
     QSize pictureSize_;

@@ -52,27 +52,32 @@ void main() {
 inline constexpr const char *kFlatVertex = R"(#version 330 core
 layout(location = 0) in vec3 aPos;
 layout(location = 1) in float aBright;
+layout(location = 2) in vec4 aColor;
 uniform mat4 uMvp;
 uniform float uPointSize;
 uniform bool uAtInfinity;
 out float vBright;
+out vec4 vColor;
 void main() {
     gl_Position = uMvp * vec4(aPos, 1.0);
     if (uAtInfinity)
         gl_Position.z = gl_Position.w * 0.99999;
     gl_PointSize = uPointSize;
     vBright = aBright;
+    vColor = aColor;
 }
 )";
 
 inline constexpr const char *kFlatFragment = R"(#version 330 core
 in float vBright;
+in vec4 vColor;
 uniform vec4 uColor;
 uniform bool uUseBright;
+uniform bool uVertexColor;
 uniform bool uRound;
 out vec4 fragColor;
 void main() {
-    fragColor = uUseBright ? vec4(uColor.rgb * vBright, 1.0) : uColor;
+    fragColor = uUseBright ? vec4(uColor.rgb * vBright, 1.0) : uVertexColor ? vColor : uColor;
     if (uRound) {
         vec2 c = gl_PointCoord * 2.0 - 1.0;
         float r2 = dot(c, c);
@@ -89,18 +94,23 @@ void main() {
 // and as wide as asked, which core OpenGL does not promise for plain lines.
 inline constexpr const char *kLineVertex = R"(#version 330 core
 layout(location = 0) in vec3 aPos;
+layout(location = 2) in vec4 aColor;
 uniform mat4 uMvp;
+out vec4 vColor;
 void main() {
     gl_Position = uMvp * vec4(aPos, 1.0);
+    vColor = aColor;
 }
 )";
 
 inline constexpr const char *kLineGeometry = R"(#version 330 core
 layout(lines) in;
 layout(triangle_strip, max_vertices = 4) out;
+in vec4 vColor[];
 uniform vec2 uViewport;
 uniform float uWidth;
 noperspective out float gDist;
+flat out vec4 gColor;
 void main() {
     vec4 p0 = gl_in[0].gl_Position;
     vec4 p1 = gl_in[1].gl_Position;
@@ -121,24 +131,25 @@ void main() {
     float hw = 0.5 * uWidth + 1.0;
     vec2 offN = n * hw / (uViewport * 0.5);
     // No caps: the segments of a translucent strip must not overlap.
-    gl_Position = vec4(p0.xy + offN * p0.w, p0.zw); gDist = hw;  EmitVertex();
-    gl_Position = vec4(p0.xy - offN * p0.w, p0.zw); gDist = -hw; EmitVertex();
-    gl_Position = vec4(p1.xy + offN * p1.w, p1.zw); gDist = hw;  EmitVertex();
-    gl_Position = vec4(p1.xy - offN * p1.w, p1.zw); gDist = -hw; EmitVertex();
+    // A segment's ends have their draw's colour.
+    gl_Position = vec4(p0.xy + offN * p0.w, p0.zw); gDist = hw;  gColor = vColor[0]; EmitVertex();
+    gl_Position = vec4(p0.xy - offN * p0.w, p0.zw); gDist = -hw; gColor = vColor[0]; EmitVertex();
+    gl_Position = vec4(p1.xy + offN * p1.w, p1.zw); gDist = hw;  gColor = vColor[0]; EmitVertex();
+    gl_Position = vec4(p1.xy - offN * p1.w, p1.zw); gDist = -hw; gColor = vColor[0]; EmitVertex();
     EndPrimitive();
 }
 )";
 
 inline constexpr const char *kLineFragment = R"(#version 330 core
 noperspective in float gDist;
-uniform vec4 uColor;
+flat in vec4 gColor;
 uniform float uWidth;
 out vec4 fragColor;
 void main() {
     float coverage = clamp(0.5 * uWidth + 0.5 - abs(gDist), 0.0, 1.0);
     if (coverage <= 0.0)
         discard;
-    fragColor = vec4(uColor.rgb, uColor.a * coverage);
+    fragColor = vec4(gColor.rgb, gColor.a * coverage);
 }
 )";
 

@@ -2,6 +2,7 @@
 // which settings, and where its marker and labels land.
 
 #include "standin/model/interpreter.h"
+#include "standin/view/drawbatches.h"
 #include "standin/view/overlaypainter.h"
 #include "standin/view/samplescene.h"
 #include "standin/view/scenebuilder.h"
@@ -15,6 +16,7 @@
 #include <cmath>
 
 Q_DECLARE_METATYPE(zep::astro::Elements)
+Q_DECLARE_METATYPE(QList<zep::view::Draw>)
 
 using namespace zep;
 using namespace zep::view;
@@ -472,6 +474,58 @@ private slots:
         QVERIFY(label != scene.labels.end());
         QCOMPARE(label->color != color, lifted);
         QVERIFY(label->color.lightnessF() >= color.lightnessF());
+    }
+
+    // The renderer's calls: runs of one style merge, the scene's order and
+    // every draw's colour stay, and nothing too short to draw is sent.
+    void drawsBatchInOrder_data()
+    {
+        QTest::addColumn<QList<Draw>>("draws");
+        QTest::addColumn<int>("vertices");
+        QTest::addColumn<QString>("batches");  // kind size depth: indices; ...
+        const QColor a(Qt::red), b(Qt::cyan);
+        using P = Primitive;
+        QTest::newRow("two strips in one style")
+            << QList<Draw>{{P::LineStrip, 0, 3, a, 1.5f}, {P::LineStrip, 3, 2, b, 1.5f}} << 5 << "L 1.5 d: 0 1 1 2 3 4";
+        QTest::newRow("a wider strip between splits the run")
+            << QList<Draw>{{P::LineStrip, 0, 2, a, 1.5f}, {P::LineStrip, 2, 2, b, 2.0f}, {P::LineStrip, 4, 2, a, 1.5f}}
+            << 6 << "L 1.5 d: 0 1; L 2 d: 2 3; L 1.5 d: 4 5";
+        QTest::newRow("grid without depth, then markers")
+            << QList<Draw>{{P::Lines, 0, 4, a, 1.2f, false}, {P::Points, 4, 1, a, 9}, {P::Points, 5, 1, b, 9}}
+            << 6 << "L 1.2 -: 0 1 2 3; P 9 d: 4 5";
+        QTest::newRow("too short or past the end: left out")
+            << QList<Draw>{{P::LineStrip, 0, 1, a, 1.5f}, {P::Lines, 1, 3, b, 1.5f}, {P::Points, 4, 3, a, 9}} << 5
+            << "L 1.5 d: 1 2; P 9 d: 4";
+    }
+
+    void drawsBatchInOrder()
+    {
+        QFETCH(QList<Draw>, draws);
+        QFETCH(int, vertices);
+        QFETCH(QString, batches);
+        Scene scene;
+        scene.draws.assign(draws.begin(), draws.end());
+        for (int k = 0; k < vertices; ++k)
+            scene.vertices.insert(scene.vertices.end(), {float(k), 0, 0});
+        const DrawBatches out = batchDraws(scene);
+        QStringList got;
+        for (const DrawBatch &batch : out.batches) {
+            QStringList indices;
+            for (int k = 0; k < batch.count; ++k)
+                indices << QString::number(out.indices[size_t(batch.firstIndex + k)]);
+            got << QStringLiteral("%1 %2 %3: %4")
+                       .arg(batch.primitive == Primitive::Points ? "P" : "L")
+                       .arg(batch.size)
+                       .arg(batch.depthWrite ? "d" : "-", indices.join(' '));
+        }
+        QCOMPARE(got.join(QStringLiteral("; ")), batches);
+        for (const Draw &d : draws)
+            for (int k = d.first; k < std::min(d.first + d.count, vertices); ++k) {
+                const auto &v = out.vertices[size_t(k)];
+                if (d.count > 1 || d.primitive == Primitive::Points)
+                    QCOMPARE(QColor(v.rgba[0], v.rgba[1], v.rgba[2], v.rgba[3]), d.color);
+                QCOMPARE(v.x, float(k));
+            }
     }
 };
 

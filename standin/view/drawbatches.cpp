@@ -1,0 +1,49 @@
+#include "standin/view/drawbatches.h"
+
+#include <algorithm>
+
+namespace zep::view {
+
+DrawBatches batchDraws(const Scene &scene)
+{
+    DrawBatches out;
+    const size_t vertexCount = scene.vertices.size() / 3;
+    out.vertices.resize(vertexCount);
+    for (size_t k = 0; k < vertexCount; ++k)
+        out.vertices[k] = {scene.vertices[3 * k], scene.vertices[3 * k + 1], scene.vertices[3 * k + 2], {}};
+
+    for (const Draw &d : scene.draws) {
+        const bool point = d.primitive == Primitive::Points;
+        const int first = std::max(d.first, 0), end = std::min(d.first + d.count, int(vertexCount));
+        if (end - first < (point ? 1 : 2))
+            continue;
+        const QColor c = d.color.toRgb();
+        const std::array<std::uint8_t, 4> rgba{std::uint8_t(c.red()), std::uint8_t(c.green()), std::uint8_t(c.blue()),
+                                               std::uint8_t(c.alpha())};
+        for (int k = first; k < end; ++k)
+            out.vertices[size_t(k)].rgba = rgba;
+
+        const Primitive kind = point ? Primitive::Points : Primitive::Lines;
+        if (out.batches.empty() || out.batches.back().primitive != kind || out.batches.back().size != d.size
+            || out.batches.back().depthWrite != d.depthWrite)
+            out.batches.push_back({kind, d.size, d.depthWrite, int(out.indices.size()), 0});
+        switch (d.primitive) {
+        case Primitive::Points:
+            for (int k = first; k < end; ++k)
+                out.indices.push_back(std::uint32_t(k));
+            break;
+        case Primitive::Lines:
+            for (int k = first; k + 1 < end; k += 2)
+                out.indices.insert(out.indices.end(), {std::uint32_t(k), std::uint32_t(k + 1)});
+            break;
+        case Primitive::LineStrip:
+            for (int k = first; k + 1 < end; ++k)
+                out.indices.insert(out.indices.end(), {std::uint32_t(k), std::uint32_t(k + 1)});
+            break;
+        }
+        out.batches.back().count = int(out.indices.size()) - out.batches.back().firstIndex;
+    }
+    return out;
+}
+
+} // namespace zep::view

@@ -1,0 +1,38 @@
+#pragma once
+// The scene's draws as few draw calls: a run of draws in one style (lines
+// or points, width, depth writing) becomes one indexed call, each vertex
+// carrying its draw's colour. A software renderer spends about as long
+// setting up a call as drawing a whole orbit, and a scene of many
+// satellites has a call for each orbit and each marker.
+
+#include "standin/view/scene.h"
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+namespace zep::view {
+
+struct ColouredVertex {
+    float x = 0, y = 0, z = 0;
+    std::array<std::uint8_t, 4> rgba{};  // straight alpha
+};
+
+struct DrawBatch {
+    Primitive primitive = Primitive::Lines;  // Lines (pairs of indices) or Points
+    float size = 1;
+    bool depthWrite = true;
+    int firstIndex = 0;
+    int count = 0;  // indices
+};
+
+struct DrawBatches {
+    std::vector<ColouredVertex> vertices;  // Scene::vertices, in order
+    std::vector<std::uint32_t> indices;
+    std::vector<DrawBatch> batches;  // in the scene's order
+};
+
+// Draws too short to show anything (a line of one vertex) are left out.
+DrawBatches batchDraws(const Scene &scene);
+
+} // namespace zep::view
