@@ -3,8 +3,8 @@
 // Earth's turn and the Sun stay as they were (the clock stopped, the toolbar
 // editing the orbit, or between the clock's ticks), a frame copies their
 // colours instead of shading every pixel of the Earth again, which costs a
-// software renderer most of its frame; the renderer lays the Earth's depth
-// again, a far cheaper pass.
+// software renderer most of its frame. The Earth hides lines by reckoning,
+// not by depth, so colours are all a frame needs of it.
 
 #include "standin/view/scene.h"
 

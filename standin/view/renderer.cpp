@@ -25,6 +25,11 @@ namespace zep::view {
 
 namespace {
 
+QByteArray withBehindEarth(const char *source)
+{
+    return QByteArray(source).replace("BEHIND_EARTH", shaders::kBehindEarth);
+}
+
 // Uploads a ready-made mipmap chain: building it on the GPU side would cost a
 // software renderer far more, on the GUI thread.
 std::unique_ptr<QOpenGLTexture> uploadTexture(const QList<QImage> &levels)
@@ -144,11 +149,12 @@ bool Renderer::build(QOpenGLContext *ctx)
     if (!globeProgram_->addShaderFromSourceCode(QOpenGLShader::Vertex, shaders::kGlobeVertex)
         || !globeProgram_->addShaderFromSourceCode(QOpenGLShader::Fragment, shaders::kGlobeFragment)
         || !globeProgram_->link()
-        || !flatProgram_->addShaderFromSourceCode(QOpenGLShader::Vertex, shaders::kFlatVertex)
+        || !flatProgram_->addShaderFromSourceCode(QOpenGLShader::Vertex, withBehindEarth(shaders::kFlatVertex))
         || !flatProgram_->addShaderFromSourceCode(QOpenGLShader::Fragment, shaders::kFlatFragment) || !flatProgram_->link()
         || !lineProgram_->addShaderFromSourceCode(QOpenGLShader::Vertex, shaders::kLineVertex)
         || !lineProgram_->addShaderFromSourceCode(QOpenGLShader::Geometry, shaders::kLineGeometry)
-        || !lineProgram_->addShaderFromSourceCode(QOpenGLShader::Fragment, shaders::kLineFragment) || !lineProgram_->link()
+        || !lineProgram_->addShaderFromSourceCode(QOpenGLShader::Fragment, withBehindEarth(shaders::kLineFragment))
+        || !lineProgram_->link()
         || !pictureProgram_->addShaderFromSourceCode(QOpenGLShader::Vertex, shaders::kPictureVertex)
         || !pictureProgram_->addShaderFromSourceCode(QOpenGLShader::Fragment, shaders::kPictureFragment)
         || !pictureProgram_->link()) {
@@ -257,17 +263,17 @@ void Renderer::draw(const Scene &scene, QSize pixels, qreal dpr)
     gl_->glDisable(GL_CULL_FACE);
     gl_->glDisable(GL_BLEND);
     gl_->glEnable(GL_PROGRAM_POINT_SIZE);
-    if (!kept && scene.sky)
-        drawSky(*scene.sky, dpr);
-    for (const MeshDraw &mesh : scene.meshes)
-        drawMesh(scene, mesh, dpr, kept ? MeshPass::DepthOnly : MeshPass::Shaded);
-    if (!kept)
+    if (!kept) {
+        if (scene.sky)
+            drawSky(*scene.sky, dpr);
+        // The Earth writes no depth: what it hides is worked out exactly
+        // by the programs that draw the lines and markers.
+        gl_->glDepthMask(GL_FALSE);
+        for (const MeshDraw &mesh : scene.meshes)
+            drawMesh(scene, mesh, dpr);
+        gl_->glDepthMask(GL_TRUE);
         backdrop_.keep(backdrop, *gl_);
-    gl_->glEnable(GL_DEPTH_TEST);
-    gl_->glDepthFunc(GL_LEQUAL);
-    gl_->glDisable(GL_CULL_FACE);
-    gl_->glDisable(GL_BLEND);
-    gl_->glEnable(GL_PROGRAM_POINT_SIZE);
+    }
     drawPrimitives(scene, pixels, dpr);
     gl_->glDisable(GL_DEPTH_TEST);
 }
@@ -288,26 +294,16 @@ void Renderer::drawSky(const QMatrix4x4 &transform, qreal dpr)
     gl_->glDepthMask(GL_TRUE);
 }
 
-void Renderer::drawMesh(const Scene &scene, const MeshDraw &mesh, qreal dpr, MeshPass pass)
+void Renderer::drawMesh(const Scene &scene, const MeshDraw &mesh, qreal dpr)
 {
-    if (pass == MeshPass::DepthOnly) {
-        // What hides the lines behind the Earth, with the plainest program.
-        gl_->glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
-        flatProgram_->bind();
-        flatProgram_->setUniformValue("uMvp", scene.viewProjection * mesh.model);
-        flatProgram_->setUniformValue("uAtInfinity", false);
-        flatProgram_->setUniformValue("uUseBright", false);
-        flatProgram_->setUniformValue("uRound", false);
-    } else {
-        globeProgram_->bind();
-        globeProgram_->setUniformValue("uMvp", scene.viewProjection * mesh.model);
-        globeProgram_->setUniformValue("uModel", mesh.model.normalMatrix());
-        globeProgram_->setUniformValue("uSun", mesh.sun);
-        globeProgram_->setUniformValue("uEye", mesh.eye);
-        globeProgram_->setUniformValue("uDay", 0);
-        globeProgram_->setUniformValue("uHasNight", hasNight_);
-        dayTexture_->bind(0);
-    }
+    globeProgram_->bind();
+    globeProgram_->setUniformValue("uMvp", scene.viewProjection * mesh.model);
+    globeProgram_->setUniformValue("uModel", mesh.model.normalMatrix());
+    globeProgram_->setUniformValue("uSun", mesh.sun);
+    globeProgram_->setUniformValue("uEye", mesh.eye);
+    globeProgram_->setUniformValue("uDay", 0);
+    globeProgram_->setUniformValue("uHasNight", hasNight_);
+    dayTexture_->bind(0);
     // Not setting up the far half saves a software renderer half its triangles.
     if (mesh.cullBack) {
         gl_->glEnable(GL_CULL_FACE);
@@ -322,10 +318,7 @@ void Renderer::drawMesh(const Scene &scene, const MeshDraw &mesh, qreal dpr, Mes
                         reinterpret_cast<void *>(std::uintptr_t(level.first) * sizeof(std::uint32_t)));
     globeVao_->release();
     gl_->glDisable(GL_CULL_FACE);
-    if (pass == MeshPass::DepthOnly)
-        gl_->glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-    else
-        dayTexture_->release(0);
+    dayTexture_->release(0);
 }
 
 // One upload for all the lines and points, and a call for each run of them
@@ -354,6 +347,7 @@ void Renderer::drawPrimitives(const Scene &scene, QSize pixels, qreal dpr)
                 gl_->glDisable(GL_BLEND);
                 flatProgram_->bind();
                 flatProgram_->setUniformValue("uMvp", scene.viewProjection);
+                flatProgram_->setUniformValue("uEye", scene.eye);
                 flatProgram_->setUniformValue("uAtInfinity", false);
                 flatProgram_->setUniformValue("uUseBright", false);
                 flatProgram_->setUniformValue("uVertexColor", true);
@@ -367,6 +361,7 @@ void Renderer::drawPrimitives(const Scene &scene, QSize pixels, qreal dpr)
                 gl_->glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
                 lineProgram_->bind();
                 lineProgram_->setUniformValue("uMvp", scene.viewProjection);
+                lineProgram_->setUniformValue("uEye", scene.eye);
                 lineProgram_->setUniformValue("uViewport", QVector2D(float(pixels.width()), float(pixels.height())));
                 bound = lineProgram_.get();
             }

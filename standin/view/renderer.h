@@ -51,8 +51,7 @@ public:
 private:
     bool build(QOpenGLContext *context);
     void drawSky(const QMatrix4x4 &transform, qreal dpr);
-    enum class MeshPass { Shaded, DepthOnly };
-    void drawMesh(const Scene &scene, const MeshDraw &mesh, qreal dpr, MeshPass pass);
+    void drawMesh(const Scene &scene, const MeshDraw &mesh, qreal dpr);
     void drawPrimitives(const Scene &scene, QSize pixels, qreal dpr);
 
     bool ready_ = false;

@@ -76,6 +76,7 @@ struct Scene {
     QSize size;  // logical pixels
     QColor background = QColor::fromRgbF(0.005f, 0.008f, 0.02f);
     QMatrix4x4 viewProjection;  // world (GPU units) -> clip
+    QVector3D eye;              // world: lines and markers the Earth hides from it are not drawn
 
     // Stars at infinity, with only the camera's turn applied; none when unset.
     std::optional<QMatrix4x4> sky;

@@ -516,6 +516,7 @@ Scene buildScene(const Snapshot &snap, const Framing &f, OrbitPathCache *cache)
     const Vec3 sun = f.display(sunDirection(f.t));
     globe.sun = toGpu(sun);
     globe.eye = toGpu(cameraEye(f.camera) * (1 / kUnit));
+    scene.eye = globe.eye;
     // The camera looks at the Earth's centre: its outline is a circle round that.
     const double eyeDistance = norm(cameraEye(f.camera));
     if (const std::optional<QPointF> centre = projectPoint(f.proj, Vec3{}); centre && eyeDistance > astro::kEarthRadius) {

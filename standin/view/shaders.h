@@ -47,13 +47,28 @@ void main() {
 }
 )";
 
+// What the Earth hides is worked out, not left to the depth buffer: a frame
+// that starts from the kept picture of the Earth then needs no depth of it.
+// Put in place of the line "BEHIND_EARTH" of the programs below.
+inline constexpr const char *kBehindEarth = R"(
+// Whether the Earth (radius 1 at the origin) lies between the eye and p.
+bool behindEarth(vec3 eye, vec3 p) {
+    vec3 d = p - eye;
+    float t = clamp(-dot(eye, d) / max(dot(d, d), 1e-12), 0.0, 1.0);
+    vec3 c = eye + t * d;
+    return dot(c, c) < 0.9999;
+}
+)";
+
 // Points and single colours: the stars (at infinity, by brightness) and the
-// satellite's round marker with a dark rim.
+// satellite's round marker with a dark rim, gone whole behind the Earth.
 inline constexpr const char *kFlatVertex = R"(#version 330 core
+BEHIND_EARTH
 layout(location = 0) in vec3 aPos;
 layout(location = 1) in float aBright;
 layout(location = 2) in vec4 aColor;
 uniform mat4 uMvp;
+uniform vec3 uEye;
 uniform float uPointSize;
 uniform bool uAtInfinity;
 out float vBright;
@@ -62,6 +77,8 @@ void main() {
     gl_Position = uMvp * vec4(aPos, 1.0);
     if (uAtInfinity)
         gl_Position.z = gl_Position.w * 0.99999;
+    else if (behindEarth(uEye, aPos))
+        gl_Position = vec4(2.0, 2.0, 2.0, 1.0);
     gl_PointSize = uPointSize;
     vBright = aBright;
     vColor = aColor;
@@ -97,9 +114,11 @@ layout(location = 0) in vec3 aPos;
 layout(location = 2) in vec4 aColor;
 uniform mat4 uMvp;
 out vec4 vColor;
+out vec3 vWorld;
 void main() {
     gl_Position = uMvp * vec4(aPos, 1.0);
     vColor = aColor;
+    vWorld = aPos;
 }
 )";
 
@@ -107,21 +126,29 @@ inline constexpr const char *kLineGeometry = R"(#version 330 core
 layout(lines) in;
 layout(triangle_strip, max_vertices = 4) out;
 in vec4 vColor[];
+in vec3 vWorld[];
 uniform vec2 uViewport;
 uniform float uWidth;
 noperspective out float gDist;
 flat out vec4 gColor;
+out vec3 gWorld;
 void main() {
     vec4 p0 = gl_in[0].gl_Position;
     vec4 p1 = gl_in[1].gl_Position;
+    vec3 w0 = vWorld[0], w1 = vWorld[1];
     // Cut the part behind the camera off before dividing by w.
     const float nearW = 1e-4;
     if (p0.w < nearW && p1.w < nearW)
         return;
-    if (p0.w < nearW)
-        p0 = mix(p0, p1, (nearW - p0.w) / (p1.w - p0.w));
-    else if (p1.w < nearW)
-        p1 = mix(p1, p0, (nearW - p1.w) / (p0.w - p1.w));
+    if (p0.w < nearW) {
+        float f = (nearW - p0.w) / (p1.w - p0.w);
+        p0 = mix(p0, p1, f);
+        w0 = mix(w0, w1, f);
+    } else if (p1.w < nearW) {
+        float f = (nearW - p1.w) / (p0.w - p1.w);
+        p1 = mix(p1, p0, f);
+        w1 = mix(w1, w0, f);
+    }
     vec2 s0 = p0.xy / p0.w * uViewport * 0.5;
     vec2 s1 = p1.xy / p1.w * uViewport * 0.5;
     vec2 d = s1 - s0;
@@ -132,22 +159,25 @@ void main() {
     vec2 offN = n * hw / (uViewport * 0.5);
     // No caps: the segments of a translucent strip must not overlap.
     // A segment's ends have their draw's colour.
-    gl_Position = vec4(p0.xy + offN * p0.w, p0.zw); gDist = hw;  gColor = vColor[0]; EmitVertex();
-    gl_Position = vec4(p0.xy - offN * p0.w, p0.zw); gDist = -hw; gColor = vColor[0]; EmitVertex();
-    gl_Position = vec4(p1.xy + offN * p1.w, p1.zw); gDist = hw;  gColor = vColor[0]; EmitVertex();
-    gl_Position = vec4(p1.xy - offN * p1.w, p1.zw); gDist = -hw; gColor = vColor[0]; EmitVertex();
+    gl_Position = vec4(p0.xy + offN * p0.w, p0.zw); gDist = hw;  gColor = vColor[0]; gWorld = w0; EmitVertex();
+    gl_Position = vec4(p0.xy - offN * p0.w, p0.zw); gDist = -hw; gColor = vColor[0]; gWorld = w0; EmitVertex();
+    gl_Position = vec4(p1.xy + offN * p1.w, p1.zw); gDist = hw;  gColor = vColor[0]; gWorld = w1; EmitVertex();
+    gl_Position = vec4(p1.xy - offN * p1.w, p1.zw); gDist = -hw; gColor = vColor[0]; gWorld = w1; EmitVertex();
     EndPrimitive();
 }
 )";
 
 inline constexpr const char *kLineFragment = R"(#version 330 core
+BEHIND_EARTH
 noperspective in float gDist;
 flat in vec4 gColor;
+in vec3 gWorld;
 uniform float uWidth;
+uniform vec3 uEye;
 out vec4 fragColor;
 void main() {
     float coverage = clamp(0.5 * uWidth + 0.5 - abs(gDist), 0.0, 1.0);
-    if (coverage <= 0.0)
+    if (coverage <= 0.0 || behindEarth(uEye, gWorld))
         discard;
     fragColor = vec4(gColor.rgb, gColor.a * coverage);
 }
