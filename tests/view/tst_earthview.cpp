@@ -220,6 +220,35 @@ private slots:
         QTRY_VERIFY2(differing() < img.width() * img.height() / 200, qPrintable(QString::number(differing())));
     }
 
+    // The Earth hides a marker and its orbit behind it, and only those, in a
+    // frame drawn whole and in one that starts from the kept Earth alike.
+    void theEarthHidesWhatLiesBehindIt_data()
+    {
+        QTest::addColumn<double>("viewerLon");
+        QTest::addColumn<bool>("seen");
+        QTest::newRow("in front") << 0.0 << true;
+        QTest::newRow("behind") << 180.0 << false;
+        QTest::newRow("beside, over the limb") << 90.0 << true;
+    }
+
+    void theEarthHidesWhatLiesBehindIt()
+    {
+        QFETCH(double, viewerLon);
+        QFETCH(bool, seen);
+        view->setAutoFit(false);
+        Snapshot s = scene;
+        s.satellites.at(0).elements = elements(8000, 0, 0, 0, 0, 0);
+        s.viewer = {30, viewerLon, 4e7, s.viewer.serial + 1};
+        for (const QColor color : {QColor(Qt::magenta), QColor(Qt::green)}) {  // the second over the kept Earth
+            s.satellites.at(0).color = color;
+            publish(s);
+            const QImage img = frame();
+            const QPoint at = view->satelliteScreenPosition()->toPoint();
+            QVERIFY(img.rect().contains(at));
+            QCOMPARE(close(img.pixelColor(at), color, 8), seen);
+        }
+    }
+
     // A kept orbit shows faded in its satellite's colour, a transfer dashed
     // in orange from burn to burn; both where the mechanics put them.
     void comparisonsShowWhereTheyLie_data()

@@ -2,6 +2,7 @@
 // which settings, and where its marker and labels land.
 
 #include "standin/model/interpreter.h"
+#include "standin/view/backdropcache.h"
 #include "standin/view/drawbatches.h"
 #include "standin/view/overlaypainter.h"
 #include "standin/view/samplescene.h"
@@ -474,6 +475,55 @@ private slots:
         QVERIFY(label != scene.labels.end());
         QCOMPARE(label->color != color, lifted);
         QVERIFY(label->color.lightnessF() >= color.lightnessF());
+    }
+
+    // A frame reuses the kept sky and Earth only when nothing they show has
+    // changed: a key that missed a change would show a stale Earth.
+    void backdropKeyFollowsWhatTheEarthShows_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<bool>("same");
+        QTest::newRow("the orbit edited") << "orbit" << true;
+        QTest::newRow("another colour") << "colour" << true;
+        QTest::newRow("a minute on: the Earth turns") << "time" << false;
+        QTest::newRow("the camera turned") << "camera" << false;
+        QTest::newRow("the camera closer") << "range" << false;
+        QTest::newRow("Earth-fixed frame") << "frame" << false;
+        QTest::newRow("a larger window") << "size" << false;
+        QTest::newRow("twice the pixel ratio") << "ratio" << false;
+    }
+
+    void backdropKeyFollowsWhatTheEarthShows()
+    {
+        QFETCH(QString, change);
+        QFETCH(bool, same);
+        const Snapshot s = sampleScene();
+        const Camera camera{30, 20, 4e7};
+        const BackdropCache::Key before =
+            BackdropCache::keyOf(buildScene(s, camera, sampleStart(), kSize), kSize, 1);
+        Snapshot t = s;
+        Camera c = camera;
+        astro::Instant at = sampleStart();
+        QSize size = kSize;
+        qreal ratio = 1;
+        if (change == "orbit")
+            t.satellites.at(0).elements.i = 40 * kDeg;
+        else if (change == "colour")
+            t.satellites.at(0).color = Qt::red;
+        else if (change == "time")
+            at.seconds += 60;
+        else if (change == "camera")
+            c.longitudeDeg += 1;
+        else if (change == "range")
+            c.rangeM *= 0.9;
+        else if (change == "frame")
+            t.frame = ReferenceFrame::Fixed;
+        else if (change == "size")
+            size = QSize(900, 600);
+        else if (change == "ratio")
+            ratio = 2;
+        const BackdropCache::Key after = BackdropCache::keyOf(buildScene(t, c, at, size), size * ratio, ratio);
+        QCOMPARE(before == after, same);
     }
 
     // The renderer's calls: runs of one style merge, the scene's order and
