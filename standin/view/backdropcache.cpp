@@ -2,6 +2,8 @@
 
 #include <QOpenGLExtraFunctions>
 
+#include <algorithm>
+
 namespace zep::view {
 
 namespace {
@@ -17,13 +19,21 @@ bool sameMesh(const MeshDraw &a, const MeshDraw &b)
 bool BackdropCache::Key::operator==(const Key &o) const
 {
     return pixels == o.pixels && dpr == o.dpr && background == o.background && sky == o.sky
-        && viewProjection == o.viewProjection && meshes.size() == o.meshes.size()
+        && viewProjection == o.viewProjection && eye == o.eye && draws == o.draws && vertices == o.vertices
+        && meshes.size() == o.meshes.size()
         && std::equal(meshes.begin(), meshes.end(), o.meshes.begin(), sameMesh);
 }
 
 BackdropCache::Key BackdropCache::keyOf(const Scene &scene, QSize pixels, qreal dpr)
 {
-    return Key{pixels, dpr, scene.background, scene.sky, scene.meshes, scene.viewProjection};
+    Key key{pixels, dpr, scene.background, scene.sky, scene.meshes, scene.viewProjection, scene.eye, {}, {}};
+    const auto kept = scene.draws.begin() + std::clamp(scene.backdropDraws, 0, int(scene.draws.size()));
+    key.draws.assign(scene.draws.begin(), kept);
+    int end = 0;
+    for (const Draw &d : key.draws)
+        end = std::max(end, d.first + d.count);
+    key.vertices.assign(scene.vertices.begin(), scene.vertices.begin() + std::min(size_t(3 * end), scene.vertices.size()));
+    return key;
 }
 
 bool BackdropCache::restore(const Key &key, QOpenGLExtraFunctions &gl)

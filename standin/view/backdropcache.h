@@ -1,10 +1,12 @@
 #pragma once
-// The sky and the Earth of a frame, kept as a picture. While the camera, the
-// Earth's turn and the Sun stay as they were (the clock stopped, the toolbar
-// editing the orbit, or between the clock's ticks), a frame copies their
-// colours instead of shading every pixel of the Earth again, which costs a
-// software renderer most of its frame. The Earth hides lines by reckoning,
-// not by depth, so colours are all a frame needs of it.
+// The sky, the Earth and the lines drawn before the selected satellite's
+// orbit (Scene::backdropDraws), kept as a picture. While the camera, the
+// Earth's turn, the Sun and those lines stay as they were (the clock stopped
+// while the toolbar edits its satellite, or between the clock's ticks), a
+// frame copies their colours instead of shading every pixel of the Earth and
+// of dozens of orbits again, which costs a software renderer most of its
+// frame. The Earth hides lines by reckoning and the kept lines hide nothing,
+// so colours are all a frame needs of them.
 
 #include "standin/view/scene.h"
 
@@ -30,6 +32,9 @@ public:
         std::optional<QMatrix4x4> sky;
         std::vector<MeshDraw> meshes;
         QMatrix4x4 viewProjection;
+        QVector3D eye;
+        std::vector<Draw> draws;     // the kept ones
+        std::vector<float> vertices;  // theirs
         bool operator==(const Key &other) const;
     };
     static Key keyOf(const Scene &scene, QSize pixels, qreal dpr);

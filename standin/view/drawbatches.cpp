@@ -4,7 +4,7 @@
 
 namespace zep::view {
 
-DrawBatches batchDraws(const Scene &scene)
+DrawBatches batchDraws(const Scene &scene, int firstDraw, int endDraw, Depth depth)
 {
     DrawBatches out;
     const size_t vertexCount = scene.vertices.size() / 3;
@@ -12,8 +12,12 @@ DrawBatches batchDraws(const Scene &scene)
     for (size_t k = 0; k < vertexCount; ++k)
         out.vertices[k] = {scene.vertices[3 * k], scene.vertices[3 * k + 1], scene.vertices[3 * k + 2], {}};
 
-    for (const Draw &d : scene.draws) {
+    firstDraw = std::clamp(firstDraw, 0, int(scene.draws.size()));
+    endDraw = endDraw < 0 ? int(scene.draws.size()) : std::clamp(endDraw, firstDraw, int(scene.draws.size()));
+    for (int n = firstDraw; n < endDraw; ++n) {
+        const Draw &d = scene.draws[size_t(n)];
         const bool point = d.primitive == Primitive::Points;
+        const bool depthWrite = d.depthWrite && depth == Depth::AsDrawn;
         const int first = std::max(d.first, 0), end = std::min(d.first + d.count, int(vertexCount));
         if (end - first < (point ? 1 : 2))
             continue;
@@ -25,8 +29,8 @@ DrawBatches batchDraws(const Scene &scene)
 
         const Primitive kind = point ? Primitive::Points : Primitive::Lines;
         if (out.batches.empty() || out.batches.back().primitive != kind || out.batches.back().size != d.size
-            || out.batches.back().depthWrite != d.depthWrite)
-            out.batches.push_back({kind, d.size, d.depthWrite, int(out.indices.size()), 0});
+            || out.batches.back().depthWrite != depthWrite)
+            out.batches.push_back({kind, d.size, depthWrite, int(out.indices.size()), 0});
         switch (d.primitive) {
         case Primitive::Points:
             for (int k = first; k < end; ++k)

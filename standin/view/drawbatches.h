@@ -32,7 +32,10 @@ struct DrawBatches {
     std::vector<DrawBatch> batches;  // in the scene's order
 };
 
-// Draws too short to show anything (a line of one vertex) are left out.
-DrawBatches batchDraws(const Scene &scene);
+// The draws first..end-1 (all of them by default); those too short to show
+// anything (a line of one vertex) are left out. Without depth, no batch
+// writes depth.
+enum class Depth { AsDrawn, None };
+DrawBatches batchDraws(const Scene &scene, int first = 0, int end = -1, Depth depth = Depth::AsDrawn);
 
 } // namespace zep::view

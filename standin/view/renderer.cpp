@@ -272,9 +272,10 @@ void Renderer::draw(const Scene &scene, QSize pixels, qreal dpr)
         for (const MeshDraw &mesh : scene.meshes)
             drawMesh(scene, mesh, dpr);
         gl_->glDepthMask(GL_TRUE);
+        drawPrimitives(scene, pixels, dpr, batchDraws(scene, 0, scene.backdropDraws, Depth::None));
         backdrop_.keep(backdrop, *gl_);
     }
-    drawPrimitives(scene, pixels, dpr);
+    drawPrimitives(scene, pixels, dpr, batchDraws(scene, scene.backdropDraws));
     gl_->glDisable(GL_DEPTH_TEST);
 }
 
@@ -323,9 +324,8 @@ void Renderer::drawMesh(const Scene &scene, const MeshDraw &mesh, qreal dpr)
 
 // One upload for all the lines and points, and a call for each run of them
 // in one style; lines blend over what lies behind them, markers stay solid.
-void Renderer::drawPrimitives(const Scene &scene, QSize pixels, qreal dpr)
+void Renderer::drawPrimitives(const Scene &scene, QSize pixels, qreal dpr, const DrawBatches &batches)
 {
-    const DrawBatches batches = batchDraws(scene);
     if (batches.batches.empty())
         return;
     linesVao_->bind();

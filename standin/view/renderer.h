@@ -4,6 +4,7 @@
 // was initialised in to be current.
 
 #include "standin/view/backdropcache.h"
+#include "standin/view/drawbatches.h"
 #include "standin/view/scene.h"
 
 #include <QOpenGLBuffer>
@@ -52,7 +53,7 @@ private:
     bool build(QOpenGLContext *context);
     void drawSky(const QMatrix4x4 &transform, qreal dpr);
     void drawMesh(const Scene &scene, const MeshDraw &mesh, qreal dpr);
-    void drawPrimitives(const Scene &scene, QSize pixels, qreal dpr);
+    void drawPrimitives(const Scene &scene, QSize pixels, qreal dpr, const DrawBatches &batches);
 
     bool ready_ = false;
     QString failure_;

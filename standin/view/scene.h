@@ -28,6 +28,7 @@ struct Draw {
     QColor color;
     float size = 1;          // line width or point diameter, logical pixels
     bool depthWrite = true;  // false: drawn over by what comes later at the same depth (grids)
+    bool operator==(const Draw &) const = default;
 };
 
 // The meshes the renderer holds; a draw places one with its own transform.
@@ -83,6 +84,10 @@ struct Scene {
     std::vector<MeshDraw> meshes;
     std::vector<float> vertices;  // x, y, z in world units, for the draws
     std::vector<Draw> draws;      // in order, after the meshes
+    // The first draws, up to the selected satellite's orbit: what an edit of
+    // that satellite leaves as it was. They are kept with the sky and the
+    // Earth between frames, and so hide nothing drawn after them.
+    int backdropDraws = 0;
 
     std::vector<Label> labels;  // placed in order
     // What labels keep off where they can: the drawn lines on the widget (the

@@ -542,8 +542,13 @@ Scene buildScene(const Snapshot &snap, const Framing &f, OrbitPathCache *cache)
     }
     if (f.sat && !hidden(f.selected))
         order.push_back(f.selected);
-    for (int k : order)
+    for (int k : order) {
+        if (k == f.selected)
+            scene.backdropDraws = int(scene.draws.size());
         addOrbit(sk, paths, snap.satellites[k], f, k == f.selected);
+    }
+    if (!f.sat || hidden(f.selected))
+        scene.backdropDraws = int(scene.draws.size());
     if (f.sat) {
         Owners owners(snap, f);
         addVectors(sk, labels, scene.notes, snap, f, owners);

@@ -492,6 +492,11 @@ private slots:
         s.frame = fixedFrame ? ReferenceFrame::Fixed : ReferenceFrame::Inertial;
         s.viewer = {10, 30, 3e7, s.viewer.serial + 1};
         s.satellites.at(0).elements.i = 60 * kDeg;
+        SatelliteState other = s.satellites.at(0);  // its orbit is kept with the Earth
+        other.name = QStringLiteral("Other");
+        other.color = Qt::cyan;
+        other.elements = elements(9000, 0.1, 20, 0, 0, 0);
+        s.satellites.push_back(other);
         publish(s);
         const QImage first = frame();
         s.satellites.at(0).elements.i = 35 * kDeg;  // a new orbit over the same backdrop

@@ -484,6 +484,7 @@ private slots:
         QTest::addColumn<QString>("change");
         QTest::addColumn<bool>("same");
         QTest::newRow("the orbit edited") << "orbit" << true;
+        QTest::newRow("another satellite's orbit edited") << "other" << false;
         QTest::newRow("another colour") << "colour" << true;
         QTest::newRow("a minute on: the Earth turns") << "time" << false;
         QTest::newRow("the camera turned") << "camera" << false;
@@ -497,7 +498,11 @@ private slots:
     {
         QFETCH(QString, change);
         QFETCH(bool, same);
-        const Snapshot s = sampleScene();
+        Snapshot s = sampleScene();
+        SatelliteState other = s.satellites.at(0);
+        other.name = QStringLiteral("Other");
+        other.elements = elements(12000, 0.1, 30, 0, 0, 0);
+        s.satellites.push_back(other);
         const Camera camera{30, 20, 4e7};
         const BackdropCache::Key before =
             BackdropCache::keyOf(buildScene(s, camera, sampleStart(), kSize), kSize, 1);
@@ -508,6 +513,8 @@ private slots:
         qreal ratio = 1;
         if (change == "orbit")
             t.satellites.at(0).elements.i = 40 * kDeg;
+        else if (change == "other")
+            t.satellites.at(1).elements.i = 40 * kDeg;
         else if (change == "colour")
             t.satellites.at(0).color = Qt::red;
         else if (change == "time")
@@ -532,32 +539,40 @@ private slots:
     {
         QTest::addColumn<QList<Draw>>("draws");
         QTest::addColumn<int>("vertices");
+        QTest::addColumn<int>("first");  // the draws first..end-1, without depth when end < 0
+        QTest::addColumn<int>("end");
         QTest::addColumn<QString>("batches");  // kind size depth: indices; ...
         const QColor a(Qt::red), b(Qt::cyan);
         using P = Primitive;
         QTest::newRow("two strips in one style")
-            << QList<Draw>{{P::LineStrip, 0, 3, a, 1.5f}, {P::LineStrip, 3, 2, b, 1.5f}} << 5 << "L 1.5 d: 0 1 1 2 3 4";
+            << QList<Draw>{{P::LineStrip, 0, 3, a, 1.5f}, {P::LineStrip, 3, 2, b, 1.5f}} << 5 << 0 << 2
+            << "L 1.5 d: 0 1 1 2 3 4";
         QTest::newRow("a wider strip between splits the run")
             << QList<Draw>{{P::LineStrip, 0, 2, a, 1.5f}, {P::LineStrip, 2, 2, b, 2.0f}, {P::LineStrip, 4, 2, a, 1.5f}}
-            << 6 << "L 1.5 d: 0 1; L 2 d: 2 3; L 1.5 d: 4 5";
+            << 6 << 0 << 3 << "L 1.5 d: 0 1; L 2 d: 2 3; L 1.5 d: 4 5";
         QTest::newRow("grid without depth, then markers")
             << QList<Draw>{{P::Lines, 0, 4, a, 1.2f, false}, {P::Points, 4, 1, a, 9}, {P::Points, 5, 1, b, 9}}
-            << 6 << "L 1.2 -: 0 1 2 3; P 9 d: 4 5";
+            << 6 << 0 << 3 << "L 1.2 -: 0 1 2 3; P 9 d: 4 5";
         QTest::newRow("too short or past the end: left out")
-            << QList<Draw>{{P::LineStrip, 0, 1, a, 1.5f}, {P::Lines, 1, 3, b, 1.5f}, {P::Points, 4, 3, a, 9}} << 5
-            << "L 1.5 d: 1 2; P 9 d: 4";
+            << QList<Draw>{{P::LineStrip, 0, 1, a, 1.5f}, {P::Lines, 1, 3, b, 1.5f}, {P::Points, 4, 3, a, 9}} << 5 << 0
+            << 3 << "L 1.5 d: 1 2; P 9 d: 4";
+        const QList<Draw> kept{{P::LineStrip, 0, 2, a, 1.2f, false}, {P::LineStrip, 2, 2, a, 1.5f}, {P::LineStrip, 4, 2, b, 2.0f}};
+        QTest::newRow("the kept part, without depth") << kept << 6 << 0 << -2 << "L 1.2 -: 0 1; L 1.5 -: 2 3";
+        QTest::newRow("what follows it") << kept << 6 << 2 << 3 << "L 2 d: 4 5";
     }
 
     void drawsBatchInOrder()
     {
         QFETCH(QList<Draw>, draws);
         QFETCH(int, vertices);
+        QFETCH(int, first);
+        QFETCH(int, end);
         QFETCH(QString, batches);
         Scene scene;
         scene.draws.assign(draws.begin(), draws.end());
         for (int k = 0; k < vertices; ++k)
             scene.vertices.insert(scene.vertices.end(), {float(k), 0, 0});
-        const DrawBatches out = batchDraws(scene);
+        const DrawBatches out = batchDraws(scene, first, std::abs(end), end < 0 ? Depth::None : Depth::AsDrawn);
         QStringList got;
         for (const DrawBatch &batch : out.batches) {
             QStringList indices;
@@ -569,7 +584,7 @@ private slots:
                        .arg(batch.depthWrite ? "d" : "-", indices.join(' '));
         }
         QCOMPARE(got.join(QStringLiteral("; ")), batches);
-        for (const Draw &d : draws)
+        for (const Draw &d : draws.mid(first, std::abs(end) - first))
             for (int k = d.first; k < std::min(d.first + d.count, vertices); ++k) {
                 const auto &v = out.vertices[size_t(k)];
                 if (d.count > 1 || d.primitive == Primitive::Points)
