@@ -39,7 +39,6 @@ public:
     };
     static Key keyOf(const Scene &scene, QSize pixels, qreal dpr);
 
-
     // Copies the kept backdrop's colours into the bound framebuffer, when it
     // was kept for `key`.
     bool restore(const Key &key, QOpenGLExtraFunctions &gl);
@@ -52,12 +51,10 @@ private:
     bool make(QSize pixels, QOpenGLExtraFunctions &gl);
     void copy(GLuint from, GLuint to, QOpenGLExtraFunctions &gl);
 
-    // Laid out as the window's pixels (blue first), so that the software
-    // renderer copies rows instead of drawing the picture.
-    GLuint framebuffer_ = 0, texture_ = 0;
+    GLuint framebuffer_ = 0, texture_ = 0;  // colours only
     QSize size_;
     std::optional<Key> key_;
-    // A driver may refuse to copy depth between the window's buffers and ours:
+    // A driver may refuse to copy between the window's buffers and ours:
     // then every frame draws its backdrop.
     bool refused_ = false;
     bool used_ = false;  // the kept backdrop has served a frame
