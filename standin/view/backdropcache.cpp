@@ -90,7 +90,8 @@ bool BackdropCache::make(QSize pixels, QOpenGLExtraFunctions &gl)
 
 void BackdropCache::copy(GLuint from, GLuint to, QOpenGLExtraFunctions &gl)
 {
-    while (gl.glGetError() != GL_NO_ERROR) {
+    for (int n = 0; n < 16 && gl.glGetError() != GL_NO_ERROR; ++n) {
+        // earlier errors are not this copy's; a lost context would report forever
     }
     gl.glBindFramebuffer(GL_READ_FRAMEBUFFER, from);
     gl.glBindFramebuffer(GL_DRAW_FRAMEBUFFER, to);

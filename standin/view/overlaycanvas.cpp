@@ -9,6 +9,9 @@ namespace zep::view {
 
 const std::vector<QRect> &OverlayCanvas::paint(const Scene &scene, const QString &credit, QSize pixels, qreal dpr)
 {
+    rects_.clear();
+    if (pixels.isEmpty())
+        return rects_;
     if (image_.size() != pixels)
         image_ = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
     image_.setDevicePixelRatio(dpr);
