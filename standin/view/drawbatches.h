@@ -27,10 +27,13 @@ struct DrawBatch {
 };
 
 struct DrawBatches {
-    std::vector<ColouredVertex> vertices;  // Scene::vertices, in order
-    std::vector<std::uint32_t> indices;
-    std::vector<DrawBatch> batches;  // in the scene's order
+    std::vector<std::uint32_t> indices;  // into colouredVertices()
+    std::vector<DrawBatch> batches;      // in the scene's order
 };
+
+// Scene::vertices in order, each with its draw's colour: one upload a frame
+// serves every batch of it.
+std::vector<ColouredVertex> colouredVertices(const Scene &scene);
 
 // The draws first..end-1 (all of them by default); those too short to show
 // anything (a line of one vertex) are left out. Without depth, no batch

@@ -24,6 +24,29 @@ namespace zep::view {
 
 namespace {
 
+// Into a buffer that grows as frames need.
+void upload(QOpenGLBuffer &buffer, const void *data, int bytes)
+{
+    buffer.bind();
+    if (bytes > buffer.size())
+        buffer.allocate(data, bytes);
+    else if (bytes > 0)
+        buffer.write(0, data, bytes);
+}
+
+// A vertex array over a buffer rewritten every frame, bound for its attributes.
+std::unique_ptr<QOpenGLVertexArrayObject> streamedArray(QOpenGLBuffer &buffer, int bytes)
+{
+    auto vao = std::make_unique<QOpenGLVertexArrayObject>();
+    vao->create();
+    vao->bind();
+    buffer.create();
+    buffer.setUsagePattern(QOpenGLBuffer::StreamDraw);
+    buffer.bind();
+    buffer.allocate(bytes);
+    return vao;
+}
+
 QByteArray withBehindEarth(const char *source)
 {
     return QByteArray(source).replace("BEHIND_EARTH", shaders::kBehindEarth);
@@ -188,13 +211,7 @@ bool Renderer::build(QOpenGLContext *ctx)
     gl_->glVertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, 5 * sizeof(float), reinterpret_cast<void *>(3 * sizeof(float)));
     globeVao_->release();
 
-    linesVao_ = std::make_unique<QOpenGLVertexArrayObject>();
-    linesVao_->create();
-    linesVao_->bind();
-    linesVbo_.create();
-    linesVbo_.setUsagePattern(QOpenGLBuffer::StreamDraw);
-    linesVbo_.bind();
-    linesVbo_.allocate(1024 * sizeof(ColouredVertex));
+    linesVao_ = streamedArray(linesVbo_, 1024 * sizeof(ColouredVertex));
     linesIbo_.create();
     linesIbo_.setUsagePattern(QOpenGLBuffer::StreamDraw);
     linesIbo_.bind();
@@ -206,13 +223,7 @@ bool Renderer::build(QOpenGLContext *ctx)
                                reinterpret_cast<void *>(offsetof(ColouredVertex, rgba)));
     linesVao_->release();
 
-    pictureVao_ = std::make_unique<QOpenGLVertexArrayObject>();
-    pictureVao_->create();
-    pictureVao_->bind();
-    pictureVbo_.create();
-    pictureVbo_.setUsagePattern(QOpenGLBuffer::StreamDraw);
-    pictureVbo_.bind();
-    pictureVbo_.allocate(64 * 6 * 4 * sizeof(float));
+    pictureVao_ = streamedArray(pictureVbo_, 64 * 6 * 4 * sizeof(float));
     gl_->glEnableVertexAttribArray(0);
     gl_->glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, 4 * sizeof(float), nullptr);
     gl_->glEnableVertexAttribArray(1);
@@ -253,6 +264,9 @@ void Renderer::draw(const Scene &scene, QSize pixels, qreal dpr)
     gl_->glDepthMask(GL_TRUE);
     gl_->glClearColor(scene.background.redF(), scene.background.greenF(), scene.background.blueF(), 1);
     gl_->glClearDepthf(1);
+    // Once a frame, for the kept lines and the rest alike.
+    const std::vector<ColouredVertex> vertices = colouredVertices(scene);
+    upload(linesVbo_, vertices.data(), int(vertices.size() * sizeof(ColouredVertex)));
     const BackdropCache::Key backdrop = BackdropCache::keyOf(scene, pixels, dpr);
     const bool kept = backdrop_.restore(backdrop, *gl_);
     gl_->glClear(kept ? GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT
@@ -321,21 +335,13 @@ void Renderer::drawMesh(const Scene &scene, const MeshDraw &mesh, qreal dpr)
     dayTexture_->release(0);
 }
 
-// One upload for all the lines and points, and a call for each run of them
-// in one style; lines blend over what lies behind them, markers stay solid.
+// The vertices are in the buffer already (draw()); a call for each run of
+// lines or points in one style; lines blend over what lies behind them, markers stay solid.
 void Renderer::drawPrimitives(const Scene &scene, QSize pixels, qreal dpr, const DrawBatches &batches)
 {
     if (batches.batches.empty())
         return;
     linesVao_->bind();
-    const auto upload = [](QOpenGLBuffer &buffer, const void *data, int bytes) {
-        buffer.bind();
-        if (bytes > buffer.size())
-            buffer.allocate(data, bytes);
-        else
-            buffer.write(0, data, bytes);
-    };
-    upload(linesVbo_, batches.vertices.data(), int(batches.vertices.size() * sizeof(ColouredVertex)));
     upload(linesIbo_, batches.indices.data(), int(batches.indices.size() * sizeof(std::uint32_t)));
 
     QOpenGLShaderProgram *bound = nullptr;
@@ -420,12 +426,7 @@ void Renderer::drawPicture(const QImage &picture, const std::vector<QRect> &rect
     pictureProgram_->bind();
     pictureProgram_->setUniformValue("uPicture", 0);
     pictureVao_->bind();
-    pictureVbo_.bind();
-    const int bytes = int(quads.size() * sizeof(float));
-    if (bytes > pictureVbo_.size())
-        pictureVbo_.allocate(quads.data(), bytes);
-    else
-        pictureVbo_.write(0, quads.data(), bytes);
+    upload(pictureVbo_, quads.data(), int(quads.size() * sizeof(float)));
     gl_->glDrawArrays(GL_TRIANGLES, 0, GLsizei(quads.size() / 4));
     pictureVao_->release();
     pictureProgram_->release();

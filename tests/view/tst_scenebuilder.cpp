@@ -573,6 +573,7 @@ private slots:
         for (int k = 0; k < vertices; ++k)
             scene.vertices.insert(scene.vertices.end(), {float(k), 0, 0});
         const DrawBatches out = batchDraws(scene, first, std::abs(end), end < 0 ? Depth::None : Depth::AsDrawn);
+        const std::vector<ColouredVertex> coloured = colouredVertices(scene);
         QStringList got;
         for (const DrawBatch &batch : out.batches) {
             QStringList indices;
@@ -586,7 +587,7 @@ private slots:
         QCOMPARE(got.join(QStringLiteral("; ")), batches);
         for (const Draw &d : draws.mid(first, std::abs(end) - first))
             for (int k = d.first; k < std::min(d.first + d.count, vertices); ++k) {
-                const auto &v = out.vertices[size_t(k)];
+                const auto &v = coloured[size_t(k)];
                 if (d.count > 1 || d.primitive == Primitive::Points)
                     QCOMPARE(QColor(v.rgba[0], v.rgba[1], v.rgba[2], v.rgba[3]), d.color);
                 QCOMPARE(v.x, float(k));
