@@ -474,8 +474,8 @@ private slots:
         QVERIFY(p && std::isfinite(p->x()) && std::isfinite(p->y()));
     }
 
-    // While the camera, the Earth and the Sun stay, a frame starts from the
-    // last one's sky and Earth, depth included: it must equal a frame drawn
+    // While the camera, the Earth, the Sun and the other orbits stay, a frame
+    // starts from the last one's picture of them: it must equal a frame drawn
     // whole, with the orbit passing behind the Earth in both.
     void keptBackdropGivesTheSameFrame_data()
     {
