@@ -10,39 +10,29 @@ namespace {
 
 bool sameMesh(const MeshDraw &a, const MeshDraw &b)
 {
-    return a.mesh == b.mesh && a.model == b.model && a.sun == b.sun && a.eye == b.eye && a.cullBack == b.cullBack
-        && a.pixelRadius == b.pixelRadius;
+    return a.mesh == b.mesh && a.model == b.model && a.sun == b.sun && a.eye == b.eye && a.cullBack == b.cullBack;
 }
 
 } // namespace
 
 bool BackdropCache::Key::operator==(const Key &o) const
 {
-    return pixels == o.pixels && dpr == o.dpr && background == o.background && sky == o.sky
-        && viewProjection == o.viewProjection && eye == o.eye && draws == o.draws && vertices == o.vertices
-        && meshes.size() == o.meshes.size()
+    return lines == o.lines && background == o.background && sky == o.sky && meshes.size() == o.meshes.size()
         && std::equal(meshes.begin(), meshes.end(), o.meshes.begin(), sameMesh);
 }
 
 BackdropCache::Key BackdropCache::keyOf(const Scene &scene, QSize pixels, qreal dpr)
 {
-    Key key{pixels, dpr, scene.background, scene.sky, scene.meshes, scene.viewProjection, scene.eye, {}, {}};
-    const auto kept = scene.draws.begin() + std::clamp(scene.backdropDraws, 0, int(scene.draws.size()));
-    key.draws.assign(scene.draws.begin(), kept);
-    int end = 0;
-    for (const Draw &d : key.draws)
-        end = std::max(end, d.first + d.count);
-    key.vertices.assign(scene.vertices.begin(), scene.vertices.begin() + std::min(size_t(3 * end), scene.vertices.size()));
-    return key;
+    return {LinesKey::of(scene, pixels, dpr), scene.background, scene.sky, scene.meshes};
 }
 
 bool BackdropCache::restore(const Key &key, QOpenGLExtraFunctions &gl)
 {
-    if (refused_ || !framebuffer_ || !key_ || !(*key_ == key))
+    if (refused_ || !target_.framebuffer() || !key_ || !(*key_ == key))
         return false;
     GLint target = 0;
     gl.glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &target);
-    copy(framebuffer_, GLuint(target), gl);
+    copy(target_.framebuffer(), GLuint(target), gl);
     used_ = !refused_;
     return used_;
 }
@@ -60,32 +50,13 @@ void BackdropCache::keep(const Key &key, QOpenGLExtraFunctions &gl)
     used_ = false;
     GLint target = 0;
     gl.glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &target);
-    if (size_ != key.pixels && !make(key.pixels, gl)) {
+    if (target_.size() != key.lines.pixels && !target_.resize(key.lines.pixels, gl)) {
         refused_ = true;
-        gl.glBindFramebuffer(GL_FRAMEBUFFER, GLuint(target));
         return;
     }
-    copy(GLuint(target), framebuffer_, gl);
+    copy(GLuint(target), target_.framebuffer(), gl);
     if (!refused_)
         key_ = key;
-}
-
-bool BackdropCache::make(QSize pixels, QOpenGLExtraFunctions &gl)
-{
-    if (!framebuffer_) {
-        gl.glGenFramebuffers(1, &framebuffer_);
-        gl.glGenTextures(1, &texture_);
-    }
-    gl.glBindTexture(GL_TEXTURE_2D, texture_);
-    gl.glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, pixels.width(), pixels.height(), 0, GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
-    gl.glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    gl.glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    gl.glBindTexture(GL_TEXTURE_2D, 0);
-    gl.glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
-    gl.glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture_, 0);
-    const bool complete = gl.glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
-    size_ = complete ? pixels : QSize();
-    return complete;
 }
 
 void BackdropCache::copy(GLuint from, GLuint to, QOpenGLExtraFunctions &gl)
@@ -95,21 +66,16 @@ void BackdropCache::copy(GLuint from, GLuint to, QOpenGLExtraFunctions &gl)
     }
     gl.glBindFramebuffer(GL_READ_FRAMEBUFFER, from);
     gl.glBindFramebuffer(GL_DRAW_FRAMEBUFFER, to);
-    const int w = size_.width(), h = size_.height();
+    const int w = target_.size().width(), h = target_.size().height();
     gl.glBlitFramebuffer(0, 0, w, h, 0, 0, w, h, GL_COLOR_BUFFER_BIT, GL_NEAREST);
     refused_ = gl.glGetError() != GL_NO_ERROR;
     // Drawing goes on where it was.
-    gl.glBindFramebuffer(GL_FRAMEBUFFER, from == framebuffer_ ? to : from);
+    gl.glBindFramebuffer(GL_FRAMEBUFFER, from == target_.framebuffer() ? to : from);
 }
 
 void BackdropCache::release(QOpenGLExtraFunctions *gl)
 {
-    if (gl && framebuffer_) {
-        gl->glDeleteFramebuffers(1, &framebuffer_);
-        gl->glDeleteTextures(1, &texture_);
-    }
-    framebuffer_ = texture_ = 0;
-    size_ = {};
+    target_.release(gl);
     key_.reset();
     refused_ = used_ = false;
     skipped_ = 0;

@@ -8,6 +8,7 @@
 // frame. The Earth hides lines by reckoning and the kept lines hide nothing,
 // so colours are all a frame needs of them.
 
+#include "standin/view/lineslayer.h"
 #include "standin/view/scene.h"
 
 #include <QColor>
@@ -26,15 +27,10 @@ class BackdropCache {
 public:
     // All that the backdrop's pixels depend on.
     struct Key {
-        QSize pixels;
-        qreal dpr = 1;
+        LinesKey lines;
         QColor background;
         std::optional<QMatrix4x4> sky;
         std::vector<MeshDraw> meshes;
-        QMatrix4x4 viewProjection;
-        QVector3D eye;
-        std::vector<Draw> draws;     // the kept ones
-        std::vector<float> vertices;  // theirs
         bool operator==(const Key &other) const;
     };
     static Key keyOf(const Scene &scene, QSize pixels, qreal dpr);
@@ -48,11 +44,9 @@ public:
     void release(QOpenGLExtraFunctions *gl);
 
 private:
-    bool make(QSize pixels, QOpenGLExtraFunctions &gl);
     void copy(GLuint from, GLuint to, QOpenGLExtraFunctions &gl);
 
-    GLuint framebuffer_ = 0, texture_ = 0;  // colours only
-    QSize size_;
+    ColourTarget target_;
     std::optional<Key> key_;
     // A driver may refuse to copy between the window's buffers and ours:
     // then every frame draws its backdrop.

@@ -3,8 +3,8 @@
 #include <QColor>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
-#include <iterator>
 
 namespace zep::view {
 
@@ -40,16 +40,27 @@ SphereMesh makeSphere(int stacks, int slices)
     return m;
 }
 
-int sphereSlicesFor(double pixelRadius)
+double enclosingScale(const SphereMesh &mesh)
 {
-    constexpr double pi = 3.14159265358979323846;
-    constexpr double kMaxStray = 0.4;
-    for (const int slices : kSphereSlices) {
-        // An edge's middle lies r (1 - cos(pi / slices)) inside the circle.
-        if (pixelRadius > 0 && pixelRadius * (1 - std::cos(pi / slices)) < kMaxStray)
-            return slices;
+    // The mesh is convex and holds the origin: its nearest approach is the
+    // nearest of its faces' planes. The triangles that shrink to a point at
+    // the poles have none.
+    double nearest = 1;
+    const auto at = [&](std::uint32_t i) {
+        const float *v = &mesh.vertices[size_t(i) * 5];
+        return std::array<double, 3>{v[0], v[1], v[2]};
+    };
+    for (size_t k = 0; k + 2 < mesh.indices.size(); k += 3) {
+        const auto a = at(mesh.indices[k]), b = at(mesh.indices[k + 1]), c = at(mesh.indices[k + 2]);
+        const std::array<double, 3> u{b[0] - a[0], b[1] - a[1], b[2] - a[2]}, w{c[0] - a[0], c[1] - a[1], c[2] - a[2]};
+        const std::array<double, 3> n{u[1] * w[2] - u[2] * w[1], u[2] * w[0] - u[0] * w[2], u[0] * w[1] - u[1] * w[0]};
+        const double len = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
+        if (len < 1e-9)
+            continue;
+        nearest = std::min(nearest, std::abs(n[0] * a[0] + n[1] * a[1] + n[2] * a[2]) / len);
     }
-    return std::end(kSphereSlices)[-1];
+    // A hair more for the vertices' float rounding.
+    return 1.0005 / nearest;
 }
 
 QImage proceduralGlobe(int width, int height)

@@ -20,14 +20,12 @@ struct SphereMesh {
 };
 SphereMesh makeSphere(int stacks, int slices);
 
-// The levels of detail the globe is drawn at, coarsest first; each has half
-// as many stacks as slices.
-inline constexpr int kSphereSlices[] = {32, 64, 128};
-// The coarsest level whose outline, for a sphere of that radius on screen
-// (device pixels), strays less than 0.4 px from the circle; the finest when
-// none does or the radius is unknown (0). A small Earth is then a few
-// thousand triangles, which a software renderer sets up for every frame.
-int sphereSlicesFor(double pixelRadius);
+// The mesh the globe is drawn with: coarse, since each pixel finds the
+// sphere itself, and scaled by enclosingScale() so that it holds the sphere.
+inline constexpr int kGlobeSlices = 32;
+// How far the mesh must grow for its every face to lie outside the unit
+// sphere: its faces are flat, so the sphere bulges through them.
+double enclosingScale(const SphereMesh &mesh);
 
 // A clean globe for when no Earth picture is installed: ocean shaded by
 // latitude, ice caps, faint latitude bands every 30 degrees.

@@ -126,6 +126,7 @@ QString Renderer::imageryCredit() const
 void Renderer::release()
 {
     backdrop_.release(gl_);
+    lines_.release(gl_);
     dayTexture_.reset();
     hasNight_ = false;
     if (pictureTexture_ && gl_)
@@ -137,7 +138,7 @@ void Renderer::release()
     pictureProgram_.reset();
     globeVbo_.destroy();
     globeIbo_.destroy();
-    globeLevels_.clear();
+    globeIndices_ = 0;
     linesVbo_.destroy();
     linesIbo_.destroy();
     starsVbo_.destroy();
@@ -185,26 +186,18 @@ bool Renderer::build(QOpenGLContext *ctx)
         return false;
     }
 
-    // Every level in one buffer, their indices counting from its start.
-    std::vector<float> vertices;
-    std::vector<std::uint32_t> indices;
-    for (const int slices : kSphereSlices) {
-        const SphereMesh sphere = makeSphere(slices / 2, slices);
-        const auto base = std::uint32_t(vertices.size() / 5);
-        globeLevels_.push_back({slices, int(indices.size()), int(sphere.indices.size())});
-        vertices.insert(vertices.end(), sphere.vertices.begin(), sphere.vertices.end());
-        for (const std::uint32_t i : sphere.indices)
-            indices.push_back(base + i);
-    }
+    const SphereMesh sphere = makeSphere(kGlobeSlices / 2, kGlobeSlices);
+    globeIndices_ = int(sphere.indices.size());
+    globeEnclose_ = float(enclosingScale(sphere));
     globeVao_ = std::make_unique<QOpenGLVertexArrayObject>();
     globeVao_->create();
     globeVao_->bind();
     globeVbo_.create();
     globeVbo_.bind();
-    globeVbo_.allocate(vertices.data(), int(vertices.size() * sizeof(float)));
+    globeVbo_.allocate(sphere.vertices.data(), int(sphere.vertices.size() * sizeof(float)));
     globeIbo_.create();
     globeIbo_.bind();
-    globeIbo_.allocate(indices.data(), int(indices.size() * sizeof(std::uint32_t)));
+    globeIbo_.allocate(sphere.indices.data(), globeIndices_ * int(sizeof(std::uint32_t)));
     gl_->glEnableVertexAttribArray(0);
     gl_->glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, 5 * sizeof(float), nullptr);
     gl_->glEnableVertexAttribArray(1);
@@ -283,9 +276,9 @@ void Renderer::draw(const Scene &scene, QSize pixels, qreal dpr)
         // by the programs that draw the lines and markers.
         gl_->glDepthMask(GL_FALSE);
         for (const MeshDraw &mesh : scene.meshes)
-            drawMesh(scene, mesh, dpr);
+            drawMesh(scene, mesh);
         gl_->glDepthMask(GL_TRUE);
-        drawPrimitives(scene, pixels, dpr, batchDraws(scene, 0, scene.backdropDraws, Depth::None));
+        drawKeptLines(scene, pixels, dpr, backdrop.lines);
         backdrop_.keep(backdrop, *gl_);
     }
     drawPrimitives(scene, pixels, dpr, batchDraws(scene, scene.backdropDraws));
@@ -308,13 +301,15 @@ void Renderer::drawSky(const QMatrix4x4 &transform, qreal dpr)
     gl_->glDepthMask(GL_TRUE);
 }
 
-void Renderer::drawMesh(const Scene &scene, const MeshDraw &mesh, qreal dpr)
+void Renderer::drawMesh(const Scene &scene, const MeshDraw &mesh)
 {
+    // The shading works in the globe's axes, where the sphere is the unit one.
+    const QMatrix4x4 toGlobe = mesh.model.inverted();
     globeProgram_->bind();
     globeProgram_->setUniformValue("uMvp", scene.viewProjection * mesh.model);
-    globeProgram_->setUniformValue("uModel", mesh.model.normalMatrix());
-    globeProgram_->setUniformValue("uSun", mesh.sun);
-    globeProgram_->setUniformValue("uEye", mesh.eye);
+    globeProgram_->setUniformValue("uEnclose", globeEnclose_);
+    globeProgram_->setUniformValue("uSun", toGlobe.mapVector(mesh.sun));
+    globeProgram_->setUniformValue("uEye", toGlobe.map(mesh.eye));
     globeProgram_->setUniformValue("uDay", 0);
     globeProgram_->setUniformValue("uHasNight", hasNight_);
     dayTexture_->bind(0);
@@ -324,15 +319,25 @@ void Renderer::drawMesh(const Scene &scene, const MeshDraw &mesh, qreal dpr)
         gl_->glFrontFace(GL_CCW);
         gl_->glCullFace(GL_BACK);
     }
-    const int slices = sphereSlicesFor(mesh.pixelRadius * dpr);
-    const GlobeLevel &level = *std::find_if(globeLevels_.begin(), globeLevels_.end(),
-                                            [&](const GlobeLevel &l) { return l.slices == slices; });
     globeVao_->bind();
-    gl_->glDrawElements(GL_TRIANGLES, level.count, GL_UNSIGNED_INT,
-                        reinterpret_cast<void *>(std::uintptr_t(level.first) * sizeof(std::uint32_t)));
+    gl_->glDrawElements(GL_TRIANGLES, globeIndices_, GL_UNSIGNED_INT, nullptr);
     globeVao_->release();
     gl_->glDisable(GL_CULL_FACE);
     dayTexture_->release(0);
+}
+
+void Renderer::drawKeptLines(const Scene &scene, QSize pixels, qreal dpr, const LinesKey &key)
+{
+    const LinesLayer::Use use = lines_.plan(key);
+    if (use == LinesLayer::Use::Draw && lines_.begin(*gl_)) {
+        drawPrimitives(scene, pixels, dpr, batchDraws(scene, 0, scene.backdropDraws, Depth::None));
+        lines_.end(key, *gl_);
+    } else if (use != LinesLayer::Use::Lay) {
+        drawPrimitives(scene, pixels, dpr, batchDraws(scene, 0, scene.backdropDraws, Depth::None));
+        return;
+    }
+    // The picture's rows run from the bottom, as the frame's do.
+    drawQuads(lines_.texture(), {-1, -1, 0, 0, 1, -1, 1, 0, 1, 1, 1, 1, -1, -1, 0, 0, 1, 1, 1, 1, -1, 1, 0, 1});
 }
 
 // The vertices are in the buffer already (draw()); a call for each run of
@@ -363,7 +368,9 @@ void Renderer::drawPrimitives(const Scene &scene, QSize pixels, qreal dpr, const
         } else {
             if (bound != lineProgram_.get()) {
                 gl_->glEnable(GL_BLEND);
-                gl_->glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+                // Coverage adds up in alpha, so that lines drawn into a
+                // clear picture lie over the frame as they would have.
+                gl_->glBlendFuncSeparate(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
                 lineProgram_->bind();
                 lineProgram_->setUniformValue("uMvp", scene.viewProjection);
                 lineProgram_->setUniformValue("uEye", scene.eye);
@@ -420,7 +427,17 @@ void Renderer::drawPicture(const QImage &picture, const std::vector<QRect> &rect
                                    x0, y0, u0, v0, x1, y1, u1, v1, x0, y1, u0, v1});
     }
     gl_->glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    drawQuads(pictureTexture_, quads);
+}
+
+// Triangles of x, y (clip space) and u, v, laying a premultiplied texture
+// over the frame.
+void Renderer::drawQuads(GLuint texture, const std::vector<float> &quads)
+{
+    const GLboolean depth = gl_->glIsEnabled(GL_DEPTH_TEST);
     gl_->glDisable(GL_DEPTH_TEST);
+    gl_->glActiveTexture(GL_TEXTURE0);
+    gl_->glBindTexture(GL_TEXTURE_2D, texture);
     gl_->glEnable(GL_BLEND);
     gl_->glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
     pictureProgram_->bind();
@@ -432,6 +449,8 @@ void Renderer::drawPicture(const QImage &picture, const std::vector<QRect> &rect
     pictureProgram_->release();
     gl_->glBindTexture(GL_TEXTURE_2D, 0);
     gl_->glDisable(GL_BLEND);
+    if (depth)
+        gl_->glEnable(GL_DEPTH_TEST);
 }
 
 } // namespace zep::view

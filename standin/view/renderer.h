@@ -52,8 +52,10 @@ public:
 private:
     bool build(QOpenGLContext *context);
     void drawSky(const QMatrix4x4 &transform, qreal dpr);
-    void drawMesh(const Scene &scene, const MeshDraw &mesh, qreal dpr);
+    void drawMesh(const Scene &scene, const MeshDraw &mesh);
+    void drawKeptLines(const Scene &scene, QSize pixels, qreal dpr, const LinesKey &key);
     void drawPrimitives(const Scene &scene, QSize pixels, qreal dpr, const DrawBatches &batches);
+    void drawQuads(GLuint texture, const std::vector<float> &quads);
 
     bool ready_ = false;
     QString failure_;
@@ -66,15 +68,14 @@ private:
     QOpenGLBuffer pictureVbo_{QOpenGLBuffer::VertexBuffer};
     GLuint pictureTexture_ = 0;
     QSize pictureSize_;
-    struct GlobeLevel {
-        int slices = 0, first = 0, count = 0;  // indices
-    };
-    std::vector<GlobeLevel> globeLevels_;
+    int globeIndices_ = 0;
+    float globeEnclose_ = 1;
     int starCount_ = 0;
     std::unique_ptr<QOpenGLTexture> dayTexture_;  // the night lights in its alpha, when there are any
     bool hasNight_ = false;
     QString credit_;
     BackdropCache backdrop_;
+    LinesLayer lines_;
 };
 
 } // namespace zep::view

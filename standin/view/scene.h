@@ -39,7 +39,6 @@ struct MeshDraw {
     QVector3D sun;         // world, unit: lights the day side
     QVector3D eye;         // world, for the specular glint
     bool cullBack = true;  // the far half of a closed mesh never shows
-    double pixelRadius = 0;  // its outline on the widget, logical pixels; 0 when not known
 };
 
 // Text tied to a point of the scene, already projected to the widget.

@@ -522,7 +522,6 @@ Scene buildScene(const Snapshot &snap, const Framing &f, OrbitPathCache *cache)
     if (const std::optional<QPointF> centre = projectPoint(f.proj, Vec3{}); centre && eyeDistance > astro::kEarthRadius) {
         scene.earthDisc = Disc{*centre, f.proj.size.height() / 2.0 / std::tan(kFieldOfViewDeg / 2 * kDeg)
                                             * std::tan(std::asin(astro::kEarthRadius / eyeDistance))};
-        globe.pixelRadius = scene.earthDisc->radius;
     }
     scene.meshes.push_back(globe);
 

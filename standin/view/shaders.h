@@ -6,43 +6,53 @@ namespace zep::view::shaders {
 // The Earth: day picture lit by the Sun, night lights on the dark side, a thin
 // atmosphere at the rim. The lights' brightness rides in the day picture's
 // alpha: one texture read a pixel, which a software renderer feels.
+// A coarse mesh just enclosing the sphere is drawn, and each pixel finds
+// where its ray meets the sphere: an exact outline and surface from a few
+// hundred triangles, where a faceted globe needs thousands to look round.
+// Everything is in the globe's own axes (globe.h).
 inline constexpr const char *kGlobeVertex = R"(#version 330 core
 layout(location = 0) in vec3 aPos;
 layout(location = 1) in vec2 aUv;
 uniform mat4 uMvp;
-uniform mat3 uModel;
-out vec3 vNormal;
+uniform float uEnclose;
+out vec3 vPos;
 out vec2 vUv;
 void main() {
-    vNormal = uModel * aPos;
+    vPos = aPos * uEnclose;
     vUv = aUv;
-    gl_Position = uMvp * vec4(aPos, 1.0);
+    gl_Position = uMvp * vec4(vPos, 1.0);
 }
 )";
 
 inline constexpr const char *kGlobeFragment = R"(#version 330 core
-in vec3 vNormal;
+in vec3 vPos;
 in vec2 vUv;
 uniform sampler2D uDay;
 uniform bool uHasNight;
 uniform vec3 uSun;
 uniform vec3 uEye;
 out vec4 fragColor;
+const float kPi = 3.14159265;
 void main() {
-    vec3 n = normalize(vNormal);
-    float d = dot(n, uSun);
-    vec4 texel = texture(uDay, vUv);
-    vec3 day = texel.rgb;
-    float lit = smoothstep(-0.08, 0.20, d);
-    vec3 color = day * (0.16 + 1.0 * max(d, 0.0)) * mix(0.6, 1.0, lit);
+    vec3 d = vPos - uEye;
+    float a = dot(d, d), b = dot(uEye, d), h = b * b - a * (dot(uEye, uEye) - 1.0);
+    if (h < 0.0)
+        discard;
+    vec3 n = uEye + d * ((-b - sqrt(h)) / a);
+    vec2 uv = vec2(atan(n.y, n.x) * (0.5 / kPi) + 0.5, 0.5 - asin(clamp(n.z, -1.0, 1.0)) / kPi);
+    // The mesh's own coordinates have no seam inside a triangle: the picture's
+    // level of detail comes from them.
+    vec4 texel = textureGrad(uDay, uv, dFdx(vUv), dFdy(vUv));
+    float sun = dot(n, uSun);
+    float lit = smoothstep(-0.08, 0.20, sun);
+    vec3 color = texel.rgb * (0.16 + max(sun, 0.0)) * mix(0.6, 1.0, lit);
     if (uHasNight)
         color += vec3(1.0, 0.86, 0.62) * texel.a * (1.0 - lit) * 0.85;  // sodium-warm city light
     else
-        color += day * 0.25 * (1.0 - lit);
+        color += texel.rgb * 0.25 * (1.0 - lit);
     // A thin blue rim: the atmosphere seen edge-on, brighter on the day side.
-    vec3 v = normalize(uEye - n);
-    float rim = pow(1.0 - max(dot(n, v), 0.0), 3.0);
-    color += vec3(0.30, 0.55, 1.0) * rim * (0.15 + 0.6 * lit);
+    float edge = 1.0 - max(dot(n, normalize(uEye - n)), 0.0);
+    color += vec3(0.30, 0.55, 1.0) * (edge * edge * edge) * (0.15 + 0.6 * lit);
     fragColor = vec4(color, 1.0);
 }
 )";

@@ -48,28 +48,44 @@ private slots:
         QVERIFY(degenerate <= 2 * 32);
     }
 
-    // A small Earth is drawn with few triangles, a large one as finely as
-    // its outline needs, never coarser than 0.4 px off the circle.
-    void levelFollowsTheEarthsSize_data()
+    // Every ray a pixel casts at the sphere must pass through the drawn
+    // mesh first, and the mesh should not be much bigger than the sphere.
+    void scaledMeshHoldsTheSphere_data()
     {
-        QTest::addColumn<double>("radius");
         QTest::addColumn<int>("slices");
-        QTest::newRow("unknown") << 0.0 << 128;
-        QTest::newRow("a dot") << 3.0 << 32;
-        QTest::newRow("far, 80 px") << 80.0 << 32;
-        QTest::newRow("100 px") << 100.0 << 64;
-        QTest::newRow("320 px") << 320.0 << 64;
-        QTest::newRow("filling the view, 600 px") << 600.0 << 128;
-        QTest::newRow("close by, 5000 px") << 5000.0 << 128;
+        QTest::newRow("coarse") << 8;
+        QTest::newRow("drawn") << kGlobeSlices;
+        QTest::newRow("fine") << 96;
     }
 
-    void levelFollowsTheEarthsSize()
+    void scaledMeshHoldsTheSphere()
     {
-        QFETCH(double, radius);
         QFETCH(int, slices);
-        QCOMPARE(sphereSlicesFor(radius), slices);
-        if (radius > 0 && slices < std::end(kSphereSlices)[-1])
-            QVERIFY(radius * (1 - std::cos(astro::kPi / slices)) < 0.4);
+        const SphereMesh m = makeSphere(slices / 2, slices);
+        const double scale = enclosingScale(m);
+        const auto pos = [&](std::uint32_t i) {
+            return scale * Vec3{m.vertices[i * 5], m.vertices[i * 5 + 1], m.vertices[i * 5 + 2]};
+        };
+        // Where a ray from the centre leaves the convex mesh: the nearest of
+        // the face planes it heads towards.
+        const auto exit = [&](const Vec3 &dir) {
+            double t = 1e9;
+            for (size_t k = 0; k + 2 < m.indices.size(); k += 3) {
+                const Vec3 a = pos(m.indices[k]);
+                const Vec3 n = cross(pos(m.indices[k + 1]) - a, pos(m.indices[k + 2]) - a);
+                if (norm(n) > 1e-12 && dot(n, dir) > 0)
+                    t = std::min(t, dot(n, a) / dot(n, dir));
+            }
+            return t;
+        };
+        const double loose = 1 / std::pow(std::cos(astro::kPi / slices), 2) + 0.002;
+        for (int lat = -89; lat <= 89; lat += 7) {
+            for (int lon = -180; lon < 180; lon += 5) {
+                const double phi = lat * astro::kPi / 180, lambda = (lon + 0.37) * astro::kPi / 180;
+                const double t = exit({std::cos(phi) * std::cos(lambda), std::cos(phi) * std::sin(lambda), std::sin(phi)});
+                QVERIFY2(t >= 1 && t < loose, qPrintable(QStringLiteral("lat %1 lon %2: %3").arg(lat).arg(lon).arg(t)));
+            }
+        }
     }
 
     void proceduralGlobeHasIceAndOcean()
