@@ -17,13 +17,13 @@ bool sameMesh(const MeshDraw &a, const MeshDraw &b)
 
 bool BackdropCache::Key::operator==(const Key &o) const
 {
-    return lines == o.lines && background == o.background && sky == o.sky && meshes.size() == o.meshes.size()
+    return lines == o.lines && meshes.size() == o.meshes.size()
         && std::equal(meshes.begin(), meshes.end(), o.meshes.begin(), sameMesh);
 }
 
 BackdropCache::Key BackdropCache::keyOf(const Scene &scene, QSize pixels, qreal dpr)
 {
-    return {LinesKey::of(scene, pixels, dpr), scene.background, scene.sky, scene.meshes};
+    return {LinesKey::of(scene, pixels, dpr), scene.meshes};
 }
 
 bool BackdropCache::restore(const Key &key, QOpenGLExtraFunctions &gl)
@@ -32,7 +32,7 @@ bool BackdropCache::restore(const Key &key, QOpenGLExtraFunctions &gl)
         return false;
     GLint target = 0;
     gl.glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &target);
-    copy(target_.framebuffer(), GLuint(target), gl);
+    refused_ = !target_.copyTo(GLuint(target), gl);
     used_ = !refused_;
     return used_;
 }
@@ -54,23 +54,9 @@ void BackdropCache::keep(const Key &key, QOpenGLExtraFunctions &gl)
         refused_ = true;
         return;
     }
-    copy(GLuint(target), target_.framebuffer(), gl);
+    refused_ = !target_.copyFrom(GLuint(target), gl);
     if (!refused_)
         key_ = key;
-}
-
-void BackdropCache::copy(GLuint from, GLuint to, QOpenGLExtraFunctions &gl)
-{
-    for (int n = 0; n < 16 && gl.glGetError() != GL_NO_ERROR; ++n) {
-        // earlier errors are not this copy's; a lost context would report forever
-    }
-    gl.glBindFramebuffer(GL_READ_FRAMEBUFFER, from);
-    gl.glBindFramebuffer(GL_DRAW_FRAMEBUFFER, to);
-    const int w = target_.size().width(), h = target_.size().height();
-    gl.glBlitFramebuffer(0, 0, w, h, 0, 0, w, h, GL_COLOR_BUFFER_BIT, GL_NEAREST);
-    refused_ = gl.glGetError() != GL_NO_ERROR;
-    // Drawing goes on where it was.
-    gl.glBindFramebuffer(GL_FRAMEBUFFER, from == target_.framebuffer() ? to : from);
 }
 
 void BackdropCache::release(QOpenGLExtraFunctions *gl)

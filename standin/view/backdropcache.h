@@ -11,10 +11,7 @@
 #include "standin/view/lineslayer.h"
 #include "standin/view/scene.h"
 
-#include <QColor>
-#include <QMatrix4x4>
 #include <QSize>
-#include <qopengl.h>
 
 #include <optional>
 #include <vector>
@@ -27,9 +24,7 @@ class BackdropCache {
 public:
     // All that the backdrop's pixels depend on.
     struct Key {
-        LinesKey lines;
-        QColor background;
-        std::optional<QMatrix4x4> sky;
+        LinesKey lines;  // with the sky
         std::vector<MeshDraw> meshes;
         bool operator==(const Key &other) const;
     };
@@ -44,8 +39,6 @@ public:
     void release(QOpenGLExtraFunctions *gl);
 
 private:
-    void copy(GLuint from, GLuint to, QOpenGLExtraFunctions &gl);
-
     ColourTarget target_;
     std::optional<Key> key_;
     // A driver may refuse to copy between the window's buffers and ours:

@@ -6,9 +6,20 @@
 
 namespace zep::view {
 
+namespace {
+
+GLuint boundFramebuffer(QOpenGLExtraFunctions &gl)
+{
+    GLint bound = 0;
+    gl.glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &bound);
+    return GLuint(bound);
+}
+
+} // namespace
+
 LinesKey LinesKey::of(const Scene &scene, QSize pixels, qreal dpr)
 {
-    LinesKey key{pixels, dpr, scene.viewProjection, scene.eye, {}, {}};
+    LinesKey key{pixels, dpr, scene.background, scene.sky, scene.viewProjection, scene.eye, {}, {}};
     const auto kept = scene.draws.begin() + std::clamp(scene.backdropDraws, 0, int(scene.draws.size()));
     key.draws.assign(scene.draws.begin(), kept);
     int end = 0;
@@ -24,8 +35,7 @@ bool ColourTarget::resize(QSize pixels, QOpenGLExtraFunctions &gl)
         gl.glGenFramebuffers(1, &framebuffer_);
         gl.glGenTextures(1, &texture_);
     }
-    GLint bound = 0;
-    gl.glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &bound);
+    const GLuint bound = boundFramebuffer(gl);
     gl.glBindTexture(GL_TEXTURE_2D, texture_);
     gl.glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, pixels.width(), pixels.height(), 0, GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
     gl.glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
@@ -34,9 +44,27 @@ bool ColourTarget::resize(QSize pixels, QOpenGLExtraFunctions &gl)
     gl.glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
     gl.glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture_, 0);
     const bool complete = gl.glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
-    gl.glBindFramebuffer(GL_FRAMEBUFFER, GLuint(bound));
+    gl.glBindFramebuffer(GL_FRAMEBUFFER, bound);
     size_ = complete ? pixels : QSize();
     return complete;
+}
+
+bool ColourTarget::copyTo(GLuint frame, QOpenGLExtraFunctions &gl) const { return copy(framebuffer_, frame, frame, gl); }
+
+bool ColourTarget::copyFrom(GLuint frame, QOpenGLExtraFunctions &gl) const { return copy(frame, framebuffer_, frame, gl); }
+
+bool ColourTarget::copy(GLuint from, GLuint to, GLuint back, QOpenGLExtraFunctions &gl) const
+{
+    for (int n = 0; n < 16 && gl.glGetError() != GL_NO_ERROR; ++n) {
+        // earlier errors are not this copy's; a lost context would report forever
+    }
+    gl.glBindFramebuffer(GL_READ_FRAMEBUFFER, from);
+    gl.glBindFramebuffer(GL_DRAW_FRAMEBUFFER, to);
+    gl.glBlitFramebuffer(0, 0, size_.width(), size_.height(), 0, 0, size_.width(), size_.height(), GL_COLOR_BUFFER_BIT,
+                         GL_NEAREST);
+    const bool copied = gl.glGetError() == GL_NO_ERROR;
+    gl.glBindFramebuffer(GL_FRAMEBUFFER, back);
+    return copied;
 }
 
 void ColourTarget::release(QOpenGLExtraFunctions *gl)
@@ -60,29 +88,47 @@ LinesLayer::Use LinesLayer::plan(const LinesKey &key)
     return still ? Use::Draw : Use::Direct;
 }
 
+bool LinesLayer::fit(ColourTarget &target, QOpenGLExtraFunctions &gl)
+{
+    refused_ = refused_ || !last_ || (target.size() != last_->pixels && !target.resize(last_->pixels, gl));
+    return !refused_;
+}
+
 bool LinesLayer::begin(QOpenGLExtraFunctions &gl)
 {
     kept_.reset();
-    gl.glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &frame_);
-    if (!last_ || (target_.size() != last_->pixels && !target_.resize(last_->pixels, gl))) {
-        refused_ = true;
+    frame_ = GLint(boundFramebuffer(gl));
+    if (!fit(lines_, gl))
         return false;
-    }
-    gl.glBindFramebuffer(GL_FRAMEBUFFER, target_.framebuffer());
+    gl.glBindFramebuffer(GL_FRAMEBUFFER, lines_.framebuffer());
     gl.glClearColor(0, 0, 0, 0);
     gl.glClear(GL_COLOR_BUFFER_BIT);
     return true;
 }
 
-void LinesLayer::end(const LinesKey &key, QOpenGLExtraFunctions &gl)
+void LinesLayer::end(QOpenGLExtraFunctions &gl) { gl.glBindFramebuffer(GL_FRAMEBUFFER, GLuint(frame_)); }
+
+void LinesLayer::keepSky(QOpenGLExtraFunctions &gl)
 {
-    gl.glBindFramebuffer(GL_FRAMEBUFFER, GLuint(frame_));
-    kept_ = key;
+    if (fit(sky_, gl) && sky_.copyFrom(boundFramebuffer(gl), gl))
+        kept_ = last_;
+    else
+        refused_ = true;
+}
+
+bool LinesLayer::restoreSky(QOpenGLExtraFunctions &gl)
+{
+    if (sky_.copyTo(boundFramebuffer(gl), gl))
+        return true;
+    refused_ = true;
+    kept_.reset();
+    return false;
 }
 
 void LinesLayer::release(QOpenGLExtraFunctions *gl)
 {
-    target_.release(gl);
+    lines_.release(gl);
+    sky_.release(gl);
     kept_.reset();
     last_.reset();
     refused_ = false;

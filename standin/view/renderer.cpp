@@ -270,15 +270,7 @@ void Renderer::draw(const Scene &scene, QSize pixels, qreal dpr)
     gl_->glDisable(GL_BLEND);
     gl_->glEnable(GL_PROGRAM_POINT_SIZE);
     if (!kept) {
-        if (scene.sky)
-            drawSky(*scene.sky, dpr);
-        // The Earth writes no depth: what it hides is worked out exactly
-        // by the programs that draw the lines and markers.
-        gl_->glDepthMask(GL_FALSE);
-        for (const MeshDraw &mesh : scene.meshes)
-            drawMesh(scene, mesh);
-        gl_->glDepthMask(GL_TRUE);
-        drawKeptLines(scene, pixels, dpr, backdrop.lines);
+        drawBackdrop(scene, pixels, dpr, backdrop.lines);
         backdrop_.keep(backdrop, *gl_);
     }
     drawPrimitives(scene, pixels, dpr, batchDraws(scene, scene.backdropDraws));
@@ -301,7 +293,7 @@ void Renderer::drawSky(const QMatrix4x4 &transform, qreal dpr)
     gl_->glDepthMask(GL_TRUE);
 }
 
-void Renderer::drawMesh(const Scene &scene, const MeshDraw &mesh)
+void Renderer::drawMesh(const Scene &scene, const MeshDraw &mesh, GLuint laidLines)
 {
     // The shading works in the globe's axes, where the sphere is the unit one.
     const QMatrix4x4 toGlobe = mesh.model.inverted();
@@ -312,6 +304,10 @@ void Renderer::drawMesh(const Scene &scene, const MeshDraw &mesh)
     globeProgram_->setUniformValue("uEye", toGlobe.map(mesh.eye));
     globeProgram_->setUniformValue("uDay", 0);
     globeProgram_->setUniformValue("uHasNight", hasNight_);
+    globeProgram_->setUniformValue("uLines", 1);
+    globeProgram_->setUniformValue("uLaid", laidLines != 0);
+    gl_->glActiveTexture(GL_TEXTURE1);
+    gl_->glBindTexture(GL_TEXTURE_2D, laidLines);
     dayTexture_->bind(0);
     // Not setting up the far half saves a software renderer half its triangles.
     if (mesh.cullBack) {
@@ -324,20 +320,41 @@ void Renderer::drawMesh(const Scene &scene, const MeshDraw &mesh)
     globeVao_->release();
     gl_->glDisable(GL_CULL_FACE);
     dayTexture_->release(0);
+    gl_->glActiveTexture(GL_TEXTURE1);
+    gl_->glBindTexture(GL_TEXTURE_2D, 0);
+    gl_->glActiveTexture(GL_TEXTURE0);
 }
 
-void Renderer::drawKeptLines(const Scene &scene, QSize pixels, qreal dpr, const LinesKey &key)
+void Renderer::drawBackdrop(const Scene &scene, QSize pixels, qreal dpr, const LinesKey &key)
 {
-    const LinesLayer::Use use = lines_.plan(key);
-    if (use == LinesLayer::Use::Draw && lines_.begin(*gl_)) {
-        drawPrimitives(scene, pixels, dpr, batchDraws(scene, 0, scene.backdropDraws, Depth::None));
-        lines_.end(key, *gl_);
-    } else if (use != LinesLayer::Use::Lay) {
-        drawPrimitives(scene, pixels, dpr, batchDraws(scene, 0, scene.backdropDraws, Depth::None));
-        return;
+    using Use = LinesLayer::Use;
+    const DrawBatches kept = batchDraws(scene, 0, scene.backdropDraws, Depth::None);
+    Use use = lines_.plan(key);
+    if (use == Use::Lay && !lines_.restoreSky(*gl_))
+        use = Use::Direct;
+    if (use == Use::Draw) {
+        if (lines_.begin(*gl_)) {
+            drawPrimitives(scene, pixels, dpr, kept);
+            lines_.end(*gl_);
+        } else {
+            use = Use::Direct;
+        }
     }
-    // The picture's rows run from the bottom, as the frame's do.
-    drawQuads(lines_.texture(), {-1, -1, 0, 0, 1, -1, 1, 0, 1, 1, 1, 1, -1, -1, 0, 0, 1, 1, 1, 1, -1, 1, 0, 1});
+    if (use != Use::Lay && scene.sky)
+        drawSky(*scene.sky, dpr);
+    if (use == Use::Draw) {
+        // The picture's rows run from the bottom, as the frame's do.
+        drawQuads(lines_.lines(), {-1, -1, 0, 0, 1, -1, 1, 0, 1, 1, 1, 1, -1, -1, 0, 0, 1, 1, 1, 1, -1, 1, 0, 1});
+        lines_.keepSky(*gl_);
+    }
+    // The Earth writes no depth: what it hides is worked out exactly by the
+    // programs that draw the lines and markers.
+    gl_->glDepthMask(GL_FALSE);
+    for (const MeshDraw &mesh : scene.meshes)
+        drawMesh(scene, mesh, use == Use::Direct ? 0 : lines_.lines());
+    gl_->glDepthMask(GL_TRUE);
+    if (use == Use::Direct)
+        drawPrimitives(scene, pixels, dpr, kept);
 }
 
 // The vertices are in the buffer already (draw()); a call for each run of

@@ -52,8 +52,9 @@ public:
 private:
     bool build(QOpenGLContext *context);
     void drawSky(const QMatrix4x4 &transform, qreal dpr);
-    void drawMesh(const Scene &scene, const MeshDraw &mesh);
-    void drawKeptLines(const Scene &scene, QSize pixels, qreal dpr, const LinesKey &key);
+    void drawBackdrop(const Scene &scene, QSize pixels, qreal dpr, const LinesKey &key);
+    // `laidLines`: a texture of lines to lay over the Earth as it is shaded, or 0.
+    void drawMesh(const Scene &scene, const MeshDraw &mesh, GLuint laidLines);
     void drawPrimitives(const Scene &scene, QSize pixels, qreal dpr, const DrawBatches &batches);
     void drawQuads(GLuint texture, const std::vector<float> &quads);
 

@@ -9,7 +9,8 @@ namespace zep::view::shaders {
 // A coarse mesh just enclosing the sphere is drawn, and each pixel finds
 // where its ray meets the sphere: an exact outline and surface from a few
 // hundred triangles, where a faceted globe needs thousands to look round.
-// Everything is in the globe's own axes (globe.h).
+// Everything is in the globe's own axes (globe.h). Lines kept apart from the
+// Earth (lineslayer.h) are laid over it here.
 inline constexpr const char *kGlobeVertex = R"(#version 330 core
 layout(location = 0) in vec3 aPos;
 layout(location = 1) in vec2 aUv;
@@ -31,6 +32,8 @@ uniform sampler2D uDay;
 uniform bool uHasNight;
 uniform vec3 uSun;
 uniform vec3 uEye;
+uniform sampler2D uLines;  // premultiplied, a texel to a pixel
+uniform bool uLaid;
 out vec4 fragColor;
 const float kPi = 3.14159265;
 void main() {
@@ -53,6 +56,11 @@ void main() {
     // A thin blue rim: the atmosphere seen edge-on, brighter on the day side.
     float edge = 1.0 - max(dot(n, normalize(uEye - n)), 0.0);
     color += vec3(0.30, 0.55, 1.0) * (edge * edge * edge) * (0.15 + 0.6 * lit);
+    if (uLaid) {
+        vec4 lines = texelFetch(uLines, ivec2(gl_FragCoord.xy), 0);
+        // Over the colour the frame would have held: bright ice goes past 1.
+        color = lines.rgb + min(color, vec3(1.0)) * (1.0 - lines.a);
+    }
     fragColor = vec4(color, 1.0);
 }
 )";
