@@ -79,7 +79,7 @@ void ColourTarget::release(QOpenGLExtraFunctions *gl)
 
 LinesLayer::Use LinesLayer::plan(const LinesKey &key)
 {
-    if (refused_ || key.draws.empty())
+    if (refused_ || key.vertices.size() / 3 < kWorthPictures)
         return Use::Direct;
     if (kept_ && *kept_ == key)
         return Use::Lay;

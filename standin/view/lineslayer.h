@@ -65,7 +65,10 @@ public:
         Lay,     // restoreSky(); the pictures hold them already
     };
     // Pictures are made only of lines that held still since the last frame:
-    // lines that move every frame would pay for them and gain nothing.
+    // lines that move every frame would pay for them and gain nothing. Nor
+    // of a few lines: copying a frame's worth of sky costs a software
+    // renderer about what drawing this many of their vertices does.
+    static constexpr size_t kWorthPictures = 12000;
     Use plan(const LinesKey &key);
     // Lines drawn from now on go into their picture, cleared. False when the
     // driver refuses our framebuffer: draw them into the frame then.

@@ -521,8 +521,8 @@ private slots:
         clock.setNow(astro::Instant{t.seconds + 600});
         frame();  // another backdrop kept in between
         clock.setNow(t);
-        const QImage whole = frame();  // its orbit from the lines' picture: rounded once more
-        QCOMPARE_LE(worstDifference(fromKept, whole), 2);
+        const QImage whole = frame();
+        QCOMPARE(fromKept, whole);
     }
 
     // While the clock plays the Earth turns under orbits that stay put: they
@@ -537,6 +537,14 @@ private slots:
         other.color = QColor(255, 120, 40);
         other.elements = elements(8000, 0.1, 50, 40, 20, 0);
         s.satellites.push_back(other);
+        // Lines enough to be worth their picture.
+        for (int k = 0; k < 60; ++k) {
+            SatelliteState more = other;
+            more.name = QStringLiteral("More %1").arg(k);
+            more.color = QColor::fromHsv(k * 6, 200, 255);
+            more.elements = elements(9000 + 300 * k, 0.05, k * 3, 0, k * 6, 0);
+            s.satellites.push_back(more);
+        }
         // Faded, and over the Earth: what a picture's blending could get wrong.
         s.keptOrbits.push_back({1, "Satellite", Qt::yellow, elements(7500, 0, 80, 0, 100, 0), s.satellites.at(0).elementsEpoch});
         publish(s);
