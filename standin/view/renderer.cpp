@@ -328,13 +328,13 @@ void Renderer::drawMesh(const Scene &scene, const MeshDraw &mesh, GLuint laidLin
 void Renderer::drawBackdrop(const Scene &scene, QSize pixels, qreal dpr, const LinesKey &key)
 {
     using Use = LinesLayer::Use;
-    const DrawBatches kept = batchDraws(scene, 0, scene.backdropDraws, Depth::None);
+    const auto drawLines = [&] { drawPrimitives(scene, pixels, dpr, batchDraws(scene, 0, scene.backdropDraws, Depth::None)); };
     Use use = lines_.plan(key);
     if (use == Use::Lay && !lines_.restoreSky(*gl_))
         use = Use::Direct;
     if (use == Use::Draw) {
         if (lines_.begin(*gl_)) {
-            drawPrimitives(scene, pixels, dpr, kept);
+            drawLines();
             lines_.end(*gl_);
         } else {
             use = Use::Direct;
@@ -354,7 +354,7 @@ void Renderer::drawBackdrop(const Scene &scene, QSize pixels, qreal dpr, const L
         drawMesh(scene, mesh, use == Use::Direct ? 0 : lines_.lines());
     gl_->glDepthMask(GL_TRUE);
     if (use == Use::Direct)
-        drawPrimitives(scene, pixels, dpr, kept);
+        drawLines();
 }
 
 // The vertices are in the buffer already (draw()); a call for each run of
