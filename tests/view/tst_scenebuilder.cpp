@@ -478,31 +478,37 @@ private slots:
     }
 
     // A frame reuses the kept sky and Earth only when nothing they show has
-    // changed: a key that missed a change would show a stale Earth.
+    // changed: a key that missed a change would show a stale Earth. The sky
+    // with its lines is kept on while only the Earth turns beneath them.
     void backdropKeyFollowsWhatTheEarthShows_data()
     {
         QTest::addColumn<QString>("change");
         QTest::addColumn<bool>("same");
-        QTest::newRow("the orbit edited") << "orbit" << true;
-        QTest::newRow("another satellite's orbit edited") << "other" << false;
-        QTest::newRow("another colour") << "colour" << true;
-        QTest::newRow("a minute on: the Earth turns") << "time" << false;
-        QTest::newRow("the camera turned") << "camera" << false;
-        QTest::newRow("the camera closer") << "range" << false;
-        QTest::newRow("Earth-fixed frame") << "frame" << false;
-        QTest::newRow("a larger window") << "size" << false;
-        QTest::newRow("twice the pixel ratio") << "ratio" << false;
+        QTest::addColumn<bool>("linesSame");
+        QTest::newRow("the orbit edited") << "orbit" << true << true;
+        QTest::newRow("another satellite's orbit edited") << "other" << false << false;
+        QTest::newRow("another colour") << "colour" << true << true;
+        QTest::newRow("a minute on: the Earth turns") << "time" << false << true;
+        QTest::newRow("a minute on, Earth-fixed: the orbits turn") << "fixed time" << false << false;
+        QTest::newRow("the camera turned") << "camera" << false << false;
+        QTest::newRow("the camera closer") << "range" << false << false;
+        QTest::newRow("Earth-fixed frame") << "frame" << false << false;
+        QTest::newRow("a larger window") << "size" << false << false;
+        QTest::newRow("twice the pixel ratio") << "ratio" << false << false;
     }
 
     void backdropKeyFollowsWhatTheEarthShows()
     {
         QFETCH(QString, change);
         QFETCH(bool, same);
+        QFETCH(bool, linesSame);
         Snapshot s = sampleScene();
         SatelliteState other = s.satellites.at(0);
         other.name = QStringLiteral("Other");
         other.elements = elements(12000, 0.1, 30, 0, 0, 0);
         s.satellites.push_back(other);
+        if (change == "fixed time")
+            s.frame = ReferenceFrame::Fixed;
         const Camera camera{30, 20, 4e7};
         const BackdropCache::Key before =
             BackdropCache::keyOf(buildScene(s, camera, sampleStart(), kSize), kSize, 1);
@@ -517,7 +523,7 @@ private slots:
             t.satellites.at(1).elements.i = 40 * kDeg;
         else if (change == "colour")
             t.satellites.at(0).color = Qt::red;
-        else if (change == "time")
+        else if (change == "time" || change == "fixed time")
             at.seconds += 60;
         else if (change == "camera")
             c.longitudeDeg += 1;
@@ -531,6 +537,7 @@ private slots:
             ratio = 2;
         const BackdropCache::Key after = BackdropCache::keyOf(buildScene(t, c, at, size), size * ratio, ratio);
         QCOMPARE(before == after, same);
+        QCOMPARE(before.lines == after.lines, linesSame);
     }
 
     // The renderer's calls: runs of one style merge, the scene's order and
