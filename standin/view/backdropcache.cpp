@@ -1,6 +1,5 @@
 #include "standin/view/backdropcache.h"
 
-#include <QOpenGLExtraFunctions>
 
 #include <algorithm>
 
@@ -30,9 +29,7 @@ bool BackdropCache::restore(const Key &key, QOpenGLExtraFunctions &gl)
 {
     if (refused_ || !target_.framebuffer() || !key_ || !(*key_ == key))
         return false;
-    GLint target = 0;
-    gl.glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &target);
-    refused_ = !target_.copyTo(GLuint(target), gl);
+    refused_ = !target_.copyToFrame(gl);
     used_ = !refused_;
     return used_;
 }
@@ -48,13 +45,11 @@ void BackdropCache::keep(const Key &key, QOpenGLExtraFunctions &gl)
         return;
     skipped_ = 0;
     used_ = false;
-    GLint target = 0;
-    gl.glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &target);
     if (target_.size() != key.lines.pixels && !target_.resize(key.lines.pixels, gl)) {
         refused_ = true;
         return;
     }
-    refused_ = !target_.copyFrom(GLuint(target), gl);
+    refused_ = !target_.copyFromFrame(gl);
     if (!refused_)
         key_ = key;
 }

@@ -49,9 +49,17 @@ bool ColourTarget::resize(QSize pixels, QOpenGLExtraFunctions &gl)
     return complete;
 }
 
-bool ColourTarget::copyTo(GLuint frame, QOpenGLExtraFunctions &gl) const { return copy(framebuffer_, frame, frame, gl); }
+bool ColourTarget::copyToFrame(QOpenGLExtraFunctions &gl) const
+{
+    const GLuint frame = boundFramebuffer(gl);
+    return copy(framebuffer_, frame, frame, gl);
+}
 
-bool ColourTarget::copyFrom(GLuint frame, QOpenGLExtraFunctions &gl) const { return copy(frame, framebuffer_, frame, gl); }
+bool ColourTarget::copyFromFrame(QOpenGLExtraFunctions &gl) const
+{
+    const GLuint frame = boundFramebuffer(gl);
+    return copy(frame, framebuffer_, frame, gl);
+}
 
 bool ColourTarget::copy(GLuint from, GLuint to, GLuint back, QOpenGLExtraFunctions &gl) const
 {
@@ -110,7 +118,7 @@ void LinesLayer::end(QOpenGLExtraFunctions &gl) { gl.glBindFramebuffer(GL_FRAMEB
 
 void LinesLayer::keepSky(QOpenGLExtraFunctions &gl)
 {
-    if (fit(sky_, gl) && sky_.copyFrom(boundFramebuffer(gl), gl))
+    if (fit(sky_, gl) && sky_.copyFromFrame(gl))
         kept_ = last_;
     else
         refused_ = true;
@@ -118,7 +126,7 @@ void LinesLayer::keepSky(QOpenGLExtraFunctions &gl)
 
 bool LinesLayer::restoreSky(QOpenGLExtraFunctions &gl)
 {
-    if (sky_.copyTo(boundFramebuffer(gl), gl))
+    if (sky_.copyToFrame(gl))
         return true;
     refused_ = true;
     kept_.reset();

@@ -41,10 +41,10 @@ class ColourTarget {
 public:
     // False, holding nothing, when the driver will not draw into it.
     bool resize(QSize pixels, QOpenGLExtraFunctions &gl);
-    // Copies between ours and the bound framebuffer `frame`, where drawing
-    // goes on; false when the driver refuses.
-    bool copyTo(GLuint frame, QOpenGLExtraFunctions &gl) const;
-    bool copyFrom(GLuint frame, QOpenGLExtraFunctions &gl) const;
+    // Copies between ours and the bound framebuffer, where drawing goes on;
+    // false when the driver refuses.
+    bool copyToFrame(QOpenGLExtraFunctions &gl) const;
+    bool copyFromFrame(QOpenGLExtraFunctions &gl) const;
     GLuint framebuffer() const { return framebuffer_; }
     GLuint texture() const { return texture_; }
     QSize size() const { return size_; }

@@ -328,7 +328,9 @@ void Renderer::drawMesh(const Scene &scene, const MeshDraw &mesh, GLuint laidLin
 void Renderer::drawBackdrop(const Scene &scene, QSize pixels, qreal dpr, const LinesKey &key)
 {
     using Use = LinesLayer::Use;
-    const auto drawLines = [&] { drawPrimitives(scene, pixels, dpr, batchDraws(scene, 0, scene.backdropDraws, Depth::None)); };
+    const auto drawLines = [&] {
+        drawPrimitives(scene, pixels, dpr, batchDraws(scene, 0, scene.backdropDraws, Depth::None));
+    };
     Use use = lines_.plan(key);
     if (use == Use::Lay && !lines_.restoreSky(*gl_))
         use = Use::Direct;
