@@ -1,6 +1,5 @@
 #include "standin/view/backdropcache.h"
 
-
 #include <algorithm>
 
 namespace zep::view {
